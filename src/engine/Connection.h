@@ -12,6 +12,8 @@ struct sqlite3;
 
 namespace vantor::engine {
 
+class SqliteSchema;
+
 // One connection to a results database, opened with one of the program's
 // connection strings. The Data Source is taken relative to the working
 // folder; a missing file is never created: open() fails with a message that
@@ -67,13 +69,14 @@ public:
     static int openConnectionCount();
 
 private:
-    class Schema;
+    void exec(const char* sql);
+
     sqlite3* m_db = nullptr;
     QString m_connectionString;
     QString m_filePath;
     bool m_shape = false;
     int m_transactionLevel = 0;
-    std::unique_ptr<Schema> m_schema;
+    std::unique_ptr<SqliteSchema> m_schema;
 };
 
 } // namespace vantor::engine

@@ -12,6 +12,8 @@ namespace vantor::engine {
 
 class Connection;
 class RowStore;
+struct ShapeNode;
+struct TranslatedSql;
 
 enum class CursorType { ForwardOnly, Keyset, Dynamic, Static };
 enum class LockType { ReadOnly, Pessimistic, Optimistic, BatchOptimistic };
@@ -30,7 +32,7 @@ struct Field
     FieldType type = FieldType::Null; // declared type where known, else the first value's
     QString baseTable;                // table a written value goes to; empty: not writable
     QString baseColumn;
-    int rowidColumn = -1;             // result column of that table's rowid, -1 if none
+    int rowidColumn = -1; // result column of that table's rowid, -1 if none
 };
 
 // A static, client-side recordset: the rows of one SQL text read at open,
@@ -57,8 +59,8 @@ public:
     // Opens the rows of source (a Jet SQL text, or a shape command when the
     // connection is a shape connection). Keeps a pointer to the connection,
     // which must stay open while the recordset writes.
-    void open(const QString& source, Connection* connection,
-              CursorType cursor = CursorType::Static, LockType lock = LockType::ReadOnly);
+    void open(const QString& source, Connection* connection, CursorType cursor = CursorType::Static,
+              LockType lock = LockType::ReadOnly);
     void close();
     bool isOpen() const;
     // Runs the source again; pending changes are dropped; moves to the first row.
@@ -74,6 +76,13 @@ public:
     const Field& field(int index) const;
     int fieldIndex(const QString& name) const; // -1 when none; case-insensitive
     QStringList fieldNames() const;
+
+    // Chapter fields of a shaped recordset: the child rows of the current
+    // row, as a recordset owned by this one that follows this one's cursor.
+    // value() of a chapter field holds that recordset as a QObject*.
+    bool isChapter(int column) const;
+    Recordset* chapter(int column);
+    Recordset* chapter(const QString& name);
 
     // The current row's values. Throw Error::NoCurrentRecord at BOF or EOF.
     QVariant value(int column) const;
@@ -126,23 +135,44 @@ signals:
     void rowChanged(int row);
 
 private:
+    struct PendingDelete;
+    struct Chapter;
+    using Filter = std::vector<std::pair<QString, QVariant>>;
+
     void checkOpen() const;
     void checkCurrent() const;
-    void setCurrent(int row);
-    void commitRowIfEditedAndLeaving(int newRow);
-    int editableRowOrThrow(int column);
-    void writeRows(const std::vector<int>& rows);
-    void writeRow(int row);
-    void throwIfReadOnly() const;
+    void checkWritable(int column) const;
+    void load();
+    void loadTranslated(const TranslatedSql& t, const Filter& filter);
+    void openNode(const ShapeNode& node, const Filter& filter);
+    void addAppendChapters(const ShapeNode& node);
+    void copyRowsFrom(const Recordset& source, const std::vector<int>& rows);
+    void refreshChapters();
+    void refreshChapter(Chapter& chapter);
+    void finishLoad();
+    int dataFieldCount() const { return int(m_fields.size() - m_chapters.size()); }
+    // Moves the cursor; an edited row left behind is written first (optimistic).
+    void moveTo(int row);
+    void leaveEditedRow(int newRow);
+    int ensureEditRow();
+    void writeRows(const std::vector<int>& rows, const std::vector<PendingDelete>& deletes);
+    bool rowMatches(int row, int column, int op, const QVariant& value) const;
 
     QString m_source;
     Connection* m_connection = nullptr;
     CursorType m_cursor = CursorType::Static;
     LockType m_lock = LockType::ReadOnly;
+    std::vector<Field> m_fields;
     std::unique_ptr<RowStore> m_rows;
-    int m_current = -1;
-    int m_editRow = -1; // the row with an edit in progress (AddNew or changed fields), -1 if none
-    bool m_editIsNew = false;
+    std::vector<PendingDelete> m_pendingDeletes;
+    std::shared_ptr<const ShapeNode> m_shape; // the parsed shape command, shared with children
+    const ShapeNode* m_node = nullptr;        // this level of it
+    std::vector<std::unique_ptr<Chapter>> m_chapters; // chapter fields follow the data fields
+    bool m_updatable = false;
+    int m_current = -1;            // -1 before the first row, rowCount() past the last
+    bool m_currentDeleted = false; // the row at the cursor was just deleted
+    int m_editRow = -1;            // the row being edited (AddNew or changed fields), -1 if none
+    int m_rowBeforeAdd = -1;
 };
 
 } // namespace vantor::engine
