@@ -1,0 +1,954 @@
+#include "engine/JetSql.h"
+#include "engine/SqlFunctions.h"
+#include "engine/SqliteSchema.h"
+#include "platform/Error.h"
+
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+using namespace vantor;
+using namespace vantor::engine;
+
+namespace {
+
+// The tables and saved queries as the program's database holds them, and a
+// small data set:
+//  - two occasions on 5 March (ids 1 and 2) whose period ids run against
+//    their names (Evening is period 2, Morning period 1);
+//  - occasion 4 whose period is missing, occasion 5 without values;
+//  - a value of occasion 2 whose test item (7) was deleted;
+//  - Glucose's minimum 5.1 on two occasions, its maximum on occasion 4;
+//  - test names in mixed case, so sorting by case shows.
+const char* const schemaSql = R"(
+CREATE TABLE Results(ID INTEGER PRIMARY KEY AUTOINCREMENT, Date DATE, Period INTEGER,
+                     Remarks TEXT COLLATE NOCASE);
+CREATE TABLE Details(ID INTEGER, Test INTEGER, Result REAL, Unit TEXT COLLATE NOCASE);
+CREATE TABLE Periods(ID INTEGER PRIMARY KEY AUTOINCREMENT, Period TEXT COLLATE NOCASE);
+CREATE TABLE Tests(ID INTEGER PRIMARY KEY AUTOINCREMENT, Test TEXT COLLATE NOCASE,
+                   Description TEXT COLLATE NOCASE, Units TEXT COLLATE NOCASE);
+CREATE TABLE tblSelect(Id INTEGER);
+CREATE TABLE Agents(ID INTEGER PRIMARY KEY AUTOINCREMENT, Agent TEXT COLLATE NOCASE,
+                    "Conventional Unit" TEXT COLLATE NOCASE, "Conversion Factor" REAL,
+                    "SI Unit" TEXT COLLATE NOCASE);
+CREATE VIEW "Results Sorted" AS
+    SELECT Results.ID, Results.Date, Periods.Period, Results.Remarks
+    FROM Results INNER JOIN Periods ON Results.Period = Periods.ID
+    ORDER BY Results.Date, Results.Period;
+CREATE VIEW qryResults AS
+    SELECT Results.ID, Results.Date, Periods.Period
+    FROM Results INNER JOIN Periods ON Results.Period = Periods.ID;
+CREATE VIEW qryDetails AS
+    SELECT Details.ID, Tests.Test, Details.Result, Tests.Units
+    FROM Details INNER JOIN Tests ON Tests.ID = Details.Test;
+CREATE VIEW "Statistics Query" AS
+    SELECT Tests.ID, Tests.Test, Tests.Units, Min(Details.Result) AS Min,
+           Max(Details.Result) AS Max
+    FROM Tests INNER JOIN Details ON Tests.ID = Details.Test
+    GROUP BY Tests.ID, Tests.Test, Tests.Units;
+
+INSERT INTO Periods VALUES (1, 'Morning'), (2, 'Evening'), (3, 'Noon');
+INSERT INTO Tests VALUES (1, 'Glucose', 'Blood sugar', 'mmol/L'),
+                         (2, 'cholesterol', 'Total', 'mmol/L'),
+                         (3, 'Sodium', NULL, 'mmol/L');
+INSERT INTO Results VALUES (1, '2004-03-05', 2, 'after "dinner" & walk'),
+                           (2, '2004-03-05', 1, ''),
+                           (3, '2004-03-06', 1, NULL),
+                           (4, '2004-04-03', 9, 'lost period'),
+                           (5, '2004-03-07', 3, 'no values');
+INSERT INTO Details VALUES (1, 1, 6.5, 'mmol/L'), (1, 2, 5.2, 'mmol/L'),
+                           (2, 1, 5.1, 'mmol/L'), (2, 7, 42, 'U/L'),
+                           (3, 1, 5.1, 'mmol/L'), (3, 2, 1234.56, 'mmol/L'),
+                           (4, 1, 8.3, 'mmol/L');
+INSERT INTO tblSelect VALUES (1), (3);
+INSERT INTO Agents VALUES (1, 'Glucose', 'mg/dL', 0.0555, 'mmol/L'),
+                          (2, 'Albumin', 'g/dL', 10, 'g/L'),
+                          (3, 'Unknown', 'x', NULL, 'y');
+)";
+
+struct Closer
+{
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+
+QString cellText(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return QStringLiteral("NULL");
+    case SQLITE_INTEGER:
+        return QString::number(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return QString::number(sqlite3_column_double(statement, column), 'g', 15);
+    default:
+        return QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+    }
+}
+
+// Rows of a statement, each as its cells joined by '|'. Errors come back as
+// "ERROR: message" so that a comparison shows them.
+QStringList rowsOf(sqlite3* db, const QString& sql, int columns = -1)
+{
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &statement, nullptr) !=
+        SQLITE_OK)
+        return {QStringLiteral("ERROR: ") + QString::fromUtf8(sqlite3_errmsg(db))};
+    QStringList rows;
+    int rc;
+    const int shown = columns < 0 ? sqlite3_column_count(statement) : columns;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        QStringList cells;
+        for (int i = 0; i < shown; ++i)
+            cells.append(cellText(statement, i));
+        rows.append(cells.join(u'|'));
+    }
+    if (rc != SQLITE_DONE)
+        rows.append(QStringLiteral("ERROR: ") + QString::fromUtf8(sqlite3_errmsg(db)));
+    sqlite3_finalize(statement);
+    return rows;
+}
+
+QStringList columnNamesOf(sqlite3* db, const QString& sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &statement, nullptr);
+    QStringList names;
+    for (int i = 0; statement && i < sqlite3_column_count(statement); ++i)
+        names.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
+    sqlite3_finalize(statement);
+    return names;
+}
+
+QString errorOf(const QString& jet, const SchemaLookup& schema)
+{
+    try {
+        translateJet(jet, schema);
+    } catch (const Error& error) {
+        return error.description();
+    }
+    return QString();
+}
+
+const QString dinner = QStringLiteral("after \"dinner\" & walk");
+
+} // namespace
+
+class TestJetSql : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void programQueries_data();
+    void programQueries();
+    void expressions_data();
+    void expressions();
+    void modifications_data();
+    void modifications();
+    void rowids_data();
+    void rowids();
+    void errors_data();
+    void errors();
+    void hostileInputNeverCrashes();
+    void rightJoinIsPlannedAsLeftJoin();
+    void schemaIsCachedUntilInvalidated();
+
+private:
+    std::unique_ptr<sqlite3, Closer> m_db;
+    std::unique_ptr<SqliteSchema> m_schema;
+};
+
+void TestJetSql::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestJetSql::init()
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
+    m_db.reset(db);
+    // A misspelt "name" must be an error, not the text 'name'.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    registerJetFunctions(db);
+    char* message = nullptr;
+    if (sqlite3_exec(db, schemaSql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message);
+        sqlite3_free(message);
+        QFAIL(qPrintable(text));
+    }
+    m_schema = std::make_unique<SqliteSchema>(db);
+}
+
+void TestJetSql::cleanup()
+{
+    m_schema.reset();
+    m_db.reset();
+}
+
+void TestJetSql::programQueries_data()
+{
+    QTest::addColumn<QString>("jet");
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<bool>("ordered");
+
+    const QStringList periods = {QStringLiteral("1|Morning"), QStringLiteral("2|Evening"),
+                                 QStringLiteral("3|Noon")};
+    QTest::newRow("period list") << QStringLiteral("select ID, Period from Periods Order by ID")
+                                 << QStringList{u"ID"_s, u"Period"_s} << periods << true;
+    QTest::newRow("period combo")
+        << QStringLiteral("select Periods.ID, Periods.Period from Periods order by Periods.ID;")
+        << QStringList{u"ID"_s, u"Period"_s} << periods << true;
+    QTest::newRow("test list, sorted without regard to case")
+        << QStringLiteral("select Test,Description,Units from Tests Order by Test")
+        << QStringList{u"Test"_s, u"Description"_s, u"Units"_s}
+        << QStringList{u"cholesterol|Total|mmol/L"_s, u"Glucose|Blood sugar|mmol/L"_s,
+                       u"Sodium|NULL|mmol/L"_s}
+        << true;
+
+    // Two occasions of one date come in the order of their period ids.
+    QTest::newRow("entry window")
+        << QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period")
+        << QStringList{u"ID"_s, u"Date"_s, u"Period"_s, u"Remarks"_s}
+        << QStringList{u"2|2004-03-05|1|"_s, u"1|2004-03-05|2|"_s + dinner,
+                       u"3|2004-03-06|1|NULL"_s, u"5|2004-03-07|3|no values"_s,
+                       u"4|2004-04-03|9|lost period"_s}
+        << true;
+    QTest::newRow("jump list")
+        << QStringLiteral(
+               "SELECT Results.ID, Format([Date],\"mmm-dd-yyyy\") & \"  \" & [Periods].[Period] "
+               "AS DatePeriod\r\n"
+               "FROM Results INNER JOIN Periods ON Results.Period = Periods.ID\r\n"
+               "GROUP BY Results.ID, Format([Date],\"mmm-dd-yyyy\") & \"  \" & "
+               "[Periods].[Period], Results.Date, Results.Period\r\n"
+               "ORDER BY Results.Date, Results.Period;\r\n")
+        << QStringList{u"ID"_s, u"DatePeriod"_s}
+        << QStringList{u"2|Mar-05-2004  Morning"_s, u"1|Mar-05-2004  Evening"_s,
+                       u"3|Mar-06-2004  Morning"_s, u"5|Mar-07-2004  Noon"_s}
+        << true;
+    QTest::newRow("details window")
+        << QStringLiteral("SELECT ID, Test, Result, Unit FROM Details WHERE ID=2 ORDER BY Test;")
+        << QStringList{u"ID"_s, u"Test"_s, u"Result"_s, u"Unit"_s}
+        << QStringList{u"2|1|5.1|mmol/L"_s, u"2|7|42|U/L"_s} << true;
+    QTest::newRow("test combo") << QStringLiteral(
+                                       "SELECT ID, Test, Units FROM Tests ORDER BY Test;")
+                                << QStringList{u"ID"_s, u"Test"_s, u"Units"_s}
+                                << QStringList{u"2|cholesterol|mmol/L"_s, u"1|Glucose|mmol/L"_s,
+                                               u"3|Sodium|mmol/L"_s}
+                                << true;
+    QTest::newRow("unit of a test") << QStringLiteral("SELECT Tests.Units From Tests WHERE ID=2;")
+                                    << QStringList{u"Units"_s} << QStringList{u"mmol/L"_s} << true;
+
+    QTest::newRow("browser parents")
+        << QStringLiteral("SELECT Results.ID, Results.Date, Periods.Period, Results.Remarks FROM "
+                          "Results INNER JOIN Periods ON Results.Period = Periods.ID Order by "
+                          "Date, [Results].Period")
+        << QStringList{u"ID"_s, u"Date"_s, u"Period"_s, u"Remarks"_s}
+        << QStringList{u"2|2004-03-05|Morning|"_s, u"1|2004-03-05|Evening|"_s + dinner,
+                       u"3|2004-03-06|Morning|NULL"_s, u"5|2004-03-07|Noon|no values"_s}
+        << true;
+    const QStringList namedValues = {
+        u"1|Glucose|6.5|mmol/L"_s, u"1|cholesterol|5.2|mmol/L"_s,     u"2|Glucose|5.1|mmol/L"_s,
+        u"3|Glucose|5.1|mmol/L"_s, u"3|cholesterol|1234.56|mmol/L"_s, u"4|Glucose|8.3|mmol/L"_s};
+    QTest::newRow("browser children")
+        << QStringLiteral("SELECT Details.ID, Tests.Test, Details.Result, Details.Unit FROM Tests "
+                          "INNER JOIN Details ON Tests.ID = Details.Test ")
+        << QStringList{u"ID"_s, u"Test"_s, u"Result"_s, u"Unit"_s} << namedValues << false;
+
+    QTest::newRow("multi-delete list")
+        << QStringLiteral("SELECT Results.ID, Format([Results].[Date],'Medium Date') & \", \" & "
+                          "[Periods].[Period] AS [Date and Period]\r\n"
+                          "FROM Periods INNER JOIN Results ON Periods.ID = Results.Period\r\n"
+                          "ORDER BY Results.ID;\r\n")
+        << QStringList{u"ID"_s, u"Date and Period"_s}
+        << QStringList{u"1|05-Mar-2004, Evening"_s, u"2|05-Mar-2004, Morning"_s,
+                       u"3|06-Mar-2004, Morning"_s, u"5|07-Mar-2004, Noon"_s}
+        << true;
+    QTest::newRow("work table") << QStringLiteral("SELECT * FROM tblSelect") << QStringList{u"Id"_s}
+                                << QStringList{u"1"_s, u"3"_s} << false;
+    QTest::newRow("values to delete")
+        << QStringLiteral("SELECT Details.* FROM Details INNER JOIN tblSelect ON Details.ID = "
+                          "tblSelect.ID;")
+        << QStringList{u"ID"_s, u"Test"_s, u"Result"_s, u"Unit"_s}
+        << QStringList{u"1|1|6.5|mmol/L"_s, u"1|2|5.2|mmol/L"_s, u"3|1|5.1|mmol/L"_s,
+                       u"3|2|1234.56|mmol/L"_s}
+        << false;
+    QTest::newRow("occasions to delete")
+        << QStringLiteral("SELECT Results.* FROM Results INNER JOIN tblSelect ON Results.ID = "
+                          "tblSelect.ID;")
+        << QStringList{u"ID"_s, u"Date"_s, u"Period"_s, u"Remarks"_s}
+        << QStringList{u"1|2004-03-05|2|"_s + dinner, u"3|2004-03-06|1|NULL"_s} << false;
+
+    QTest::newRow("date lists")
+        << QStringLiteral("SELECT Format(Results.Date,\"Medium Date\") as Dates\r\nFROM "
+                          "Results\r\nGROUP BY Results.Date\r\nORDER BY Results.Date;\r\n")
+        << QStringList{u"Dates"_s}
+        << QStringList{u"05-Mar-2004"_s, u"06-Mar-2004"_s, u"07-Mar-2004"_s, u"03-Apr-2004"_s}
+        << true;
+    QTest::newRow("item combo: two columns named Test")
+        << QStringLiteral("SELECT Details.Test,Tests.Test\r\nFROM Tests INNER JOIN Details ON "
+                          "Tests.ID = Details.Test\r\nGROUP BY Details.Test, Tests.Test\r\nORDER "
+                          "BY Tests.Test;\r\n")
+        << QStringList{u"Details.Test"_s, u"Tests.Test"_s}
+        << QStringList{u"2|cholesterol"_s, u"1|Glucose"_s} << true;
+    QTest::newRow("date range preset")
+        << QStringLiteral("SELECT Min(CDbl([Date])) AS Datum1, Max(CDbl([Date])) AS Datum2 FROM "
+                          "[Results];")
+        << QStringList{u"Datum1"_s, u"Datum2"_s} << QStringList{u"38051|38080"_s} << true;
+    QTest::newRow("item preset") << QStringLiteral("SELECT ID, Test FROM [Tests] ORDER BY Test;")
+                                 << QStringList{u"ID"_s, u"Test"_s}
+                                 << QStringList{u"2|cholesterol"_s, u"1|Glucose"_s, u"3|Sodium"_s}
+                                 << true;
+
+    // A value whose test item was deleted comes with an empty name, first in its occasion.
+    const QString rightJoin =
+        QStringLiteral("FROM Tests RIGHT JOIN ((Results INNER JOIN Details ON Results.ID = "
+                       "Details.ID) INNER JOIN Periods ON Results.Period = Periods.ID) ON "
+                       "Tests.ID = Details.Test ");
+    QTest::newRow("summary")
+        << QStringLiteral("SELECT Results.Date, Format(Results.Date,'Medium Date') as Dates, "
+                          "Periods.Period, Results.Remarks, Tests.Test, "
+                          "format(Details.Result,'##,##0.0') as Results, Details.Unit ") +
+               rightJoin + QStringLiteral("Order by Date, Results.Period, Tests.Test")
+        << QStringList{u"Date"_s, u"Dates"_s,   u"Period"_s, u"Remarks"_s,
+                       u"Test"_s, u"Results"_s, u"Unit"_s}
+        << QStringList{u"2004-03-05|05-Mar-2004|Morning||NULL|42.0|U/L"_s,
+                       u"2004-03-05|05-Mar-2004|Morning||Glucose|5.1|mmol/L"_s,
+                       u"2004-03-05|05-Mar-2004|Evening|"_s + dinner + u"|cholesterol|5.2|mmol/L"_s,
+                       u"2004-03-05|05-Mar-2004|Evening|"_s + dinner + u"|Glucose|6.5|mmol/L"_s,
+                       u"2004-03-06|06-Mar-2004|Morning|NULL|cholesterol|1,234.6|mmol/L"_s,
+                       u"2004-03-06|06-Mar-2004|Morning|NULL|Glucose|5.1|mmol/L"_s}
+        << true;
+    QTest::newRow("remarks summary")
+        << QStringLiteral("SELECT Results.Date, Format(Results.Date,'Medium Date') as Dates, "
+                          "Periods.Period, Results.Remarks, Tests.Test, Details.Result, "
+                          "Details.Unit ") +
+               rightJoin +
+               QStringLiteral("WHERE (((Results.Remarks)<>'')) Order by Date, Results.Period, "
+                              "Tests.Test")
+        << QStringList{u"Date"_s, u"Dates"_s,  u"Period"_s, u"Remarks"_s,
+                       u"Test"_s, u"Result"_s, u"Unit"_s}
+        << QStringList{u"2004-03-05|05-Mar-2004|Evening|"_s + dinner + u"|cholesterol|5.2|mmol/L"_s,
+                       u"2004-03-05|05-Mar-2004|Evening|"_s + dinner + u"|Glucose|6.5|mmol/L"_s}
+        << true;
+    QTest::newRow("export, one day")
+        << QStringLiteral("SELECT Results.Date, Periods.Period, Tests.Test, Details.Result, "
+                          "Details.Unit, Results.Remarks ") +
+               rightJoin +
+               QStringLiteral("WHERE Results.Date Between #3/5/2004# AND #3/5/2004# ORDER BY "
+                              "Date, Results.Period, Tests.Test")
+        << QStringList{u"Date"_s, u"Period"_s, u"Test"_s, u"Result"_s, u"Unit"_s, u"Remarks"_s}
+        << QStringList{u"2004-03-05|Morning|NULL|42|U/L|"_s,
+                       u"2004-03-05|Morning|Glucose|5.1|mmol/L|"_s,
+                       u"2004-03-05|Evening|cholesterol|5.2|mmol/L|"_s + dinner,
+                       u"2004-03-05|Evening|Glucose|6.5|mmol/L|"_s + dinner}
+        << true;
+
+    const QString statistics = QStringLiteral(
+        "SELECT Tests.Test, Tests.Units, Format(Avg([Result]),'0.00') AS Average, "
+        "Min(Details.Result) AS Minimum, Max(Details.Result) AS Maximum FROM Tests INNER JOIN "
+        "(Results INNER JOIN Details ON Results.ID = Details.ID) ON Tests.ID = Details.Test ");
+    const QStringList statisticsColumns = {u"Test"_s, u"Units"_s, u"Average"_s, u"Minimum"_s,
+                                           u"Maximum"_s};
+    QTest::newRow("statistics, all dates")
+        << QStringLiteral("SELECT Tests.Test, Tests.Units, Format(Avg([Result]),\"0.00\") AS "
+                          "Average, Min(Details.Result) AS Minimum, Max(Details.Result) AS "
+                          "Maximum\r\nFROM Tests INNER JOIN (Results INNER JOIN Details ON "
+                          "Results.ID = Details.ID) ON Tests.ID = Details.Test\r\nGROUP BY "
+                          "Tests.Test, Tests.Units;\r\n")
+        << statisticsColumns
+        << QStringList{u"cholesterol|mmol/L|619.88|5.2|1234.56"_s, u"Glucose|mmol/L|6.25|5.1|8.3"_s}
+        << false;
+    QTest::newRow("statistics, two days")
+        << statistics +
+               QStringLiteral("WHERE (((Results.Date) Between #3/5/2004# And #3/6/2004#)) GROUP "
+                              "BY Tests.Test, Tests.Units;")
+        << statisticsColumns
+        << QStringList{u"cholesterol|mmol/L|619.88|5.2|1234.56"_s, u"Glucose|mmol/L|5.57|5.1|6.5"_s}
+        << false;
+    QTest::newRow("statistics, one day")
+        << statistics +
+               QStringLiteral("WHERE (((Results.Date) Between #3/5/2004# And #3/5/2004#)) GROUP "
+                              "BY Tests.Test, Tests.Units;")
+        << statisticsColumns
+        << QStringList{u"cholesterol|mmol/L|5.20|5.2|5.2"_s, u"Glucose|mmol/L|5.80|5.1|6.5"_s}
+        << false;
+    QTest::newRow("statistics, reversed range")
+        << statistics +
+               QStringLiteral("WHERE (((Results.Date) Between #3/6/2004# And #3/5/2004#)) GROUP "
+                              "BY Tests.Test, Tests.Units;")
+        << statisticsColumns << QStringList{} << false;
+
+    const QString extremes = QStringLiteral(
+        "SELECT [Statistics Query].Test, [Statistics Query].Units, [Statistics Query].%1 as "
+        "Result, Results.Date, Periods.Period FROM Tests INNER JOIN ((Results INNER JOIN Periods "
+        "ON Results.Period = Periods.ID) INNER JOIN ([Statistics Query] INNER JOIN Details ON "
+        "([Statistics Query].%1 = Details.Result) AND ([Statistics Query].ID = Details.Test)) ON "
+        "Results.ID = Details.ID) ON Tests.ID = Details.Test GROUP BY [Statistics Query].Test, "
+        "[Statistics Query].Units, [Statistics Query].%1, Results.Date, Periods.Period;");
+    const QStringList extremeColumns = {u"Test"_s, u"Units"_s, u"Result"_s, u"Date"_s, u"Period"_s};
+    QTest::newRow("minimum occasions")
+        << extremes.arg(QStringLiteral("Min")) << extremeColumns
+        << QStringList{u"cholesterol|mmol/L|5.2|2004-03-05|Evening"_s,
+                       u"Glucose|mmol/L|5.1|2004-03-05|Morning"_s,
+                       u"Glucose|mmol/L|5.1|2004-03-06|Morning"_s}
+        << false;
+    // Glucose's maximum belongs to the occasion without a period: it drops out.
+    QTest::newRow("maximum occasions")
+        << extremes.arg(QStringLiteral("Max")) << extremeColumns
+        << QStringList{u"cholesterol|mmol/L|1234.56|2004-03-06|Morning"_s} << false;
+
+    const QString itemJoin = QStringLiteral(
+        "FROM Periods INNER JOIN (Tests INNER JOIN (Results INNER JOIN Details ON Results.ID = "
+        "Details.ID) ON Tests.ID = Details.Test) ON Periods.ID = Results.Period ");
+    QTest::newRow("chart")
+        << QStringLiteral("SELECT Results.Date, Periods.Period, Tests.Test, Details.Result, "
+                          "Tests.Units, Periods.ID ") +
+               itemJoin +
+               QStringLiteral("WHERE (((Results.Date) Between #3/5/2004# And #4/3/2004#) AND "
+                              "((Tests.ID) = 1)) ORDER BY Results.Date, Tests.Test, "
+                              "Results.Period, Periods.ID;")
+        << QStringList{u"Date"_s, u"Period"_s, u"Test"_s, u"Result"_s, u"Units"_s, u"ID"_s}
+        << QStringList{u"2004-03-05|Morning|Glucose|5.1|mmol/L|1"_s,
+                       u"2004-03-05|Evening|Glucose|6.5|mmol/L|2"_s,
+                       u"2004-03-06|Morning|Glucose|5.1|mmol/L|1"_s}
+        << true;
+    const QString itemList =
+        QStringLiteral("SELECT Results.Date, Format(Results.Date,'Medium Date') as Dates, "
+                       "Periods.Period, Tests.Test, Details.Result, Tests.Units, Periods.ID ") +
+        itemJoin +
+        QStringLiteral("WHERE (((Results.Date) Between #3/5/2004# And #4/3/2004#) AND "
+                       "((Details.Result) %1) AND ((Tests.ID) = 1)) ORDER BY Results.Date, "
+                       "Tests.Test, Results.Period, Periods.ID;");
+    const QStringList itemColumns = {u"Date"_s,   u"Dates"_s, u"Period"_s, u"Test"_s,
+                                     u"Result"_s, u"Units"_s, u"ID"_s};
+    QTest::newRow("item list, greater than 5")
+        << itemList.arg(QStringLiteral("> 5")) << itemColumns
+        << QStringList{u"2004-03-05|05-Mar-2004|Morning|Glucose|5.1|mmol/L|1"_s,
+                       u"2004-03-05|05-Mar-2004|Evening|Glucose|6.5|mmol/L|2"_s,
+                       u"2004-03-06|06-Mar-2004|Morning|Glucose|5.1|mmol/L|1"_s}
+        << true;
+    QTest::newRow("item list, equal to 5.1")
+        << itemList.arg(QStringLiteral("= 5.1")) << itemColumns
+        << QStringList{u"2004-03-05|05-Mar-2004|Morning|Glucose|5.1|mmol/L|1"_s,
+                       u"2004-03-06|06-Mar-2004|Morning|Glucose|5.1|mmol/L|1"_s}
+        << true;
+    QTest::newRow("item list, less than 5")
+        << itemList.arg(QStringLiteral("< 5")) << itemColumns << QStringList{} << true;
+
+    // SELECT * over a join: the names both sides share become Table.Column.
+    const QStringList itemQueryColumns = {
+        u"Details.ID"_s,        u"Test"_s, u"Result"_s, u"Unit"_s,
+        u"Results Sorted.ID"_s, u"Date"_s, u"Period"_s, u"Remarks"_s};
+    const QStringList itemQueryRows = {u"1|1|6.5|mmol/L|1|2004-03-05|Evening|"_s + dinner,
+                                       u"1|2|5.2|mmol/L|1|2004-03-05|Evening|"_s + dinner,
+                                       u"2|1|5.1|mmol/L|2|2004-03-05|Morning|"_s,
+                                       u"2|7|42|U/L|2|2004-03-05|Morning|"_s,
+                                       u"3|1|5.1|mmol/L|3|2004-03-06|Morning|NULL"_s,
+                                       u"3|2|1234.56|mmol/L|3|2004-03-06|Morning|NULL"_s};
+    QTest::newRow("single item report")
+        << QStringLiteral("SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = "
+                          "[Results Sorted].ID WHERE (([Results Sorted].Date) Between #3/5/2004# "
+                          "And #3/6/2004#);")
+        << itemQueryColumns << itemQueryRows << false;
+    // The print command of the item list writes the dates as the lists show them.
+    QTest::newRow("item list print, medium dates")
+        << QStringLiteral("SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = "
+                          "[Results Sorted].ID WHERE ((([Results Sorted].Date) Between "
+                          "#05-Mar-2004# And #06-Mar-2004#) AND ((Details.Result) > 5));")
+        << itemQueryColumns << itemQueryRows << false;
+    QTest::newRow("report test query")
+        << QStringLiteral("SELECT * FROM Tests WHERE (Tests.ID)=1")
+        << QStringList{u"ID"_s, u"Test"_s, u"Description"_s, u"Units"_s}
+        << QStringList{u"1|Glucose|Blood sugar|mmol/L"_s} << true;
+    QTest::newRow("daily report")
+        << QStringLiteral("SELECT Results.* FROM Results WHERE (((Results.Date) Between "
+                          "#3/5/2004# And #4/3/2004#)) ORDER BY Results.Date, Results.Period;")
+        << QStringList{u"ID"_s, u"Date"_s, u"Period"_s, u"Remarks"_s}
+        << QStringList{u"2|2004-03-05|1|"_s, u"1|2004-03-05|2|"_s + dinner,
+                       u"3|2004-03-06|1|NULL"_s, u"5|2004-03-07|3|no values"_s,
+                       u"4|2004-04-03|9|lost period"_s}
+        << true;
+    QTest::newRow("report occasions")
+        << QStringLiteral("SELECT * FROM `Results Sorted`")
+        << QStringList{u"ID"_s, u"Date"_s, u"Period"_s, u"Remarks"_s}
+        << QStringList{u"1|2004-03-05|Evening|"_s + dinner, u"2|2004-03-05|Morning|"_s,
+                       u"3|2004-03-06|Morning|NULL"_s, u"5|2004-03-07|Noon|no values"_s}
+        << false;
+    QTest::newRow("report periods")
+        << QStringLiteral("SELECT * FROM `qryResults`")
+        << QStringList{u"ID"_s, u"Date"_s, u"Period"_s}
+        << QStringList{u"1|2004-03-05|Evening"_s, u"2|2004-03-05|Morning"_s,
+                       u"3|2004-03-06|Morning"_s, u"5|2004-03-07|Noon"_s}
+        << false;
+    QTest::newRow("report details")
+        << QStringLiteral("SELECT * FROM `qryDetails`")
+        << QStringList{u"ID"_s, u"Test"_s, u"Result"_s, u"Units"_s} << namedValues << false;
+    QTest::newRow("report tests") << QStringLiteral("SELECT * FROM `Tests`")
+                                  << QStringList{u"ID"_s, u"Test"_s, u"Description"_s, u"Units"_s}
+                                  << QStringList{u"1|Glucose|Blood sugar|mmol/L"_s,
+                                                 u"2|cholesterol|Total|mmol/L"_s,
+                                                 u"3|Sodium|NULL|mmol/L"_s}
+                                  << false;
+
+    QTest::newRow("converter items")
+        << QStringLiteral("SELECT Agents.ID, Agents.Agent FROM Agents WHERE "
+                          "(((Agents.[Conversion Factor]) Is Not Null)) ORDER BY Agents.Agent;")
+        << QStringList{u"ID"_s, u"Agent"_s} << QStringList{u"2|Albumin"_s, u"1|Glucose"_s} << true;
+    QTest::newRow("converter item") << QStringLiteral("SELECT * FROM Agents WHERE ID=2")
+                                    << QStringList{u"ID"_s, u"Agent"_s, u"Conventional Unit"_s,
+                                                   u"Conversion Factor"_s, u"SI Unit"_s}
+                                    << QStringList{u"2|Albumin|g/dL|10|g/L"_s} << true;
+
+    // Texts that are not the program's own but probe the same rules.
+    QTest::newRow("an alias cannot take over the sort")
+        << QStringLiteral("SELECT ID, Remarks AS Date FROM Results ORDER BY Date, ID")
+        << QStringList{u"ID"_s, u"Date"_s}
+        << QStringList{u"1|"_s + dinner, u"2|"_s, u"3|NULL"_s, u"5|no values"_s, u"4|lost period"_s}
+        << true;
+    QTest::newRow("names without regard to case")
+        << QStringLiteral("select tblselect.id, RESULTS.date FROM tblSelect INNER JOIN Results "
+                          "ON tblSelect.ID = Results.ID ORDER BY TBLSELECT.Id")
+        << QStringList{u"Id"_s, u"Date"_s} << QStringList{u"1|2004-03-05"_s, u"3|2004-03-06"_s}
+        << true;
+    QTest::newRow("duplicate column references")
+        << QStringLiteral("SELECT Results.ID, Details.ID, Details.Result AS ID2 FROM Results "
+                          "INNER JOIN Details ON Results.ID = Details.ID WHERE Details.Test = 2")
+        << QStringList{u"Results.ID"_s, u"Details.ID"_s, u"ID2"_s}
+        << QStringList{u"1|1|5.2"_s, u"3|3|1234.56"_s} << false;
+    QTest::newRow("expressions are numbered")
+        << QStringLiteral("SELECT 1, ID, 2 + 2, ID AS X, Count(*) FROM Results WHERE ID = 1 "
+                          "GROUP BY ID")
+        << QStringList{u"Expr1000"_s, u"ID"_s, u"Expr1001"_s, u"X"_s, u"Expr1002"_s}
+        << QStringList{u"1|1|4|1|1"_s} << true;
+    QTest::newRow("alias-qualified star")
+        << QStringLiteral("SELECT p.*, r.ID FROM Periods AS p INNER JOIN Results r ON r.Period "
+                          "= p.ID WHERE r.Date = #2004-03-06#")
+        << QStringList{u"p.ID"_s, u"Period"_s, u"r.ID"_s} << QStringList{u"1|Morning|3"_s} << true;
+    QTest::newRow("subquery as source")
+        << QStringLiteral("SELECT q.ID, q.N FROM (SELECT ID, Remarks & '!' AS N FROM Results "
+                          "WHERE ID < 3) AS q ORDER BY q.ID")
+        << QStringList{u"ID"_s, u"N"_s} << QStringList{u"1|"_s + dinner + u"!"_s, u"2|!"_s} << true;
+    QTest::newRow("left join onto a join group")
+        << QStringLiteral("SELECT Results.ID, Details.Result FROM Results LEFT JOIN (Details "
+                          "INNER JOIN Tests ON Details.Test = Tests.ID) ON Results.ID = "
+                          "Details.ID WHERE Results.ID In (4, 5) ORDER BY Results.ID")
+        << QStringList{u"ID"_s, u"Result"_s} << QStringList{u"4|8.3"_s, u"5|NULL"_s} << true;
+    QTest::newRow("quotes, # and & inside strings")
+        << QStringLiteral("SELECT 'it''s' & \"say \"\"hi\"\"\" AS A, \"#1 & [x] `y`\" AS B")
+        << QStringList{u"A"_s, u"B"_s} << QStringList{u"it'ssay \"hi\"|#1 & [x] `y`"_s} << true;
+    QTest::newRow("text compared without regard to case")
+        << QStringLiteral("SELECT ID FROM Results WHERE Remarks = 'AFTER \"DINNER\" & WALK' OR "
+                          "Format(Date, 'mmm-dd') = 'MAR-06' ORDER BY ID")
+        << QStringList{u"ID"_s} << QStringList{u"1"_s, u"3"_s} << true;
+    QTest::newRow("TOP and DESC") << QStringLiteral("SELECT TOP 2 ID FROM Results ORDER BY ID DESC")
+                                  << QStringList{u"ID"_s} << QStringList{u"5"_s, u"4"_s} << true;
+    QTest::newRow("DISTINCT") << QStringLiteral("SELECT DISTINCT Unit FROM Details ORDER BY Unit")
+                              << QStringList{u"Unit"_s} << QStringList{u"mmol/L"_s, u"U/L"_s}
+                              << true;
+    QTest::newRow("HAVING") << QStringLiteral(
+                                   "SELECT Test, Count(*) AS N FROM Details GROUP BY Test HAVING "
+                                   "Count(*) > 1 ORDER BY Test")
+                            << QStringList{u"Test"_s, u"N"_s} << QStringList{u"1|4"_s, u"2|2"_s}
+                            << true;
+    QTest::newRow("IN subquery, NOT IN")
+        << QStringLiteral("SELECT ID FROM Results WHERE ID Not In (SELECT Id FROM tblSelect) "
+                          "AND Period In (1, 3, 9) ORDER BY ID")
+        << QStringList{u"ID"_s} << QStringList{u"2"_s, u"4"_s, u"5"_s} << true;
+}
+
+void TestJetSql::programQueries()
+{
+    QFETCH(QString, jet);
+    QFETCH(QStringList, columns);
+    QFETCH(QStringList, rows);
+    QFETCH(bool, ordered);
+
+    TranslatedSql translated;
+    try {
+        translated = translateJet(jet, *m_schema);
+    } catch (const Error& error) {
+        QFAIL(qPrintable(error.description()));
+    }
+    QCOMPARE(translated.kind, TranslatedSql::Kind::Select);
+    QCOMPARE(translated.columnNames, columns);
+    QCOMPARE(columnNamesOf(m_db.get(), translated.sql), columns);
+    QStringList actual = rowsOf(m_db.get(), translated.sql);
+    if (!ordered) {
+        actual.sort();
+        rows.sort();
+    }
+    QCOMPARE(actual, rows);
+}
+
+void TestJetSql::expressions_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("value");
+
+    // Jet's precedence: & looser than +, ^ tighter than unary minus.
+    QTest::newRow("& after +") << u"1 + 2 & 3"_s << u"33"_s;
+    QTest::newRow("^ before *") << u"2 ^ 3 * 2"_s << u"16"_s;
+    QTest::newRow("^ before unary minus") << u"-2 ^ 2"_s << u"-4"_s;
+    QTest::newRow("signed exponent") << u"2 ^ -1"_s << u"0.5"_s;
+    QTest::newRow("* before +") << u"1 + 2 * 3"_s << u"7"_s;
+    QTest::newRow("/ in floating point") << u"7 / 2"_s << u"3.5"_s;
+    QTest::newRow("\\ rounds its operands half to even")
+        << u"7 \\ 2 & '/' & 2.5 \\ 1"_s << u"3/2"_s;
+    QTest::newRow("Mod after \\") << u"7 Mod 4 \\ 2"_s << u"1"_s;
+    QTest::newRow("& treats null as empty text") << u"'a' & Null & 'b'"_s << u"ab"_s;
+    QTest::newRow("& writes numbers as CStr does")
+        << u"5.5 & '|' & 5 & '|' & 0.1"_s << u"5.5|5|0.1"_s;
+    QTest::newRow("Not binds looser than =") << u"IIf(Not 1 = 2, 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("And before Or") << u"IIf(1 = 1 Or 1 = 2 And 1 = 2, 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("Between takes its own And")
+        << u"IIf(3 Between 1 And 5 And 2 = 2, 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("reversed Between bounds") << u"IIf(3 Between 5 And 1, 'y', 'n')"_s << u"n"_s;
+    QTest::newRow("Not Between") << u"IIf(3 Not Between 5 And 9, 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("Is Null, Is Not Null")
+        << u"IIf(Null Is Null And 1 Is Not Null, 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("Xor") << u"IIf((1 = 1) Xor (1 = 2), 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("Imp") << u"IIf((1 = 2) Imp (1 = 2), 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("Eqv") << u"IIf((1 = 2) Eqv (2 = 3), 'y', 'n')"_s << u"y"_s;
+    QTest::newRow("True and False") << u"True & '|' & False"_s << u"-1|0"_s;
+    QTest::newRow("deep parentheses") << u"((((1)))) + (((2)))"_s << u"3"_s;
+    QTest::newRow("Nz") << u"Nz(Null, 7) + Nz(1, 7)"_s << u"8"_s;
+    QTest::newRow("text functions")
+        << u"UCase(Left('abcdef', 2)) & Right('abcdef', 2) & Mid('abcdef', 3, 2) & Len('abc') & "
+           "LCase(Trim('  X  '))"_s
+        << u"ABefcd3x"_s;
+    QTest::newRow("Right longer than the text")
+        << u"Right('ab', 5) & '|' & Right('ab', 0)"_s << u"ab|"_s;
+    QTest::newRow("InStr") << u"InStr('Glucose', 'COS') & InStr(5, 'Glucose', 'o') & "
+                              "InStr('ab', 'x')"_s
+                           << u"450"_s;
+    QTest::newRow("date literal forms")
+        << u"#3/5/2004# & #2004-03-05# & #05-Mar-2004# & #03/05/04#"_s
+        << u"2004-03-052004-03-052004-03-052004-03-05"_s;
+    QTest::newRow("Year, Month, Day")
+        << u"Year(#3/5/2004#) & '-' & Month(#3/5/2004#) & '-' & Day(#3/5/2004#)"_s << u"2004-3-5"_s;
+    QTest::newRow("CDate of a serial") << u"CDate(38051)"_s << u"2004-03-05"_s;
+    QTest::newRow("function names in any case") << u"FORMAT(cint(2.5), \"0.0\")"_s << u"2.0"_s;
+    QTest::newRow("Like with Jet wildcards")
+        << u"IIf('Glucose' Like 'g*' And 'Glucose' Like '?lucos#' And 'Glucose' Like 'G[l]ucose', "
+           "'y', 'n')"_s
+        << u"y"_s;
+    QTest::newRow("% is no wildcard in Jet") << u"IIf('Glucose' Like '%', 'y', 'n')"_s << u"n"_s;
+    QTest::newRow("_ is no wildcard in Jet") << u"IIf('a_c' Like 'a_c' And 'abc' Like 'a_c', "
+                                                "'y', 'n')"_s
+                                             << u"n"_s;
+    QTest::newRow("Not Like") << u"IIf('Glucose' Not Like '*x*', 'y', 'n')"_s << u"y"_s;
+}
+
+void TestJetSql::expressions()
+{
+    QFETCH(QString, expression);
+    QFETCH(QString, value);
+    TranslatedSql translated;
+    try {
+        translated = translateJet(QStringLiteral("SELECT ") + expression + QStringLiteral(" AS V"),
+                                  *m_schema);
+    } catch (const Error& error) {
+        QFAIL(qPrintable(error.description()));
+    }
+    QCOMPARE(rowsOf(m_db.get(), translated.sql), QStringList{value});
+}
+
+void TestJetSql::modifications_data()
+{
+    QTest::addColumn<QString>("jet");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("check");
+    QTest::addColumn<QStringList>("rows");
+
+    const int insert = int(TranslatedSql::Kind::Insert);
+    const int update = int(TranslatedSql::Kind::Update);
+    const int remove = int(TranslatedSql::Kind::Delete);
+    const QString details = QStringLiteral("SELECT ID, Test FROM Details ORDER BY ID, Test");
+
+    QTest::newRow("insert values")
+        << QStringLiteral("INSERT INTO tblSelect (Id) VALUES (5)") << insert
+        << QStringLiteral("SELECT Id FROM tblSelect ORDER BY Id")
+        << QStringList{u"1"_s, u"3"_s, u"5"_s};
+    QTest::newRow("insert a date and a quote")
+        << QStringLiteral("INSERT INTO Results (Results.Date, Period, Remarks) VALUES "
+                          "(#3/8/2004#, 1, \"it's\");")
+        << insert << QStringLiteral("SELECT ID, Date, Remarks FROM Results WHERE ID > 5")
+        << QStringList{u"6|2004-03-08|it's"_s};
+    QTest::newRow("insert select")
+        << QStringLiteral("INSERT INTO tblSelect (Id) SELECT ID FROM Results WHERE Period = 1")
+        << insert << QStringLiteral("SELECT Id FROM tblSelect ORDER BY Id")
+        << QStringList{u"1"_s, u"2"_s, u"3"_s, u"3"_s};
+    QTest::newRow("update")
+        << QStringLiteral("UPDATE Tests SET Tests.Units = 'mg/dL', Description = Description & "
+                          "'!' WHERE Test = 'GLUCOSE'")
+        << update << QStringLiteral("SELECT ID, Units, Description FROM Tests ORDER BY ID")
+        << QStringList{u"1|mg/dL|Blood sugar!"_s, u"2|mmol/L|Total"_s, u"3|mmol/L|NULL"_s};
+    QTest::newRow("joined delete of values")
+        << QStringLiteral("DELETE Details.* FROM Details INNER JOIN tblSelect ON Details.ID = "
+                          "tblSelect.ID;")
+        << remove << details << QStringList{u"2|1"_s, u"2|7"_s, u"4|1"_s};
+    QTest::newRow("joined delete of occasions")
+        << QStringLiteral("DELETE Results.* FROM Results INNER JOIN tblSelect ON Results.ID = "
+                          "tblSelect.ID")
+        << remove << QStringLiteral("SELECT ID FROM Results ORDER BY ID")
+        << QStringList{u"2"_s, u"4"_s, u"5"_s};
+    QTest::newRow("joined delete with an alias and a condition")
+        << QStringLiteral("DELETE d.* FROM Details AS d INNER JOIN tblSelect ON d.ID = "
+                          "tblSelect.ID WHERE d.Result > 6")
+        << remove << details << QStringList{u"1|2"_s, u"2|1"_s, u"2|7"_s, u"3|1"_s, u"4|1"_s};
+    QTest::newRow("delete *") << QStringLiteral("DELETE * FROM tblSelect") << remove
+                              << QStringLiteral("SELECT Count(*) FROM tblSelect")
+                              << QStringList{u"0"_s};
+    QTest::newRow("delete where") << QStringLiteral(
+                                         "DELETE FROM Details WHERE ID = 2 AND Unit = 'u/l'")
+                                  << remove << details << QStringList{u"1|1"_s, u"1|2"_s, u"2|1"_s,
+                                                                      u"3|1"_s, u"3|2"_s, u"4|1"_s};
+}
+
+void TestJetSql::modifications()
+{
+    QFETCH(QString, jet);
+    QFETCH(int, kind);
+    QFETCH(QString, check);
+    QFETCH(QStringList, rows);
+
+    TranslatedSql translated;
+    try {
+        translated = translateJet(jet, *m_schema);
+    } catch (const Error& error) {
+        QFAIL(qPrintable(error.description()));
+    }
+    QCOMPARE(int(translated.kind), kind);
+    QCOMPARE(rowsOf(m_db.get(), translated.sql), QStringList{});
+    QCOMPARE(rowsOf(m_db.get(), check), rows);
+}
+
+void TestJetSql::rowids_data()
+{
+    QTest::addColumn<QString>("jet");
+    QTest::addColumn<QStringList>("tables"); // table:alias per rowid column
+    QTest::addColumn<bool>("updatable");
+
+    QTest::newRow("one table")
+        << QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period")
+        << QStringList{u"Results:Results"_s} << true;
+    QTest::newRow("two tables")
+        << QStringLiteral("SELECT Details.* FROM Details INNER JOIN tblSelect ON Details.ID = "
+                          "tblSelect.ID;")
+        << QStringList{u"Details:Details"_s, u"tblSelect:tblSelect"_s} << true;
+    QTest::newRow("a view has no rowid")
+        << QStringLiteral("SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = "
+                          "[Results Sorted].ID")
+        << QStringList{u"Details:Details"_s} << true;
+    QTest::newRow("alias, canonical spelling")
+        << QStringLiteral("SELECT r.ID FROM results AS r") << QStringList{u"Results:r"_s} << true;
+    QTest::newRow("right join")
+        << QStringLiteral("SELECT Details.Result, Tests.Test FROM Tests RIGHT JOIN Details ON "
+                          "Tests.ID = Details.Test")
+        << QStringList{u"Tests:Tests"_s, u"Details:Details"_s} << true;
+    QTest::newRow("only views") << QStringLiteral("SELECT * FROM qryResults") << QStringList{}
+                                << false;
+    QTest::newRow("group by") << QStringLiteral("SELECT Test FROM Details GROUP BY Test")
+                              << QStringList{} << false;
+    QTest::newRow("aggregate") << QStringLiteral("SELECT Count(*) FROM Details") << QStringList{}
+                               << false;
+    QTest::newRow("distinct") << QStringLiteral("SELECT DISTINCT ID FROM Details") << QStringList{}
+                              << false;
+    QTest::newRow("top") << QStringLiteral("SELECT TOP 1 ID FROM Details") << QStringList{}
+                         << false;
+    QTest::newRow("subquery source")
+        << QStringLiteral("SELECT q.ID FROM (SELECT ID FROM Details) AS q") << QStringList{}
+        << false;
+}
+
+void TestJetSql::rowids()
+{
+    QFETCH(QString, jet);
+    QFETCH(QStringList, tables);
+    QFETCH(bool, updatable);
+
+    TranslateOptions options;
+    options.withRowids = true;
+    const TranslatedSql translated = translateJet(jet, *m_schema, options);
+    QStringList actual;
+    for (const TranslatedSql::RowidColumn& column : translated.rowidColumns)
+        actual.append(column.table + u':' + column.alias);
+    QCOMPARE(actual, tables);
+    QCOMPARE(translated.updatable, updatable);
+
+    // The statement runs, and each rowid column finds its row again.
+    const QStringList rows = rowsOf(m_db.get(), translated.sql);
+    QVERIFY(!rows.isEmpty());
+    QVERIFY2(!rows.first().startsWith(QLatin1String("ERROR")), qPrintable(rows.first()));
+    const int visible = int(translated.columnNames.size());
+    for (const QString& row : rows) {
+        const QStringList cells = row.split(u'|');
+        QCOMPARE(cells.size(), visible + int(tables.size()));
+        for (int i = 0; i < tables.size(); ++i) {
+            const QString rowid = cells.at(visible + i);
+            if (rowid == QLatin1String("NULL"))
+                continue;
+            const QString exists = QStringLiteral("SELECT Count(*) FROM \"%1\" WHERE rowid = %2")
+                                       .arg(translated.rowidColumns.at(i).table, rowid);
+            QCOMPARE(rowsOf(m_db.get(), exists), QStringList{u"1"_s});
+        }
+    }
+}
+
+void TestJetSql::errors_data()
+{
+    QTest::addColumn<QString>("jet");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("misspelt keyword")
+        << u"SELECT ID FROMM Results"_s
+        << u"Syntax error in SQL text at line 1, column 11 (near 'FROMM'): expected ',' or FROM"_s;
+    QTest::newRow("position on a later line")
+        << u"SELECT ID\r\nFROM Results\r\nWHERE ID = = 3"_s << u"line 3, column 12 (near '=')"_s;
+    QTest::newRow("empty text") << u""_s << u"at the end of the text"_s;
+    QTest::newRow("only a semicolon") << u" ;"_s << u"expected SELECT, INSERT, UPDATE or DELETE"_s;
+    QTest::newRow("open string") << u"SELECT 'abc FROM Results"_s << u"column 8"_s;
+    QTest::newRow("open double-quoted string") << u"SELECT \"abc"_s << u"the text is not closed"_s;
+    QTest::newRow("open bracket") << u"SELECT [Results Sorted FROM x"_s << u"not closed by ']'"_s;
+    QTest::newRow("empty brackets") << u"SELECT [] FROM Results"_s << u"a name cannot be empty"_s;
+    QTest::newRow("lone #") << u"SELECT # FROM Results"_s << u"not closed by '#'"_s;
+    QTest::newRow("impossible date") << u"SELECT #13/45/2004#"_s << u"is not a valid date"_s;
+    QTest::newRow("unbalanced parenthesis") << u"SELECT (1 + 2 FROM Results"_s << u"expected ')'"_s;
+    QTest::newRow("extra parenthesis")
+        << u"SELECT 1 + 2) FROM Results"_s << u"expected the end of the statement"_s;
+    QTest::newRow("missing expression")
+        << u"SELECT ID, FROM Results"_s << u"(near 'FROM'): expected an expression"_s;
+    QTest::newRow("condition missing") << u"SELECT ID FROM Results WHERE"_s
+                                       << u"at the end of the text): expected an expression"_s;
+    QTest::newRow("unknown function")
+        << u"SELECT Foo(1)"_s << u"Undefined function 'Foo' in expression"_s;
+    QTest::newRow("wrong argument count")
+        << u"SELECT Left('a')"_s << u"wrong number of arguments for the function 'Left'"_s;
+    QTest::newRow("First") << u"SELECT First(ID) FROM Results"_s
+                           << u"the aggregate function 'First' is not supported"_s;
+    QTest::newRow("UNION") << u"SELECT ID FROM Results UNION SELECT ID FROM Details"_s
+                           << u"UNION queries are not supported"_s;
+    QTest::newRow("star over an unknown table")
+        << u"SELECT * FROM NoSuchTable"_s << u"Cannot find the table or query 'NoSuchTable'"_s;
+    QTest::newRow("join without ON")
+        << u"SELECT * FROM Results INNER JOIN Periods"_s << u"expected ON"_s;
+    QTest::newRow("delete from a join without target")
+        << u"DELETE FROM Details INNER JOIN tblSelect ON Details.ID = tblSelect.ID"_s
+        << u"specify the table containing the records you want to delete"_s;
+    QTest::newRow("delete from a view")
+        << u"DELETE FROM qryResults"_s << u"could not delete from the specified table"_s;
+    QTest::newRow("stray character") << u"SELECT ID ? FROM Results"_s << u"unexpected character"_s;
+    QTest::newRow("deep nesting") << u"SELECT "_s + QString(5000, u'(') + u"1"_s +
+                                         QString(5000, u')')
+                                  << u"nested too deeply"_s;
+    QTest::newRow("long chain") << u"SELECT 1"_s + QString(u" + 1"_s).repeated(5000)
+                                << u"the expression is too complex"_s;
+    QTest::newRow("deep subqueries")
+        << QString(u"SELECT ("_s).repeated(300) + u"1"_s + QString(u")"_s).repeated(300)
+        << u"nested too deeply"_s;
+}
+
+void TestJetSql::errors()
+{
+    QFETCH(QString, jet);
+    QFETCH(QString, message);
+    const QString actual = errorOf(jet, *m_schema);
+    QVERIFY2(actual.contains(message), qPrintable(actual));
+}
+
+// Whatever the text, translation either succeeds or throws vantor::Error;
+// what it produces is for SQLite to accept or refuse, never to crash on.
+void TestJetSql::hostileInputNeverCrashes()
+{
+    const QStringList pieces = {
+        u"SELECT"_s,     u"FROM"_s,        u"WHERE"_s,      u"GROUP BY"_s, u"ORDER BY"_s,
+        u"INNER JOIN"_s, u"LEFT JOIN"_s,   u"RIGHT JOIN"_s, u"ON"_s,       u"AS"_s,
+        u"("_s,          u")"_s,           u"["_s,          u"]"_s,        u"[Results Sorted]"_s,
+        u"`"_s,          u"'"_s,           u"\""_s,         u"#"_s,        u"#3/5/2004#"_s,
+        u"&"_s,          u"*"_s,           u","_s,          u"."_s,        u";"_s,
+        u"Results"_s,    u"Details"_s,     u"Tests.*"_s,    u"ID"_s,       u"Date"_s,
+        u"="_s,          u"<>"_s,          u"Between"_s,    u"And"_s,      u"Not"_s,
+        u"In"_s,         u"Is"_s,          u"Null"_s,       u"Like"_s,     u"'a*'"_s,
+        u"Format("_s,    u"IIf("_s,        u"Count(*)"_s,   u"1"_s,        u"2.5"_s,
+        u"-"_s,          u"^"_s,           u"\\"_s,         u"Mod"_s,      u"\r\n"_s,
+        u"DELETE"_s,     u"INSERT INTO"_s, u"VALUES"_s,     u"UPDATE"_s,   u"SET"_s,
+        u"TOP"_s,        u"DISTINCT"_s,    u"(SELECT"_s};
+    QRandomGenerator random(20040305);
+    int translated = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int count = int(random.bounded(1, 16));
+        for (int i = 0; i < count; ++i) {
+            text += pieces.at(int(random.bounded(qsizetype(pieces.size()))));
+            if (random.bounded(3) != 0)
+                text += u' ';
+        }
+        if (round % 3 == 0)
+            text.prepend(QStringLiteral("SELECT "));
+        try {
+            const TranslatedSql result = translateJet(text, *m_schema);
+            rowsOf(m_db.get(), result.sql);
+            ++translated;
+        } catch (const Error&) {
+        }
+    }
+    QVERIFY(translated > 0);
+
+    for (int round = 0; round < 500; ++round) {
+        QString text;
+        const int length = int(random.bounded(0, 40));
+        for (int i = 0; i < length; ++i)
+            text += QChar(char16_t(random.bounded(1, 0x250)));
+        try {
+            translateJet(text, *m_schema);
+        } catch (const Error&) {
+        }
+    }
+}
+
+void TestJetSql::rightJoinIsPlannedAsLeftJoin()
+{
+    const TranslatedSql translated = translateJet(
+        QStringLiteral("SELECT Tests.Test, Details.Result FROM Tests RIGHT JOIN ((Results INNER "
+                       "JOIN Details ON Results.ID = Details.ID) INNER JOIN Periods ON "
+                       "Results.Period = Periods.ID) ON Tests.ID = Details.Test"),
+        *m_schema);
+    QVERIFY2(!translated.sql.contains(QLatin1String("RIGHT")), qPrintable(translated.sql));
+    QVERIFY2(translated.sql.contains(QLatin1String("LEFT JOIN \"Tests\"")),
+             qPrintable(translated.sql));
+}
+
+void TestJetSql::schemaIsCachedUntilInvalidated()
+{
+    QCOMPARE(m_schema->canonicalName(QStringLiteral("results sorted")),
+             QStringLiteral("Results Sorted"));
+    QVERIFY(m_schema->isView(QStringLiteral("STATISTICS QUERY")));
+    QVERIFY(!m_schema->isView(QStringLiteral("Results")));
+    QCOMPARE(m_schema->columnsOf(QStringLiteral("statistics query")),
+             (QStringList{u"ID"_s, u"Test"_s, u"Units"_s, u"Min"_s, u"Max"_s}));
+    QVERIFY(m_schema->columnsOf(QStringLiteral("sqlite_sequence")).isEmpty());
+
+    QCOMPARE(rowsOf(m_db.get(), QStringLiteral("CREATE TABLE Later(A, B)")), QStringList{});
+    QVERIFY(m_schema->canonicalName(QStringLiteral("later")).isEmpty());
+    m_schema->invalidate();
+    QCOMPARE(m_schema->canonicalName(QStringLiteral("later")), QStringLiteral("Later"));
+    QCOMPARE(m_schema->columnsOf(QStringLiteral("LATER")), (QStringList{u"A"_s, u"B"_s}));
+}
+
+QTEST_GUILESS_MAIN(TestJetSql)
+#include "tst_jetsql.moc"
