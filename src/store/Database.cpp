@@ -1,1 +1,91 @@
-// placeholder
+#include "Database.h"
+
+#include "DemoData.h"
+#include "NewDatabaseFile.h"
+#include "Schema.h"
+#include "SchemaCheck.h"
+#include "SqliteDatabase.h"
+#include "platform/Error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vantor::store {
+
+namespace {
+
+void execAll(SqliteDatabase& db, const QStringList& statements)
+{
+    for (const QString& statement : statements)
+        db.exec(statement);
+}
+
+// Builds a complete database at path: the tables, then fill (bulk rows load
+// faster before the indexes exist), then indexes, saved queries and the mark.
+enum class Statistics { Skip, Gather };
+
+template <typename Fill> void build(const QString& path, Statistics statistics, Fill fill)
+{
+    NewDatabaseFile file(path);
+    SqliteDatabase& db = file.database();
+    db.exec(QStringLiteral("BEGIN"));
+    execAll(db, schema::tableStatements());
+    fill(db);
+    execAll(db, schema::indexStatements());
+    execAll(db, schema::viewStatements());
+    db.exec(QStringLiteral("COMMIT"));
+    execAll(db, schema::markStatements());
+    // Statistics of a filled file let the planner choose well from the start;
+    // an empty file has none worth keeping.
+    if (statistics == Statistics::Gather)
+        db.exec(QStringLiteral("ANALYZE"));
+    file.commit();
+}
+
+} // namespace
+
+void createDatabase(const QString& path)
+{
+    build(path, Statistics::Skip, [](SqliteDatabase&) {});
+}
+
+void createDemoDatabase(const QString& path, const DemoOptions& options)
+{
+    const QDate last = options.lastDate.isValid() ? options.lastDate : QDate::currentDate();
+    const QDate first = last.addYears(-options.years).addDays(1);
+    build(path, Statistics::Gather, [&](SqliteDatabase& db) {
+        demo::writeCatalogues(db);
+        demo::writeOccasions(db, first, last, options.seed);
+    });
+}
+
+void createLargeDatabase(const QString& path, qint64 valueCount, unsigned seed)
+{
+    if (valueCount < 0)
+        throw Error(
+            Error::InvalidProcedureCall,
+            QStringLiteral("The number of values cannot be negative (%1).").arg(valueCount));
+    const QDate last = QDate::currentDate();
+    build(path, Statistics::Gather, [&](SqliteDatabase& db) {
+        demo::writeCatalogues(db);
+        demo::writeLargeSet(db, valueCount, last, seed);
+    });
+}
+
+QStringList checkDatabase(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {QStringLiteral("The file \"%1\" does not exist.").arg(shown)};
+    if (!info.isFile())
+        return {QStringLiteral("\"%1\" is not a file.").arg(shown)};
+    try {
+        SqliteDatabase db(path, SqliteDatabase::Mode::ReadOnly);
+        return SchemaCheck(db).run();
+    } catch (const Error& error) {
+        return {error.description()};
+    }
+}
+
+} // namespace vantor::store

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,7 @@ struct DemoOptions
 {
     int years = 3;
     unsigned seed = 20040305;
+    QDate lastDate; // the newest occasion's day; today when null
 };
 
 // Creates a database at path (as createDatabase) and fills it with a

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+namespace vantor::store {
+
+class SqliteDatabase;
+
+// The contents of the demo database: the periods of the day, the test items
+// with their usual range, the unit conversion table, and occasions with
+// values drawn from a seeded generator (the same seed gives the same file).
+namespace demo {
+
+struct TestItem
+{
+    QString name;
+    QString description;
+    QString units;
+    double mean;   // a typical value for a healthy adult
+    double spread; // how far a value strays from it, one standard deviation
+    int decimals;  // as the laboratory reports it
+    int panel;     // items ordered together share a panel
+};
+
+struct Agent
+{
+    QString name;
+    QString conventionalUnit;
+    std::optional<double> factor; // conventional to SI; none for items without a conversion
+    QString siUnit;
+};
+
+// In id order, which is the order within a day (not the order of the names).
+QStringList periods();
+QVector<TestItem> testItems();
+QVector<Agent> agents();
+
+// Writes the periods, the test items and the agents.
+void writeCatalogues(SqliteDatabase& db);
+
+// Occasions from first to last (the last one falls on last) every few days,
+// most with values; some with remarks, a few days with two occasions.
+void writeOccasions(SqliteDatabase& db, const QDate& first, const QDate& last, unsigned seed);
+
+// Exactly valueCount values, six per occasion, on occasions that end on last.
+void writeLargeSet(SqliteDatabase& db, qint64 valueCount, const QDate& last, unsigned seed);
+
+} // namespace demo
+} // namespace vantor::store
