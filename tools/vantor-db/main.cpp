@@ -1,0 +1,158 @@
+// vantor-db: makes, checks and queries results databases from the command line.
+
+#include "QueryCommand.h"
+#include "platform/Error.h"
+#include "store/Database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cstdio>
+#include <optional>
+
+using namespace vantor;
+
+namespace {
+
+enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
+
+const char UsageText[] =
+    "Usage: vantor-db COMMAND ...\n"
+    "\n"
+    "  create FILE                  make an empty results database\n"
+    "  demo FILE [--seed S]         make a database with three years of demo results\n"
+    "  check FILE                   check a database; exits with 0 only when all is well\n"
+    "  generate FILE --values N [--seed S]\n"
+    "                               make a large database of N values, for measurements\n"
+    "  query [--json] FILE TEXT     run one SQL text of the program's dialect and print\n"
+    "                               its rows (tab-separated, or JSON with --json)\n"
+    "\n"
+    "A new database is never written over an existing file.\n"
+    "Exit status: 0 done, 1 failed, 2 wrong arguments.\n";
+
+struct Arguments
+{
+    QString command;
+    QStringList positional;
+    bool json = false;
+    std::optional<qint64> values;
+    std::optional<unsigned> seed;
+};
+
+// Returns the message for a usage error, empty when the arguments are fine.
+QString parse(const QStringList& args, Arguments& parsed)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--json")) {
+            parsed.json = true;
+        } else if (arg == QLatin1String("--values") || arg == QLatin1String("--seed")) {
+            if (i + 1 >= args.size())
+                return arg + QStringLiteral(" needs a number.");
+            bool ok = false;
+            const qint64 number = args[++i].toLongLong(&ok);
+            if (arg == QLatin1String("--values")) {
+                if (!ok || number < 0)
+                    return QStringLiteral("--values needs a whole number of 0 or more, not \"%1\".")
+                        .arg(args[i]);
+                parsed.values = number;
+            } else {
+                if (!ok || number < 0 || number > 0xFFFFFFFFLL)
+                    return QStringLiteral("--seed needs a whole number from 0 to 4294967295, "
+                                          "not \"%1\".")
+                        .arg(args[i]);
+                parsed.seed = unsigned(number);
+            }
+        } else if (arg.startsWith(QLatin1String("--")) && arg.size() > 2) {
+            return QStringLiteral("Unknown option %1.").arg(arg);
+        } else if (parsed.command.isEmpty()) {
+            parsed.command = arg;
+        } else {
+            parsed.positional << arg;
+        }
+    }
+
+    const QString& c = parsed.command;
+    const qsizetype wanted = c == QLatin1String("query") ? 2 : 1;
+    if (c.isEmpty())
+        return QStringLiteral("No command given.");
+    if (c != QLatin1String("create") && c != QLatin1String("demo") && c != QLatin1String("check") &&
+        c != QLatin1String("generate") && c != QLatin1String("query"))
+        return QStringLiteral("Unknown command \"%1\".").arg(c);
+    if (parsed.positional.size() != wanted)
+        return QStringLiteral("\"%1\" takes %2.")
+            .arg(c, wanted == 2 ? QStringLiteral("a file and an SQL text")
+                                : QStringLiteral("one file name"));
+    if (parsed.json && c != QLatin1String("query"))
+        return QStringLiteral("--json belongs to the query command.");
+    if (parsed.values.has_value() != (c == QLatin1String("generate")))
+        return c == QLatin1String("generate")
+                   ? QStringLiteral("generate needs --values N.")
+                   : QStringLiteral("--values belongs to the generate command.");
+    if (parsed.seed && c != QLatin1String("demo") && c != QLatin1String("generate"))
+        return QStringLiteral("--seed belongs to the demo and generate commands.");
+    return {};
+}
+
+int run(const Arguments& args, QTextStream& out)
+{
+    const QString& file = args.positional.first();
+    const QString shown = QDir::toNativeSeparators(file);
+    if (args.command == QLatin1String("create")) {
+        store::createDatabase(file);
+        out << "Created " << shown << ".\n";
+    } else if (args.command == QLatin1String("demo")) {
+        store::DemoOptions options;
+        if (args.seed)
+            options.seed = *args.seed;
+        store::createDemoDatabase(file, options);
+        out << "Created " << shown << " with demo results.\n";
+    } else if (args.command == QLatin1String("generate")) {
+        QElapsedTimer timer;
+        timer.start();
+        store::createLargeDatabase(file, *args.values, args.seed.value_or(1));
+        out << "Created " << shown << " with " << *args.values << " values in "
+            << QString::number(double(timer.elapsed()) / 1000.0, 'f', 2) << " s.\n";
+    } else if (args.command == QLatin1String("check")) {
+        const QStringList problems = store::checkDatabase(file);
+        for (const QString& problem : problems)
+            out << problem << '\n';
+        if (!problems.isEmpty())
+            return Failure;
+        out << shown << ": no problems found.\n";
+    } else {
+        tools::runQuery(file, args.positional.at(1),
+                        args.json ? tools::QueryFormat::Json : tools::QueryFormat::Text, out);
+    }
+    return Ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    if (app.arguments().contains(QLatin1String("--help"))) {
+        out << UsageText;
+        return Ok;
+    }
+    Arguments args;
+    const QString problem = parse(app.arguments().mid(1), args);
+    if (!problem.isEmpty()) {
+        err << "vantor-db: " << problem << "\n\n" << UsageText;
+        return Usage;
+    }
+    try {
+        return run(args, out);
+    } catch (const Error& error) {
+        out.flush();
+        err << "vantor-db: " << error.description() << '\n';
+        return Failure;
+    }
+}
