@@ -1,0 +1,102 @@
+// vantor-bench: times the program's queries through the engine against the
+// same queries run natively by SQLite, on a database of the caller's choice
+// (make a large one with: vantor-db generate bench.mdb --values 1000000).
+
+#include "Measurements.h"
+#include "platform/Error.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+#include <limits>
+
+using namespace vantor;
+
+namespace {
+
+const char UsageText[] =
+    "Usage: vantor-bench DATABASE [--runs N] [--sqlite3 PROGRAM] [--only NAME]\n"
+    "Times each measurement, best of N runs (3 unless told), through the\n"
+    "engine and natively through the sqlite3 shell, and prints the ratio.\n";
+
+// Wall-clock milliseconds of the fastest of runs calls.
+template <typename F> double bestOf(int runs, F call)
+{
+    double best = std::numeric_limits<double>::max();
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        call();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+QString column(const QString& text, int width)
+{
+    return text.leftJustified(width);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    bench::Setup setup;
+    int runs = 3;
+    QString only;
+    const QStringList args = app.arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--runs") && hasValue) {
+            runs = args[++i].toInt();
+        } else if (arg == QLatin1String("--sqlite3") && hasValue) {
+            setup.sqliteShell = args[++i];
+        } else if (arg == QLatin1String("--only") && hasValue) {
+            only = args[++i];
+        } else if (!arg.startsWith(QLatin1String("--")) && setup.database.isEmpty()) {
+            setup.database = arg;
+        } else {
+            err << UsageText;
+            return 2;
+        }
+    }
+    if (setup.database.isEmpty() || runs < 1) {
+        err << UsageText;
+        return 2;
+    }
+    if (!QFileInfo(setup.database).isFile()) {
+        err << "vantor-bench: " << setup.database << " does not exist.\n";
+        return 1;
+    }
+
+    out << column(QStringLiteral("measurement"), 24) << column(QStringLiteral("rows"), 12)
+        << column(QStringLiteral("engine ms"), 12) << column(QStringLiteral("sqlite3 ms"), 12)
+        << "ratio\n";
+    try {
+        for (const bench::Comparison& comparison : bench::comparisons()) {
+            if (!only.isEmpty() && comparison.name != only)
+                continue;
+            qint64 rows = 0;
+            const double engineMs = bestOf(runs, [&] { rows = comparison.engine(setup); });
+            const double nativeMs = bestOf(runs, [&] { comparison.native(setup); });
+            out << column(comparison.name, 24) << column(QString::number(rows), 12)
+                << column(QString::number(engineMs, 'f', 1), 12)
+                << column(QString::number(nativeMs, 'f', 1), 12)
+                << QString::number(engineMs / nativeMs, 'f', 2) << '\n';
+            out.flush();
+        }
+    } catch (const Error& error) {
+        out.flush();
+        err << "vantor-bench: " << error.description() << '\n';
+        return 1;
+    }
+    return 0;
+}
