@@ -1,0 +1,162 @@
+#include "WindowRegistry.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWidget>
+
+namespace vantor::widgets {
+
+WindowRegistry& WindowRegistry::instance()
+{
+    static WindowRegistry registry;
+    return registry;
+}
+
+void WindowRegistry::registerWindow(const QString& name, Kind kind, Factory factory)
+{
+    m_entries.insert(name, Entry{kind, std::move(factory)});
+    emit registrationChanged(name);
+}
+
+void WindowRegistry::unregisterWindow(const QString& name)
+{
+    if (m_entries.remove(name))
+        emit registrationChanged(name);
+}
+
+bool WindowRegistry::isRegistered(const QString& name) const
+{
+    return m_entries.contains(name);
+}
+
+WindowRegistry::Kind WindowRegistry::kind(const QString& name) const
+{
+    return m_entries.value(name).kind;
+}
+
+void WindowRegistry::setMdiArea(QMdiArea* area)
+{
+    m_mdiArea = area;
+}
+
+qsizetype WindowRegistry::indexOf(const QString& name) const
+{
+    for (qsizetype i = 0; i < m_loaded.size(); ++i) {
+        if (m_loaded.at(i).name == name)
+            return i;
+    }
+    return -1;
+}
+
+QWidget* WindowRegistry::find(const QString& name) const
+{
+    const qsizetype i = indexOf(name);
+    return i < 0 ? nullptr : m_loaded.at(i).window.data();
+}
+
+QStringList WindowRegistry::loadOrder() const
+{
+    QStringList names;
+    for (const Loaded& loaded : m_loaded)
+        names.append(loaded.name);
+    return names;
+}
+
+void WindowRegistry::forget(const QObject* id)
+{
+    qsizetype i = 0;
+    while (i < m_loaded.size() && m_loaded.at(i).id != id)
+        ++i;
+    if (i == m_loaded.size())
+        return;
+    const Loaded loaded = m_loaded.takeAt(i);
+    // A child whose content went away must not leave an empty frame behind.
+    if (loaded.frame && loaded.frame != loaded.window)
+        loaded.frame->deleteLater();
+    emit windowUnloaded(loaded.name);
+}
+
+QWidget* WindowRegistry::load(const QString& name)
+{
+    if (QWidget* existing = find(name))
+        return existing;
+    const auto entry = m_entries.constFind(name);
+    if (entry == m_entries.constEnd() || !entry->factory)
+        return nullptr;
+
+    // Keep the factory alive even if the load routine re-registers the name.
+    const Entry current = *entry;
+    QWidget* window = current.factory();
+    if (!window)
+        return nullptr;
+    // A load routine may itself have asked for the window (it should not, but
+    // one instance is the rule).
+    if (QWidget* existing = find(name)) {
+        if (existing != window)
+            window->deleteLater();
+        return existing;
+    }
+
+    window->setObjectName(name);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QWidget* frame = window;
+    if (current.kind == Kind::Child && m_mdiArea) {
+        QMdiSubWindow* sub = m_mdiArea->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setObjectName(name + QStringLiteral("Frame"));
+        frame = sub;
+    } else if (window->parentWidget() && !window->isWindow()) {
+        window->setParent(nullptr);
+    }
+
+    m_loaded.append(Loaded{name, window, frame, window});
+    connect(window, &QObject::destroyed, this, [this, window] { forget(window); });
+    if (frame != window)
+        connect(frame, &QObject::destroyed, this, [this, window] { forget(window); });
+    emit windowLoaded(name);
+    return window;
+}
+
+QWidget* WindowRegistry::show(const QString& name)
+{
+    QWidget* window = load(name);
+    if (!window)
+        return nullptr;
+    const qsizetype i = indexOf(name);
+    QWidget* frame = m_loaded.at(i).frame ? m_loaded.at(i).frame.data() : window;
+
+    if (frame->isMinimized())
+        frame->showNormal();
+    else
+        frame->show();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+        window->show();
+        if (m_mdiArea)
+            m_mdiArea->setActiveSubWindow(sub);
+        if (QWidget* top = m_mdiArea ? m_mdiArea->window() : nullptr)
+            top->activateWindow();
+    } else {
+        frame->raise();
+        frame->activateWindow();
+    }
+    return window;
+}
+
+bool WindowRegistry::closeAll(const QWidget* keep)
+{
+    for (qsizetype i = m_loaded.size() - 1; i >= 0; --i) {
+        if (i >= m_loaded.size())
+            continue; // closing one window may have closed others
+        const Loaded loaded = m_loaded.at(i);
+        if (!loaded.window || loaded.window == keep)
+            continue;
+        QWidget* frame = loaded.frame ? loaded.frame.data() : loaded.window.data();
+        if (!frame->close())
+            return false;
+        // Deletion follows later; the window is gone for the program now.
+        forget(loaded.id);
+    }
+    return true;
+}
+
+} // namespace vantor::widgets
