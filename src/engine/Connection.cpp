@@ -83,6 +83,9 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, BusyTimeoutMs);
+    // A misspelt name in double quotes must be an error, never a string.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
 
     // Reading the schema proves that this is a database at all.
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=

@@ -1079,6 +1079,7 @@ void Recordset::addNew()
         checkWritable(0);
     leaveEditedRow(-2);
     m_rowBeforeAdd = (m_current >= 0 && m_current < recordCount()) ? m_current : -1;
+    emit rowAboutToBeInserted(recordCount());
     const int row = m_rows->appendNewRow();
     emit rowInserted(row);
     m_editRow = row;
@@ -1109,6 +1110,7 @@ void Recordset::cancelUpdate()
     const int row = m_editRow;
     m_editRow = -1;
     if (isNewRow(row)) {
+        emit rowAboutToBeRemoved(row);
         m_rows->takeRow(row);
         emit rowRemoved(row);
         m_current = m_rowBeforeAdd >= 0 ? m_rowBeforeAdd : recordCount();
@@ -1126,14 +1128,18 @@ void Recordset::deleteCurrent()
     if (m_lock == LockType::ReadOnly || !m_updatable)
         checkWritable(0);
     const int row = m_current;
+    if (m_lock != LockType::BatchOptimistic && !isNewRow(row)) {
+        // Written first: a refusal leaves the row where it is.
+        PendingDelete d{row, m_rows->row(row)};
+        writeRows({}, {d});
+    }
+    emit rowAboutToBeRemoved(row);
     if (isNewRow(row)) {
         // Never written: it simply goes.
         m_rows->takeRow(row);
     } else if (m_lock == LockType::BatchOptimistic) {
         m_pendingDeletes.push_back({row, m_rows->takeRow(row)});
     } else {
-        PendingDelete d{row, m_rows->row(row)};
-        writeRows({}, {d});
         m_rows->takeRow(row);
     }
     if (m_editRow == row)

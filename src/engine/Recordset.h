@@ -130,7 +130,10 @@ signals:
     void moveComplete();
     // The rows were replaced (open, requery, close).
     void rowsReset();
+    // Around a row that comes or goes, for models that must announce it first.
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
 

@@ -75,10 +75,7 @@ void DataCombo::refill()
             }
         }
     }
-    QAbstractItemModel* old = this->model();
-    setModel(model);
-    if (old && old->parent() == this)
-        old->deleteLater();
+    setModel(model); // the combo deletes the model it owned before
     setCurrentIndex(-1);
     if (!kept.isEmpty())
         setBoundText(kept);
