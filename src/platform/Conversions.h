@@ -12,9 +12,13 @@ namespace vantor::platform {
 // the program's current locale): leading and trailing blanks, a sign, the
 // locale's decimal separator, its group separator between digit groups, an
 // exponent. Empty text and text that is no number give nullopt.
+// Digit groups must be whole: "1,234" is 1234 in English, but "1,5" is no
+// number (rather than 15), nor is "1.5" in German; a number too large for a
+// double gives nullopt too.
 std::optional<double> parseNumber(const QString& text, const QLocale& locale = QLocale());
 
-// As parseNumber, but throws Error::typeMismatch() for text that is no number.
+// As parseNumber, but throws Error::typeMismatch() for text that is no number
+// and Error::overflow() for a number beyond the range of a double ("1e400").
 double toDouble(const QString& text, const QLocale& locale = QLocale());
 
 // Rounds half to even (banker's rounding), as the whole-number conversions do:
@@ -40,7 +44,20 @@ std::optional<QDate> parseMonthDayYear(const QString& text);
 // medium date form of the lists (05-Mar-2004, also with the locale's own
 // month abbreviations), ISO (2004-03-05), month/day/year, the locale's short
 // and long forms. nullopt when no form fits.
+//
+// Month names, full or abbreviated, English or the locale's, may stand before
+// or after the day ("Mar-05-2004", "Friday, March 5, 2004", "5. März 2004");
+// a weekday name is passed over. Three numbers are year first when the first
+// has three or four digits, else read in the order of the locale's short form
+// (day first in German), and month first when that order gives no date. Text
+// that is month first by definition (the entry field, SQL literals) belongs
+// to parseMonthDayYear. Years are 100..9999; two-digit years 1930..2029.
 std::optional<QDate> parseDate(const QString& text, const QLocale& locale = QLocale());
+
+// The date of ISO text, "2004-03-05", as the database stores dates; a time of
+// day after it ("2004-03-05 00:00:00", "2004-03-05T12:00") is dropped.
+// nullopt for any other text.
+std::optional<QDate> parseIsoDate(QStringView text);
 
 // As parseDate, but throws Error::typeMismatch().
 QDate toDate(const QString& text, const QLocale& locale = QLocale());

@@ -28,6 +28,17 @@ namespace vantor::platform {
 // ("2004-03-05", as the database stores it) formats as a date under a date
 // pattern; numeric text formats as a number under a number pattern; any
 // other value is returned as its plain text.
+//
+// Also, as the database's Format does: a number under a date pattern is a
+// date serial (DateSerial.h) and a date under a number pattern formats its
+// serial; ";" separates sections for positive, negative and zero values; the
+// named forms "General Number", "Fixed", "Standard", "Percent", "Scientific",
+// "Currency", "General Date", "Yes/No", "True/False", "On/Off". An empty
+// pattern gives the value's default text (numberText, shortDate). A number
+// that rounds to zero is shown without a minus sign. Formatting never throws.
+//
+// A compiled pattern is immutable and may be used from several threads; the
+// locale's characters and names are read once per locale and thread.
 class FormatPattern
 {
 public:
@@ -54,11 +65,13 @@ QString shortDate(const QDate& date, const QLocale& locale = QLocale());  // 3/5
 QString longDate(const QDate& date, const QLocale& locale = QLocale());   // Friday, March 5, 2004
 
 // A date as the program writes it into SQL text: "#2004-03-05#". ISO, so that
-// no locale can turn 3 April into 4 March.
+// no locale can turn 3 April into 4 March. Throws Error::typeMismatch() for
+// an invalid date.
 QString sqlDateLiteral(const QDate& date);
 
 // A number in its default text form (as VB's CStr/Str writes it, with the
-// locale's decimal separator): 5, 5.5, 0.1, 1E+20, -3.25.
+// locale's decimal separator): 5, 5.5, 0.1, 1E+20, -3.25. Up to 15
+// significant digits, no grouping; exponent form from 1E+15 and below 1E-04.
 QString numberText(double value, const QLocale& locale = QLocale());
 
 } // namespace vantor::platform
