@@ -101,8 +101,13 @@ QWidget* WindowRegistry::load(const QString& name)
     window->setAttribute(Qt::WA_DeleteOnClose);
     QWidget* frame = window;
     if (current.kind == Kind::Child && m_mdiArea) {
+        // A window that sized itself keeps that size inside its frame.
+        const bool sized = window->testAttribute(Qt::WA_Resized);
+        const QSize wanted = window->size();
         QMdiSubWindow* sub = m_mdiArea->addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        if (sized)
+            sub->resize(wanted.grownBy(sub->contentsMargins()));
         sub->setObjectName(name + QStringLiteral("Frame"));
         frame = sub;
     } else if (window->parentWidget() && !window->isWindow()) {

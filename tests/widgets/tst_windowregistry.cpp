@@ -44,6 +44,7 @@ private slots:
     void loadsOnceAndBringsForward_data();
     void loadsOnceAndBringsForward();
     void childWindowsLiveInTheMdiArea();
+    void childKeepsTheSizeItChose();
     void refusedLoadShowsNothing();
     void closedWindowIsLoadedAfresh_data();
     void closedWindowIsLoadedAfresh();
@@ -131,6 +132,18 @@ void tst_WindowRegistry::childWindowsLiveInTheMdiArea()
     windows().show(QStringLiteral("frmBrowse"));
     QCOMPARE(m_area->activeSubWindow()->widget(), browse);
     QCOMPARE(m_area->subWindowList().size(), 2);
+}
+
+void tst_WindowRegistry::childKeepsTheSizeItChose()
+{
+    m_names.append(QStringLiteral("frmDetails"));
+    windows().registerWindow(QStringLiteral("frmDetails"), WindowRegistry::Kind::Child, [] {
+        auto* window = new TestWindow;
+        window->resize(420, 260);
+        return window;
+    });
+    QWidget* details = windows().show(QStringLiteral("frmDetails"));
+    QTRY_COMPARE(details->size(), QSize(420, 260));
 }
 
 void tst_WindowRegistry::refusedLoadShowsNothing()
