@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Who the program is: shown by the splash window, the About box, message
+// boxes without a title of their own, and used as the settings application.
+namespace vantor::app::program {
+
+inline const QString Title = QStringLiteral("Vantor");
+inline const QString ProductName = QStringLiteral("Quellmark (Vantor)");
+inline const QString MainCaption = QStringLiteral("Quellmark");
+inline const QString Description =
+    QStringLiteral("Database program for the storage and retrieval of medical test results.");
+
+inline constexpr int Major = 1;
+inline constexpr int Minor = 0;
+inline constexpr int Revision = 0;
+
+inline QString versionText()
+{
+    return QStringLiteral("Version %1.%2.%3").arg(Major).arg(Minor).arg(Revision);
+}
+
+} // namespace vantor::app::program

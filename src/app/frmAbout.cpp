@@ -1,0 +1,84 @@
+#include "frmAbout.h"
+
+#include "ProgramIcon.h"
+#include "ProgramInfo.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vantor::app {
+
+namespace {
+
+QLabel* label(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* result = new QLabel(text, parent);
+    result->setObjectName(name);
+    result->setWordWrap(true);
+    return result;
+}
+
+} // namespace
+
+frmAbout::frmAbout(SystemInfoLauncher systemInfo, QWidget* parent)
+    : QDialog(parent), m_systemInfo(std::move(systemInfo))
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Vantor"));
+    setWindowIcon(programIcon());
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(programPixmap(48));
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto* title = label(QStringLiteral("lblTitle"), program::ProductName, this);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    auto* version = label(QStringLiteral("lblVersion"), program::versionText(), this);
+    auto* description = label(QStringLiteral("lblDescription"), program::Description, this);
+
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    connect(sysInfo, &QPushButton::clicked, this, [this] { m_systemInfo.StartSysInfo(); });
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(title);
+    texts->addWidget(version);
+    texts->addSpacing(12);
+    texts->addWidget(description);
+    texts->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(16);
+    top->addWidget(icon);
+    top->addLayout(texts, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(sysInfo);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(line);
+    layout->addLayout(buttons);
+
+    setFixedSize(QSize(400, 0).expandedTo(sizeHint()).expandedTo(QSize(400, 200)));
+}
+
+} // namespace vantor::app

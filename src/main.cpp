@@ -1,0 +1,31 @@
+#include "app/DatabaseCheck.h"
+#include "app/Module1.h"
+#include "app/ProgramIcon.h"
+#include "app/ProgramInfo.h"
+#include "platform/Ui.h"
+#include "widgets/QtUi.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(vantor::app::program::Title);
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setWindowIcon(vantor::app::programIcon());
+
+    vantor::widgets::QtUi seam;
+    vantor::platform::setUi(&seam);
+
+    if (!vantor::app::ensureDatabase())
+        return 1;
+
+    // Every window the menus reach registers here; a menu command whose
+    // window is not registered stays disabled.
+    vantor::app::Module1::registerShellWindows();
+
+    vantor::app::Module1::Main();
+    const int result = QApplication::exec();
+    vantor::platform::setUi(nullptr);
+    return result;
+}
