@@ -27,6 +27,8 @@ constexpr int MaxNesting = 200;
 // Long operator chains build deep trees without recursion in the parser;
 // printing them recurses, so their depth is bounded too.
 constexpr int MaxTreeDepth = 1000;
+// Join trees are printed recursively as well; Jet itself takes 32 tables.
+constexpr int MaxTables = 100;
 
 struct Select;
 
@@ -399,6 +401,8 @@ std::vector<SourcePtr> Parser::parseFromList()
 {
     std::vector<SourcePtr> list;
     do {
+        if (int(list.size()) >= MaxTables)
+            fail(QStringLiteral("the FROM clause names too many tables"));
         list.push_back(parseJoin());
     } while (acceptSymbol(","));
     return list;
@@ -407,7 +411,9 @@ std::vector<SourcePtr> Parser::parseFromList()
 SourcePtr Parser::parseJoin()
 {
     SourcePtr left = parseSourcePrimary();
-    for (;;) {
+    for (int joins = 0;; ++joins) {
+        if (joins >= MaxTables)
+            fail(QStringLiteral("the FROM clause names too many tables"));
         const int token = m_pos;
         Source::JoinType type;
         if (acceptWord("inner")) {
@@ -1228,7 +1234,7 @@ QString Translator::fromClause(const std::vector<SourcePtr>& from, Scope& scope)
 
 void Translator::expandAll(const RangeVar& var, std::vector<OutputColumn>& out) const
 {
-    if (!var.known)
+    if (!var.known || var.columns.isEmpty()) // no such table, or a view that cannot be read
         missingTable(var.name);
     for (const QString& column : var.columns) {
         OutputColumn output;

@@ -55,7 +55,14 @@ struct TranslatedSql
 // `backquoted` names, Format/CDbl/... calls, Between, Is [Not] Null, nested
 // joins, RIGHT JOIN, SELECT * and Table.* over joins (duplicate names become
 // "Table.Column", as Jet names them), text compared and sorted without regard
-// to case. A trailing ";" is allowed.
+// to case. A trailing ";" is allowed. Jet names columns as Jet does:
+// Column for Table.Column, the alias after AS, Expr1000, Expr1001, ... for
+// other expressions.
+//
+// The SQLite text calls the vb_* functions of registerJetFunctions
+// (SqlFunctions.h), which every connection must register. Dates are taken
+// to be stored as ISO text ('2004-03-05'), which #date# literals become.
+// CREATE, DROP and ALTER pass unchanged (Kind::Other).
 //
 // Throws vantor::Error (Error::SyntaxError) whose description says what could
 // not be read and where ("line 1, column 17").

@@ -858,6 +858,11 @@ void TestJetSql::errors_data()
                                   << u"nested too deeply"_s;
     QTest::newRow("long chain") << u"SELECT 1"_s + QString(u" + 1"_s).repeated(5000)
                                 << u"the expression is too complex"_s;
+    QTest::newRow("long join chain")
+        << u"SELECT * FROM Results"_s + u" INNER JOIN Details ON 1 = 1"_s.repeated(5000)
+        << u"the FROM clause names too many tables"_s;
+    QTest::newRow("long table list") << u"SELECT * FROM Results"_s + u", Details"_s.repeated(5000)
+                                     << u"the FROM clause names too many tables"_s;
     QTest::newRow("deep subqueries")
         << QString(u"SELECT ("_s).repeated(300) + u"1"_s + QString(u")"_s).repeated(300)
         << u"nested too deeply"_s;
