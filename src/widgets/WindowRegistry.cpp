@@ -149,19 +149,21 @@ QWidget* WindowRegistry::show(const QString& name)
 
 bool WindowRegistry::closeAll(const QWidget* keep)
 {
-    for (qsizetype i = m_loaded.size() - 1; i >= 0; --i) {
-        if (i >= m_loaded.size())
-            continue; // closing one window may have closed others
+    // Look for the newest window afresh each time: closing one window may
+    // close others with it.
+    for (;;) {
+        qsizetype i = m_loaded.size() - 1;
+        while (i >= 0 && (!m_loaded.at(i).window || m_loaded.at(i).window == keep))
+            --i;
+        if (i < 0)
+            return true;
         const Loaded loaded = m_loaded.at(i);
-        if (!loaded.window || loaded.window == keep)
-            continue;
         QWidget* frame = loaded.frame ? loaded.frame.data() : loaded.window.data();
         if (!frame->close())
             return false;
         // Deletion follows later; the window is gone for the program now.
         forget(loaded.id);
     }
-    return true;
 }
 
 } // namespace vantor::widgets
