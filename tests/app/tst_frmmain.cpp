@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 
 #include "app/frmMain.h"
+#include "platform/Error.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -84,6 +85,7 @@ private slots:
     void secondCommandShowsOneWindow_data();
     void secondCommandShowsOneWindow();
     void closingMainClosesNewestFirst();
+    void failedLoadIsReported();
     void statusBarShowsDateAndTime();
     void screenshotWithChildWindow();
 
@@ -363,6 +365,23 @@ void tst_frmMain::closingMainClosesNewestFirst()
     QTRY_VERIFY(about.isNull()); // the About box went first of all
     QTRY_VERIFY(m_main.isNull());
     QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_frmMain::failedLoadIsReported()
+{
+    m_standIns.append(QStringLiteral("frmStats"));
+    windows().registerWindow(QStringLiteral("frmStats"), WindowRegistry::Kind::Own,
+                             []() -> QWidget* {
+                                 throw vantor::Error(vantor::Error::FileNotFound,
+                                                     QStringLiteral("Could not find the file."));
+                             });
+    frmMain* main = showMain();
+    action(QStringLiteral("mnuOverviewStatistics"))->trigger();
+    QCOMPARE(m_ui.messages().size(), 1);
+    QCOMPARE(m_ui.messages().first().text, QStringLiteral("Could not find the file."));
+    QCOMPARE(m_ui.messages().first().icon, vantor::platform::Icon::Critical);
+    QVERIFY(!windows().isLoaded(QStringLiteral("frmStats")));
+    QVERIFY(main->isVisible()); // the program carries on
 }
 
 void tst_frmMain::statusBarShowsDateAndTime()
