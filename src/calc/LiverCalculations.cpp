@@ -107,8 +107,8 @@ void albuminGlobulin(CalculatorForm& form)
 
 void bilirubinRatio(CalculatorForm& form)
 {
-    const double p = ResultText::readBack(
-        bilirubin(form, u"BilirubinDirect"_s) / bilirubin(form, u"BilirubinTotal"_s) * 100);
+    const double p = ResultText::readBack(bilirubin(form, u"BilirubinDirect"_s) /
+                                          bilirubin(form, u"BilirubinTotal"_s) * 100);
     form.setResult(ResultText::format(p, u" % "_s));
     form.setMoreInfo(bilirubinText(p));
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "CalculatorWindow.h"
+
+namespace vantor::calc {
+
+// frmKidney: the renal calculators. Every input starts disabled; the selector
+// enables those of the chosen calculator. The interpretation is kept in a
+// label the user never sees and is read through More Info.
+class KidneyWindow : public CalculatorWindow
+{
+    Q_OBJECT
+
+public:
+    explicit KidneyWindow(QWidget* parent = nullptr);
+
+    // MoreInfoButton_Click: the interpretation in the explanation window.
+    void showMoreInfo();
+};
+
+} // namespace vantor::calc
