@@ -39,6 +39,11 @@ void BoundField::bind(engine::Recordset* record, const QString& field)
     if (record) {
         connect(record, &engine::Recordset::moveComplete, this, &BoundField::showRecord);
         connect(record, &engine::Recordset::rowsReset, this, &BoundField::showRecord);
+        // A value written by someone else (a combo, the database's new id) shows at once.
+        connect(record, &engine::Recordset::rowChanged, this, [this](int row) {
+            if (!m_dirty && m_record && row == m_record->currentRow())
+                showRecord();
+        });
     }
     showRecord();
 }

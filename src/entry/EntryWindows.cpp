@@ -1,0 +1,25 @@
+#include "EntryWindows.h"
+
+#include "ListWindow.h"
+#include "frmDetails.h"
+#include "frmEdit.h"
+
+#include "widgets/WindowRegistry.h"
+
+namespace vantor::entry {
+
+void registerEntryWindows()
+{
+    using widgets::WindowRegistry;
+    auto& registry = widgets::windows();
+    registry.registerWindow(QStringLiteral("frmPeriods"), WindowRegistry::Kind::Child,
+                            createPeriodsWindow);
+    registry.registerWindow(QStringLiteral("frmTests"), WindowRegistry::Kind::Child,
+                            createTestsWindow);
+    registry.registerWindow(QStringLiteral("frmEdit"), WindowRegistry::Kind::Child,
+                            [] { return new frmEdit; });
+    registry.registerWindow(QStringLiteral("frmDetails"), WindowRegistry::Kind::Child,
+                            createDetailsWindow);
+}
+
+} // namespace vantor::entry

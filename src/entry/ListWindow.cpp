@@ -1,0 +1,170 @@
+#include "ListWindow.h"
+
+#include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
+#include "widgets/CommandGuard.h"
+#include "widgets/Twips.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+namespace vantor::entry {
+
+ListWindow::ListWindow(const Setup& setup, QWidget* parent)
+    : QWidget(parent), m_setup(setup), m_data(new widgets::DataControl(this)),
+      m_grid(new widgets::DataGrid(this))
+{
+    setObjectName(setup.name);
+    setWindowTitle(setup.caption);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_grid->setObjectName(QStringLiteral("grdDataGrid"));
+    m_grid->setAllowAddNew(true);
+    m_data->setObjectName(QStringLiteral("datPrimaryRS"));
+    m_data->setConnectionString(store::CodeConnection);
+    m_data->setRecordSource(setup.recordSource);
+    m_data->setLockType(engine::LockType::Optimistic);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_grid, 1);
+    if (!setup.note.isEmpty()) {
+        auto* note = new QLabel(setup.note, this);
+        note->setObjectName(QStringLiteral("Label1"));
+        note->setFont(QFont(QStringLiteral("Arial Black"), font().pointSize()));
+        note->setWordWrap(true);
+        layout->addWidget(note);
+    }
+    layout->addWidget(m_data);
+
+    auto* buttons = new QWidget(this);
+    buttons->setObjectName(QStringLiteral("picButtons"));
+    auto* row = new QHBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    const auto button = [this, buttons, row](const char* name, const QString& caption,
+                                             void (ListWindow::*slot)()) {
+        auto* b = new QPushButton(caption, buttons);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
+        row->addWidget(b);
+    };
+    button("cmdAdd", tr("&Add"), &ListWindow::add);
+    button("cmdUpdate", tr("&Update"), &ListWindow::update);
+    button("cmdDelete", tr("&Delete"), &ListWindow::deleteRow);
+    button("cmdRefresh", tr("&Refresh"), &ListWindow::refresh);
+    auto* close = new QPushButton(tr("&Close"), buttons);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    row->addWidget(close);
+    layout->addWidget(buttons);
+
+    connect(m_data, &widgets::DataControl::error, this, &ListWindow::showDataError);
+    connect(m_grid, &widgets::DataGrid::dataError, this, [](int, const QString& description) {
+        platform::showMessage(description, platform::Icon::Critical);
+    });
+    connect(m_data, &widgets::DataControl::refreshed, this, &ListWindow::applyColumnWidths);
+
+    m_grid->setDataSource(m_data);
+    m_data->refresh();
+    applyColumnWidths();
+    resize(widgets::twipsToPixelsX(6000, this), widgets::twipsToPixelsY(4500, this));
+}
+
+engine::Recordset* ListWindow::recordset() const
+{
+    return m_data->recordset();
+}
+
+void ListWindow::showDataError(int, const QString& description)
+{
+    platform::showMessage(QStringLiteral("Data error event hit err:") + description,
+                          platform::Icon::Critical);
+}
+
+void ListWindow::applyColumnWidths()
+{
+    for (int c = 0; c < m_setup.columnWidths.size(); ++c) {
+        if (m_setup.columnWidths.at(c) >= 0)
+            m_grid->setColumnWidthTwips(c, m_setup.columnWidths.at(c));
+    }
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+}
+
+// Puts the cursor on the grid's empty new-record line, where the user types.
+void ListWindow::add()
+{
+    widgets::runCommand([this] {
+        if (engine::Recordset* rs = recordset(); rs && rs->recordCount() > 0)
+            rs->moveLast();
+        m_grid->setFocus();
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(m_grid, &down);
+        if (!m_grid->currentIndex().isValid() ||
+            !m_grid->recordsetModel()->isNewRecordLine(m_grid->currentIndex().row())) {
+            const int line = m_grid->model()->rowCount() - 1;
+            int column = 0;
+            while (column < m_grid->model()->columnCount() - 1 && m_grid->isColumnHidden(column))
+                ++column;
+            m_grid->setCurrentIndex(m_grid->model()->index(line, column));
+        }
+    });
+}
+
+void ListWindow::update()
+{
+    widgets::runCommand([this] {
+        if (engine::Recordset* rs = recordset()) {
+            rs->update();
+            rs->updateBatch();
+        }
+    });
+}
+
+void ListWindow::deleteRow()
+{
+    widgets::runCommand([this] {
+        engine::Recordset* rs = recordset();
+        if (!rs)
+            return;
+        const QModelIndex current = m_grid->currentIndex();
+        if (current.isValid() && m_grid->recordsetModel()->isNewRecordLine(current.row()))
+            return; // the empty line holds no row
+        rs->deleteCurrent();
+        rs->moveNext();
+        if (rs->eof())
+            rs->moveLast();
+    });
+}
+
+void ListWindow::refresh()
+{
+    m_data->refresh();
+}
+
+QWidget* createPeriodsWindow()
+{
+    ListWindow::Setup s;
+    s.name = QStringLiteral("frmPeriods");
+    s.caption = QStringLiteral("Periods List");
+    s.recordSource = QStringLiteral("select ID, Period from Periods Order by ID");
+    s.note = QStringLiteral("NOTE: Sort order is important for the proper display of results.");
+    s.columnWidths = {0, 5000};
+    return new ListWindow(s);
+}
+
+QWidget* createTestsWindow()
+{
+    ListWindow::Setup s;
+    s.name = QStringLiteral("frmTests");
+    s.caption = QStringLiteral("Tests List");
+    s.recordSource = QStringLiteral("select Test,Description,Units from Tests Order by Test");
+    s.columnWidths = {-1, 2500, 1000};
+    return new ListWindow(s);
+}
+
+} // namespace vantor::entry

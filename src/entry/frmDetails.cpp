@@ -1,0 +1,236 @@
+#include "frmDetails.h"
+
+#include "platform/Conversions.h"
+#include "platform/Error.h"
+#include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
+#include "widgets/CommandGuard.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowRegistry.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vantor::entry {
+
+namespace {
+
+const QString InvalidEntry = QStringLiteral("Invalid Entry");
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
+    : QWidget(parent), m_occasion(occasionId), m_connection(std::make_unique<engine::Connection>()),
+      m_rs(std::make_unique<engine::Recordset>())
+{
+    setObjectName(QStringLiteral("frmDetails"));
+    setWindowTitle(QStringLiteral("Record Details"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_testsData = new widgets::DataControl(this);
+    m_testsData->setObjectName(QStringLiteral("Adodc1"));
+    m_testsData->setVisible(false);
+    m_testsData->setConnectionString(store::ListConnection);
+    m_testsData->setRecordSource(
+        QStringLiteral("SELECT ID, Test, Units FROM Tests ORDER BY Test;"));
+    m_test = new widgets::DataCombo(this);
+    m_test->setObjectName(QStringLiteral("datFields(0)"));
+    m_test->setListField(QStringLiteral("Test"));
+    m_test->setBoundColumn(QStringLiteral("ID"));
+
+    m_testId = new QLineEdit(this);
+    m_testId->setObjectName(QStringLiteral("txtFields(0)"));
+    m_testId->setReadOnly(true);
+    m_testId->setVisible(false);
+    m_result = new QLineEdit(this);
+    m_result->setObjectName(QStringLiteral("txtFields(1)"));
+    m_unit = new QLineEdit(this);
+    m_unit->setObjectName(QStringLiteral("txtFields(2)"));
+    m_unit->setReadOnly(true);
+    m_unit->setFocusPolicy(Qt::NoFocus);
+    m_navigator = new RecordNavigator(this);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* fields = new QFormLayout;
+    auto* testLabel = new QLabel(QStringLiteral("Test Item:"), this);
+    testLabel->setBuddy(m_test);
+    fields->addRow(testLabel, m_test);
+    auto* resultLabel = new QLabel(QStringLiteral("Test Result:"), this);
+    resultLabel->setBuddy(m_result);
+    fields->addRow(resultLabel, m_result);
+    fields->addRow(new QLabel(QStringLiteral("Unit:"), this), m_unit);
+    layout->addLayout(fields);
+    layout->addWidget(m_navigator);
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picButtons"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* addButton = makeButton(bar, "cmdAdd", tr("&Add"));
+    auto* updateButton = makeButton(bar, "cmdUpdate", tr("&Update"));
+    auto* deleteButton = makeButton(bar, "cmdDelete", tr("&Delete"));
+    auto* closeButton = makeButton(bar, "cmdClose", tr("&Close"));
+    for (QPushButton* b : {addButton, updateButton, deleteButton, closeButton})
+        row->addWidget(b);
+    layout->addWidget(bar);
+
+    connect(addButton, &QPushButton::clicked, this, &frmDetails::add);
+    connect(updateButton, &QPushButton::clicked, this, &frmDetails::update);
+    connect(deleteButton, &QPushButton::clicked, this, &frmDetails::deleteRecord);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_test, &widgets::DataCombo::choiceMade, this, [this] {
+        if (m_rs->isOpen() && !m_rs->bof() && !m_rs->eof())
+            widgets::runCommand([this] { Update_Units(); });
+    });
+    const auto dataError = [](int, const QString& description) {
+        platform::showMessage(description, platform::Icon::Critical);
+    };
+    connect(m_test, &widgets::DataCombo::dataError, this, dataError);
+    connect(m_testsData, &widgets::DataControl::error, this, dataError);
+
+    m_testIdField = new widgets::BoundField(m_testId, this);
+    m_resultField = new widgets::BoundField(m_result, this);
+    m_unitField = new widgets::BoundField(m_unit, this);
+
+    widgets::runCommand([this] {
+        m_connection->open(store::CodeConnection);
+        const QString sql = QStringLiteral("SELECT ID, Test, Result, Unit ") +
+                            QStringLiteral("FROM Details ") + QStringLiteral("WHERE ID=") +
+                            QString::number(m_occasion) + QStringLiteral(" ") +
+                            QStringLiteral("ORDER BY Test;");
+        m_rs->open(sql, m_connection.get(), engine::CursorType::Static,
+                   engine::LockType::Optimistic);
+    });
+    m_testsData->refresh();
+    m_test->setRowSource(m_testsData);
+    if (m_rs->isOpen()) {
+        m_testIdField->bind(m_rs.get(), QStringLiteral("Test"));
+        m_resultField->bind(m_rs.get(), QStringLiteral("Result"));
+        m_unitField->bind(m_rs.get(), QStringLiteral("Unit"));
+        m_test->setDataSource(m_rs.get(), QStringLiteral("Test"));
+        m_navigator->setRecordset(m_rs.get());
+    }
+    m_navigator->setBeforeMove([this] { return commitFields(); });
+    setFixedSize(sizeHint().expandedTo(QSize(widgets::twipsToPixelsX(4800, this), 0)));
+}
+
+frmDetails::~frmDetails()
+{
+    m_rs.reset();
+    m_connection.reset();
+}
+
+// Copies the chosen test item's unit into the value: copied, not linked, so a
+// later change of the item's unit leaves stored values as they are.
+void frmDetails::Update_Units()
+{
+    const qint32 test = platform::toInteger32(m_testId->text());
+    engine::Connection connection;
+    connection.open(store::CodeConnection);
+    engine::Recordset units;
+    units.open(QStringLiteral("SELECT Tests.Units From Tests WHERE ID=") + QString::number(test) +
+                   QStringLiteral(";"),
+               &connection);
+    units.moveFirst();
+    const QString unit = units.eof() ? QString() : widgets::DataCombo::valueText(units.value(0));
+    m_unit->setReadOnly(false);
+    m_unitField->setText(unit);
+    m_unitField->writeToRecord();
+    m_unit->setReadOnly(true);
+}
+
+bool frmDetails::commitFields()
+{
+    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+        return true;
+    const bool editing = m_resultField->isDirty() || m_rs->editMode() != engine::EditMode::None;
+    if (!editing)
+        return true;
+    if (m_test->currentIndex() < 0 || m_testId->text().trimmed().isEmpty()) {
+        platform::ui().beep();
+        platform::showMessage(QStringLiteral("Please choose the test item."),
+                              platform::Icon::Exclamation, InvalidEntry);
+        m_test->setFocus();
+        return false;
+    }
+    const auto result = m_resultField->typedValue();
+    if (!result || result->isNull()) {
+        platform::ui().beep();
+        platform::showMessage(QStringLiteral("Please type the test result as a number, for "
+                                             "example %1.")
+                                  .arg(QLocale().toString(5.4)),
+                              platform::Icon::Exclamation, InvalidEntry);
+        m_result->setFocus();
+        return false;
+    }
+    return widgets::runCommand([this] {
+        Update_Units();
+        m_resultField->writeToRecord();
+    });
+}
+
+void frmDetails::add()
+{
+    if (!m_rs->isOpen() || !commitFields())
+        return;
+    widgets::runCommand([this] {
+        m_rs->addNew();
+        m_rs->setValue(QStringLiteral("ID"), m_occasion);
+    });
+}
+
+bool frmDetails::update()
+{
+    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+        return true;
+    if (!commitFields())
+        return false;
+    const bool ok = widgets::runCommand([this] {
+        m_rs->update();
+        m_rs->updateBatch();
+    });
+    m_navigator->updateStatus();
+    return ok;
+}
+
+void frmDetails::deleteRecord()
+{
+    widgets::runCommand([this] {
+        if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+            return;
+        m_rs->deleteCurrent();
+        m_rs->moveNext();
+        if (m_rs->eof())
+            m_rs->moveLast();
+    });
+    m_navigator->updateStatus();
+}
+
+QWidget* createDetailsWindow()
+{
+    auto* edit = widgets::windows().find(QStringLiteral("frmEdit"));
+    auto* idBox = edit ? edit->findChild<QLineEdit*>(QStringLiteral("txtFields(1)")) : nullptr;
+    const QString text = idBox ? idBox->text().trimmed() : QString();
+    bool ok = false;
+    const qint32 id = text.toInt(&ok);
+    if (!ok) {
+        platform::ui().beep();
+        platform::showMessage(QStringLiteral("Open Data, Edit and show a saved occasion first; "
+                                             "its test values are entered here."),
+                              platform::Icon::Exclamation, QStringLiteral("Record Details"));
+        return nullptr;
+    }
+    return new frmDetails(id);
+}
+
+} // namespace vantor::entry

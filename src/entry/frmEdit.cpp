@@ -1,0 +1,262 @@
+#include "frmEdit.h"
+
+#include "platform/Conversions.h"
+#include "platform/Error.h"
+#include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
+#include "widgets/CommandGuard.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowRegistry.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vantor::entry {
+
+namespace {
+
+const QString JumpListSource = QStringLiteral(
+    "SELECT Results.ID, Format([Date],\"mmm-dd-yyyy\") & \"  \" & [Periods].[Period] AS "
+    "DatePeriod\r\n"
+    "FROM Results INNER JOIN Periods ON Results.Period = Periods.ID\r\n"
+    "GROUP BY Results.ID, Format([Date],\"mmm-dd-yyyy\") & \"  \" & [Periods].[Period], "
+    "Results.Date, Results.Period\r\n"
+    "ORDER BY Results.Date, Results.Period;\r\n");
+
+const QString InvalidEntry = QStringLiteral("Invalid Entry");
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+frmEdit::frmEdit(QWidget* parent)
+    : QWidget(parent), m_connection(std::make_unique<engine::Connection>()),
+      m_rs(std::make_unique<engine::Recordset>())
+{
+    setObjectName(QStringLiteral("frmEdit"));
+    setWindowTitle(QStringLiteral("Edit Data"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_date = new QLineEdit(this);
+    m_date->setObjectName(QStringLiteral("txtFields(0)"));
+    m_id = new QLineEdit(this);
+    m_id->setObjectName(QStringLiteral("txtFields(1)"));
+    m_id->setVisible(false);
+    m_remarks = new QPlainTextEdit(this);
+    m_remarks->setObjectName(QStringLiteral("txtFields(2)"));
+    m_remarks->setTabChangesFocus(true);
+
+    m_periodsData = new widgets::DataControl(this);
+    m_periodsData->setObjectName(QStringLiteral("Adodc1"));
+    m_periodsData->setVisible(false);
+    m_periodsData->setConnectionString(store::ListConnection);
+    m_periodsData->setRecordSource(
+        QStringLiteral("select Periods.ID, Periods.Period from Periods order by Periods.ID;"));
+    m_periods = new widgets::DataCombo(this);
+    m_periods->setObjectName(QStringLiteral("datPeriods"));
+    m_periods->setListField(QStringLiteral("Period"));
+    m_periods->setBoundColumn(QStringLiteral("ID"));
+
+    m_jumpData = new widgets::DataControl(this);
+    m_jumpData->setObjectName(QStringLiteral("Adodc2"));
+    m_jumpData->setVisible(false);
+    m_jumpData->setConnectionString(store::ListConnection);
+    m_jumpData->setRecordSource(JumpListSource);
+    m_jump = new widgets::DataCombo(this);
+    m_jump->setObjectName(QStringLiteral("DateCombo"));
+    m_jump->setListField(QStringLiteral("DatePeriod"));
+    m_jump->setBoundColumn(QStringLiteral("ID"));
+
+    m_navigator = new RecordNavigator(this);
+
+    // Layout: the jump list on top, the record's fields, the navigation, the buttons.
+    auto* layout = new QVBoxLayout(this);
+    auto* jumpRow = new QFormLayout;
+    jumpRow->addRow(new QLabel(QStringLiteral("Select Date/Period:"), this), m_jump);
+    layout->addLayout(jumpRow);
+    auto* fields = new QFormLayout;
+    auto* dateLabel = new QLabel(QStringLiteral("Date (month/day/year):"), this);
+    dateLabel->setBuddy(m_date);
+    fields->addRow(dateLabel, m_date);
+    auto* periodLabel = new QLabel(QStringLiteral("Period:"), this);
+    periodLabel->setBuddy(m_periods);
+    fields->addRow(periodLabel, m_periods);
+    auto* remarksLabel = new QLabel(QStringLiteral("Remarks:"), this);
+    remarksLabel->setBuddy(m_remarks);
+    fields->addRow(remarksLabel, m_remarks);
+    layout->addLayout(fields);
+    layout->addWidget(m_navigator);
+
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picButtons"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* addButton = makeButton(bar, "cmdAdd", tr("&Add"));
+    auto* updateButton = makeButton(bar, "cmdUpdate", tr("&Update"));
+    auto* deleteButton = makeButton(bar, "cmdDelete", tr("&Delete"));
+    auto* closeButton = makeButton(bar, "cmdClose", tr("&Close"));
+    for (QPushButton* b : {addButton, updateButton, deleteButton, closeButton})
+        row->addWidget(b);
+    row->addStretch(1);
+    auto* detailsButton = makeButton(this, "cmdDetails", tr("&Details"));
+    row->addWidget(detailsButton);
+    layout->addWidget(bar);
+
+    connect(addButton, &QPushButton::clicked, this, &frmEdit::add);
+    connect(updateButton, &QPushButton::clicked, this, &frmEdit::update);
+    connect(deleteButton, &QPushButton::clicked, this, &frmEdit::deleteRecord);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(detailsButton, &QPushButton::clicked, this, &frmEdit::showDetails);
+    connect(m_jump, &widgets::DataCombo::choiceMade, this, &frmEdit::jumpToChoice);
+    const auto dataError = [](int, const QString& description) {
+        platform::showMessage(description, platform::Icon::Critical);
+    };
+    connect(m_periods, &widgets::DataCombo::dataError, this, dataError);
+    connect(m_periodsData, &widgets::DataControl::error, this, dataError);
+    connect(m_jumpData, &widgets::DataControl::error, this, dataError);
+
+    m_dateField = new widgets::BoundField(m_date, this);
+    m_dateField->setDisplayFormat(QStringLiteral("m/d/yyyy"));
+    m_idField = new widgets::BoundField(m_id, this);
+    m_remarksField = new widgets::BoundField(m_remarks, this);
+
+    // Load: the window's own connection and recordset, then the bindings.
+    widgets::runCommand([this] {
+        m_connection->open(store::CodeConnection);
+        m_rs->open(QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY Date, "
+                                  "Period"),
+                   m_connection.get(), engine::CursorType::Static, engine::LockType::Optimistic);
+    });
+    m_periodsData->refresh();
+    m_jumpData->refresh();
+    m_periods->setRowSource(m_periodsData);
+    m_jump->setRowSource(m_jumpData);
+    if (m_rs->isOpen()) {
+        m_dateField->bind(m_rs.get(), QStringLiteral("Date"));
+        m_idField->bind(m_rs.get(), QStringLiteral("ID"));
+        m_remarksField->bind(m_rs.get(), QStringLiteral("Remarks"));
+        m_periods->setDataSource(m_rs.get(), QStringLiteral("Period"));
+        m_navigator->setRecordset(m_rs.get());
+    }
+    m_navigator->setBeforeMove([this] { return commitFields(); });
+    setFixedSize(sizeHint().expandedTo(QSize(widgets::twipsToPixelsX(5400, this), 0)));
+}
+
+frmEdit::~frmEdit()
+{
+    m_rs.reset();
+    m_connection.reset();
+}
+
+bool frmEdit::commitFields()
+{
+    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+        return true;
+    const bool editing = m_dateField->isDirty() || m_remarksField->isDirty() ||
+                         m_rs->editMode() != engine::EditMode::None;
+    if (!editing)
+        return true;
+    // Refuse, with the field named, what the table would store as garbage.
+    const auto date = m_dateField->typedValue();
+    if (!date || date->isNull()) {
+        platform::ui().beep();
+        platform::showMessage(QStringLiteral("Please type the date as month/day/year, for "
+                                             "example 3/5/2004."),
+                              platform::Icon::Exclamation, InvalidEntry);
+        m_date->setFocus();
+        return false;
+    }
+    if (m_periods->currentIndex() < 0) {
+        platform::ui().beep();
+        platform::showMessage(QStringLiteral("Please choose the period of the day."),
+                              platform::Icon::Exclamation, InvalidEntry);
+        m_periods->setFocus();
+        return false;
+    }
+    return widgets::runCommand([this] {
+        m_dateField->writeToRecord();
+        m_remarksField->writeToRecord();
+        if (m_rs->value(QStringLiteral("Period")).isNull() ||
+            m_rs->value(QStringLiteral("Period")) != m_periods->boundValue())
+            m_rs->setValue(QStringLiteral("Period"), m_periods->boundValue());
+    });
+}
+
+void frmEdit::add()
+{
+    if (!m_rs->isOpen() || !commitFields())
+        return;
+    widgets::runCommand([this] { m_rs->addNew(); });
+}
+
+bool frmEdit::update()
+{
+    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+        return true;
+    const bool pending = m_rs->editMode() != engine::EditMode::None || m_dateField->isDirty() ||
+                         m_remarksField->isDirty();
+    if (!pending)
+        return true;
+    if (!commitFields())
+        return false;
+    const bool ok = widgets::runCommand([this] {
+        m_rs->update();
+        m_rs->updateBatch();
+    });
+    if (ok) {
+        m_idField->showRecord(); // the new occasion's id, assigned by the database
+        m_navigator->updateStatus();
+    }
+    return ok;
+}
+
+void frmEdit::deleteRecord()
+{
+    widgets::runCommand([this] {
+        if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+            return;
+        m_rs->deleteCurrent();
+        m_rs->moveNext();
+        if (m_rs->eof())
+            m_rs->moveLast();
+    });
+    m_navigator->updateStatus();
+}
+
+void frmEdit::showDetails()
+{
+    if (m_id->text().trimmed().isEmpty()) {
+        platform::ui().beep();
+        platform::showMessage(
+            m_rs->isOpen() && m_rs->recordCount() > 0
+                ? QStringLiteral("This occasion is not saved yet. Press Update to save it, then "
+                                 "enter its test values with Details.")
+                : QStringLiteral("There is no occasion to show the details of. Add one first."),
+            platform::Icon::Exclamation, QStringLiteral("Record Details"));
+        return;
+    }
+    widgets::windows().show(QStringLiteral("frmDetails"));
+}
+
+void frmEdit::jumpToChoice()
+{
+    if (!m_rs->isOpen() || !commitFields())
+        return;
+    widgets::runCommand([this] {
+        const qint32 id = platform::toInteger32(m_jump->boundText());
+        m_rs->moveFirst();
+        m_rs->find(QStringLiteral("[ID]=") + QString::number(id));
+    });
+    m_navigator->updateStatus();
+}
+
+} // namespace vantor::entry
