@@ -465,6 +465,9 @@ void TestCalcWindows::closedWindowLoadsAfresh()
 void TestCalcWindows::screenshots()
 {
     chooseCategory(2);
+    clickCalculator(0);
+    click(selector(), u"Explain"_s);
+    saveScreenshot(windows().find(u"frmExplain"_s), u"frmExplain-amylase"_s);
     clickCalculator(4);
     saveScreenshot(selector(), u"frmMedCalc"_s);
 
@@ -478,6 +481,10 @@ void TestCalcWindows::screenshots()
     typeInto(heart, u"UnitLDL"_s, u"mg/dL"_s);
     click(heart, u"Calculate"_s);
     saveScreenshot(heart, u"frmHeart"_s);
+    proceedTo(0, 1);
+    click(heart, u"Calculate"_s);
+    saveScreenshot(heart, u"frmHeart-ratio"_s);
+    QCOMPARE(heart->text(u"Result"_s), u"3.46"_s);
 
     CalculatorWindow* liver = proceedTo(1, 1);
     typeInto(liver, u"Albumin"_s, u"2"_s);
