@@ -2,8 +2,11 @@
 #include "app/Module1.h"
 #include "app/ProgramIcon.h"
 #include "app/ProgramInfo.h"
+#include "calc/CalcWindows.h"
+#include "entry/EntryWindows.h"
 #include "platform/Ui.h"
 #include "widgets/QtUi.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QApplication>
 
@@ -23,6 +26,8 @@ int main(int argc, char* argv[])
     // Every window the menus reach registers here; a menu command whose
     // window is not registered stays disabled.
     vantor::app::Module1::registerShellWindows();
+    vantor::entry::registerEntryWindows();
+    vantor::calc::registerCalculatorWindows(vantor::widgets::windows());
 
     vantor::app::Module1::Main();
     const int result = QApplication::exec();
