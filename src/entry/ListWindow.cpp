@@ -163,7 +163,7 @@ QWidget* createTestsWindow()
     s.name = QStringLiteral("frmTests");
     s.caption = QStringLiteral("Tests List");
     s.recordSource = QStringLiteral("select Test,Description,Units from Tests Order by Test");
-    s.columnWidths = {-1, 2500, 1000};
+    s.columnWidths = {1900, 2500, 1000}; // the name column wide enough for most names
     return new ListWindow(s);
 }
 

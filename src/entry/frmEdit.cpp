@@ -54,6 +54,7 @@ frmEdit::frmEdit(QWidget* parent)
     m_remarks = new QPlainTextEdit(this);
     m_remarks->setObjectName(QStringLiteral("txtFields(2)"));
     m_remarks->setTabChangesFocus(true);
+    m_remarks->setFixedHeight(m_remarks->fontMetrics().lineSpacing() * 5 + 10);
 
     m_periodsData = new widgets::DataControl(this);
     m_periodsData->setObjectName(QStringLiteral("Adodc1"));

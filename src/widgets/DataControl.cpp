@@ -43,7 +43,20 @@ DataControl::~DataControl()
 
 void DataControl::setCaption(const QString& caption)
 {
+    m_fixedCaption = caption;
     m_caption->setText(caption);
+}
+
+// Without a caption of its own, the bar tells where the cursor is.
+void DataControl::showPosition()
+{
+    if (!m_fixedCaption.isEmpty() || !m_recordset || !m_recordset->isOpen())
+        return;
+    const int n = m_recordset->recordCount();
+    const int p = m_recordset->absolutePosition();
+    m_caption->setText(n <= 0  ? tr("No Records")
+                       : p < 1 ? QString()
+                               : tr("%1 of %2").arg(p).arg(n));
 }
 
 bool DataControl::refresh()
@@ -62,6 +75,9 @@ bool DataControl::refresh()
         emit error(e.number(), e.description());
         return false;
     }
+    connect(m_recordset.get(), &engine::Recordset::moveComplete, this, &DataControl::showPosition,
+            Qt::UniqueConnection);
+    showPosition();
     emit refreshed();
     return true;
 }

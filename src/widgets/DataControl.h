@@ -47,6 +47,7 @@ signals:
 
 private:
     void move(void (engine::Recordset::*step)());
+    void showPosition();
 
     QString m_connectionString;
     QString m_recordSource;
@@ -54,6 +55,7 @@ private:
     std::unique_ptr<engine::Connection> m_connection;
     std::unique_ptr<engine::Recordset> m_recordset;
     QLabel* m_caption = nullptr;
+    QString m_fixedCaption;
 };
 
 } // namespace vantor::widgets

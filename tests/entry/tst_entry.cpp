@@ -96,6 +96,7 @@ private slots:
     void detailsNeedASavedOccasion();
     void listRefreshDropsUnsavedEdits();
     void windowsSurviveBeingMadeTiny();
+    void screenshots();
 
 private:
     QWidget* open(const char* name) { return widgets::windows().show(QLatin1String(name)); }
@@ -393,6 +394,28 @@ void TestEntry::windowsSurviveBeingMadeTiny()
         QApplication::processEvents();
     }
     QVERIFY(m_ui.messages().isEmpty());
+}
+
+// With VANTOR_SCREENSHOT_DIR set, saves pictures of the four windows on the
+// demo database, to be looked at.
+void TestEntry::screenshots()
+{
+    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("VANTOR_SCREENSHOT_DIR not set");
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    store::createDemoDatabase(QStringLiteral("vantor.mdb"));
+    for (const char* name : {"frmPeriods", "frmTests", "frmEdit"}) {
+        QWidget* w = open(name);
+        QApplication::processEvents();
+        w->grab().save(dir + u'/' + QLatin1String(name) + QStringLiteral(".png"));
+    }
+    click(widgets::windows().find(QStringLiteral("frmEdit")), "cmdLast");
+    click(widgets::windows().find(QStringLiteral("frmEdit")), "cmdDetails");
+    QWidget* details = widgets::windows().find(QStringLiteral("frmDetails"));
+    QVERIFY(details);
+    QApplication::processEvents();
+    details->grab().save(dir + QStringLiteral("/frmDetails.png"));
 }
 
 QTEST_MAIN(TestEntry)
