@@ -28,6 +28,7 @@ private slots:
     void queryPrintsTabSeparatedRows();
     void queryPrintsJson();
     void queryChangesRows();
+    void queryPrintsChaptersNested();
     void queryReportsBadSql();
 
 private:
@@ -213,6 +214,43 @@ void tst_VantorDb::queryChangesRows()
     result = run({QStringLiteral("query"), QStringLiteral("--json"), QStringLiteral("vantor.mdb"),
                   QStringLiteral("SELECT Sum(Result) AS Total FROM Details")});
     QCOMPARE(result.out.simplified(), QStringLiteral("[ {\"Total\":393} ]"));
+}
+
+void tst_VantorDb::queryPrintsChaptersNested()
+{
+    knownDatabase();
+    // Two children per parent level: the date group, its occasions, their values.
+    const Run result = run(
+        {QStringLiteral("query"), QStringLiteral("--json"), QStringLiteral("vantor.mdb"),
+         QStringLiteral("SHAPE (SHAPE {SELECT ID, Date FROM Results ORDER BY Period} AS R APPEND "
+                        "({SELECT ID, Result FROM Details} AS D RELATE ID TO ID) AS Values, "
+                        "({SELECT ID, Period FROM Results} AS P RELATE ID TO ID) AS Again) "
+                        "COMPUTE R, COUNT(R) AS N BY Date")});
+    QCOMPARE(result.exitCode, 0);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(result.out.toUtf8(), &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(result.out));
+    const QJsonArray groups = document.array();
+    QCOMPARE(groups.size(), 1);
+    const QJsonObject group = groups.at(0).toObject();
+    QCOMPARE(group.value(QStringLiteral("N")), QJsonValue(2));
+    const QJsonArray occasions = group.value(QStringLiteral("R")).toArray();
+    QCOMPARE(occasions.size(), 2);
+    const QJsonObject morning = occasions.at(0).toObject(); // period 1 first
+    QCOMPARE(morning.value(QStringLiteral("ID")), QJsonValue(2));
+    QCOMPARE(morning.value(QStringLiteral("Values"))
+                 .toArray()
+                 .at(0)
+                 .toObject()
+                 .value(QStringLiteral("Result")),
+             QJsonValue(101));
+    QCOMPARE(morning.value(QStringLiteral("Again")).toArray().size(), 1);
+
+    const Run text = run({QStringLiteral("query"), QStringLiteral("vantor.mdb"),
+                          QStringLiteral("SHAPE {SELECT ID FROM Results} AS R APPEND ({SELECT "
+                                         "ID, Result FROM Details} AS D RELATE ID TO ID) AS D")});
+    QCOMPARE(text.exitCode, 0);
+    QVERIFY2(text.out.contains(QStringLiteral("  ID\tResult\n  1\t95.5\n")), qPrintable(text.out));
 }
 
 void tst_VantorDb::queryReportsBadSql()
