@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+namespace vantor::report {
+
+// One control of a report section. Geometry is in twips from the section's
+// top-left corner, as the report designer places it.
+struct ReportControl
+{
+    enum class Kind { Label, Field, Line };
+
+    Kind kind = Kind::Label;
+    QString name;   // lblTitle, txtDate...
+    QString text;   // a label's caption, with %i %p %P %d %D standing for values
+    QString field;  // a field control's column, read from its section's level
+    QString format; // a Format pattern for a field; empty: the value's own text
+    QRect rect;     // a line runs along the top edge of its rect
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    int pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+    bool faint = false; // a lighter line or text, for rules between rows
+};
+
+} // namespace vantor::report

@@ -1,0 +1,185 @@
+#include "ReportDocument.h"
+
+#include "platform/Error.h"
+#include "platform/Format.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+
+namespace vantor::report {
+
+namespace {
+
+constexpr int TwipsPerInch = 1440;
+constexpr int TwipsPerPoint = 20;
+
+QFont controlFont(const QString& family, const ReportControl& control)
+{
+    QFont font(family);
+    // Sized in twips, the painter's unit, so that text keeps its place on
+    // every device and at every zoom.
+    font.setPixelSize(control.pointSize * TwipsPerPoint);
+    font.setBold(control.bold);
+    font.setItalic(control.italic);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+} // namespace
+
+ReportDocument::ReportDocument(ReportDefinition definition, std::vector<Band> bands,
+                               const QString& title, const QDate& today,
+                               const PageGeometry& geometry)
+    : m_definition(std::move(definition)), m_bands(std::move(bands)), m_title(title),
+      m_today(today), m_geometry(geometry),
+      m_pages(ReportLayout::paginate(m_definition, m_bands, m_geometry))
+{
+}
+
+QString ReportDocument::expandLabel(const QString& text, int page) const
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'%' || i + 1 == text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar code = text.at(++i);
+        switch (code.unicode()) {
+        case u'i':
+            out += m_title;
+            break;
+        case u'p':
+            out += QString::number(page + 1);
+            break;
+        case u'P':
+            out += QString::number(pageCount());
+            break;
+        case u'D':
+            out += platform::longDate(m_today);
+            break;
+        case u'd':
+            out += platform::shortDate(m_today);
+            break;
+        case u'%':
+            out += u'%';
+            break;
+        default: // not a code: print it as it stands
+            out += c;
+            out += code;
+            break;
+        }
+    }
+    return out;
+}
+
+void ReportDocument::paintSection(QPainter& painter, int section, const QStringList& texts, int top,
+                                  int page) const
+{
+    const ReportSection& s = m_definition.section(section);
+    const int left = m_geometry.body().left();
+    painter.save();
+    painter.setClipRect(QRect(left, top, m_geometry.body().width(), s.height));
+    for (int k = 0; k < s.controls.size(); ++k) {
+        const ReportControl& c = s.controls.at(k);
+        const QRect rect = c.rect.translated(left, top);
+        const QColor ink = c.faint ? QColor(150, 150, 150) : QColor(Qt::black);
+        if (c.kind == ReportControl::Kind::Line) {
+            painter.setPen(QPen(ink, c.faint ? 10 : 15));
+            painter.drawLine(rect.topLeft(), rect.topRight());
+            continue;
+        }
+        const QString text =
+            c.kind == ReportControl::Kind::Label ? expandLabel(c.text, page) : texts.value(k);
+        if (text.isEmpty())
+            continue;
+        const QFont font = controlFont(m_definition.fontFamily(), c);
+        painter.setFont(font);
+        painter.setPen(ink);
+        const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, rect.width());
+        painter.drawText(rect, int(c.alignment) | Qt::TextSingleLine, shown);
+    }
+    painter.restore();
+}
+
+void ReportDocument::paintPage(QPainter& painter, int page) const
+{
+    if (page < 0 || page >= pageCount())
+        return;
+    using Kind = ReportSection::Kind;
+    const QRect body = m_geometry.body();
+    const int header = m_definition.sectionIndex(Kind::PageHeader);
+    const int footer = m_definition.sectionIndex(Kind::PageFooter);
+    if (header >= 0)
+        paintSection(painter, header, {}, body.top(), page);
+    for (const PlacedBand& placed : m_pages[size_t(page)].bands) {
+        const Band& band = m_bands[size_t(placed.band)];
+        paintSection(painter, band.section, band.texts, placed.top, page);
+    }
+    if (footer >= 0) {
+        const int height = m_definition.section(footer).height;
+        paintSection(painter, footer, {}, body.top() + body.height() - height, page);
+    }
+}
+
+void ReportDocument::render(QPagedPaintDevice& device, int firstPage, int lastPage) const
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw Error(Error::FileNotFound, QStringLiteral("The report cannot be written there."));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const double scale = std::min(double(device.width()) / m_geometry.paper.width(),
+                                  double(device.height()) / m_geometry.paper.height());
+    for (int page = firstPage; page <= lastPage; ++page) {
+        if (page > firstPage)
+            device.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        paintPage(painter, page);
+        painter.restore();
+    }
+    painter.end();
+}
+
+void ReportDocument::writePdf(const QString& fileName) const
+{
+    QPdfWriter writer(fileName);
+    writer.setResolution(TwipsPerInch);
+    writer.setTitle(m_definition.caption());
+    writer.setCreator(QStringLiteral("Vantor"));
+    writer.setPageSize(QPageSize(QSizeF(m_geometry.paper) / TwipsPerInch, QPageSize::Inch,
+                                 QString(), QPageSize::ExactMatch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    try {
+        render(writer, 0, pageCount() - 1);
+    } catch (const Error&) {
+        throw Error(Error::FileNotFound,
+                    QStringLiteral("The file %1 cannot be written. Check that its folder exists "
+                                   "and that you may write there.")
+                        .arg(QFileInfo(fileName).absoluteFilePath()));
+    }
+}
+
+void ReportDocument::print(QPrinter& printer) const
+{
+    printer.setFullPage(true);
+    printer.setDocName(m_definition.caption());
+    int first = 0;
+    int last = pageCount() - 1;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = std::max(first, printer.fromPage() - 1);
+        last = std::min(last, printer.toPage() > 0 ? printer.toPage() - 1 : last);
+    }
+    if (first > last)
+        return;
+    render(printer, first, last);
+}
+
+} // namespace vantor::report

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "BandBuilder.h"
+#include "PageGeometry.h"
+#include "ReportDefinition.h"
+#include "ReportLayout.h"
+
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+class QPagedPaintDevice;
+class QPrinter;
+
+namespace vantor::report {
+
+// A report read and laid out: its bands broken into pages, ready to be drawn
+// on screen, printed or written as PDF. The page count is known before the
+// first page is drawn. It holds texts only, never rows, so it stays as it is
+// whatever happens to the data afterwards.
+class ReportDocument
+{
+public:
+    // today: the date that %D and %d print.
+    ReportDocument(ReportDefinition definition, std::vector<Band> bands, const QString& title,
+                   const QDate& today, const PageGeometry& geometry = PageGeometry::forLocale());
+
+    const ReportDefinition& definition() const { return m_definition; }
+    const QString& title() const { return m_title; }
+    const QDate& today() const { return m_today; }
+    const PageGeometry& geometry() const { return m_geometry; }
+    int pageCount() const { return int(m_pages.size()); }
+    const std::vector<Band>& bands() const { return m_bands; }
+    const std::vector<ReportPage>& pages() const { return m_pages; }
+
+    // Draws one page (0-based) on a painter whose unit is the twip, with the
+    // paper's top-left corner at the origin.
+    void paintPage(QPainter& painter, int page) const;
+
+    // Writes every page to a PDF file; throws vantor::Error when it cannot.
+    void writePdf(const QString& fileName) const;
+    // Prints the pages the printer's range asks for (all when it names
+    // none), each scaled to the printer's paper.
+    void print(QPrinter& printer) const;
+
+    // A label's text with its codes replaced: %i the title, %p the page
+    // number, %P the page count, %D today in long form, %d today in short
+    // form, %% a percent sign.
+    QString expandLabel(const QString& text, int page) const;
+
+private:
+    void render(QPagedPaintDevice& device, int firstPage, int lastPage) const;
+    void paintSection(QPainter& painter, int section, const QStringList& texts, int top,
+                      int page) const;
+
+    ReportDefinition m_definition;
+    std::vector<Band> m_bands;
+    QString m_title;
+    QDate m_today;
+    PageGeometry m_geometry;
+    std::vector<ReportPage> m_pages;
+};
+
+} // namespace vantor::report

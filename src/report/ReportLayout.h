@@ -1,0 +1,36 @@
+#pragma once
+
+#include "BandBuilder.h"
+#include "PageGeometry.h"
+#include "ReportDefinition.h"
+
+#include <vector>
+
+namespace vantor::report {
+
+// A band's place on its page: its top edge, in twips from the top of the paper.
+struct PlacedBand
+{
+    int band = -1;
+    int top = 0;
+};
+
+struct ReportPage
+{
+    std::vector<PlacedBand> bands;
+};
+
+// Breaks a report's bands into pages. Every page has the page header at the
+// top of its body and the page footer at the bottom; the bands fill the room
+// between. A page breaks between bands, never inside one; a group header is
+// kept with what follows it, so that no heading ends a page alone. There is
+// always at least one page, so an empty report still shows its headings.
+class ReportLayout
+{
+public:
+    static std::vector<ReportPage> paginate(const ReportDefinition& definition,
+                                            const std::vector<Band>& bands,
+                                            const PageGeometry& geometry);
+};
+
+} // namespace vantor::report

@@ -1,0 +1,226 @@
+#include "ReportPreview.h"
+
+#include "PageView.h"
+
+#include "platform/Ui.h"
+#include "widgets/CommandGuard.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace vantor::report {
+
+namespace {
+
+const QString FitPage = QStringLiteral("Fit Page");
+const QString FitWidth = QStringLiteral("Fit Width");
+
+} // namespace
+
+ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Report"));
+
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picButtons"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 4, 6, 4);
+    m_first = addButton("cmdFirst", QString(), tr("First page (Ctrl+Home)"));
+    m_previous = addButton("cmdPrevious", QString(), tr("Previous page (Page Up)"));
+    m_pageLabel = new QLabel(this);
+    m_pageLabel->setObjectName(QStringLiteral("lblPages"));
+    m_pageLabel->setAlignment(Qt::AlignCenter);
+    m_pageLabel->setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("Page 0000 of 0000")));
+    m_next = addButton("cmdNext", QString(), tr("Next page (Page Down)"));
+    m_last = addButton("cmdLast", QString(), tr("Last page (Ctrl+End)"));
+    m_first->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
+    m_previous->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
+    m_next->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
+    m_last->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+    m_first->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
+    m_previous->setShortcut(QKeySequence(Qt::Key_PageUp));
+    m_next->setShortcut(QKeySequence(Qt::Key_PageDown));
+    m_last->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_End));
+    m_zoom = new QComboBox(this);
+    m_zoom->setObjectName(QStringLiteral("cboZoom"));
+    m_zoom->addItems({FitPage, FitWidth, QStringLiteral("50%"), QStringLiteral("75%"),
+                      QStringLiteral("100%"), QStringLiteral("150%"), QStringLiteral("200%")});
+    m_zoom->setCurrentText(FitWidth);
+    m_print = addButton("cmdPrint", tr("&Print..."), tr("Print the report"));
+    m_savePdf = addButton("cmdSavePdf", tr("Save as P&DF..."), tr("Save the report as a PDF file"));
+    m_close = addButton("cmdClose", tr("&Close"), QString());
+
+    for (QWidget* w : {static_cast<QWidget*>(m_first), static_cast<QWidget*>(m_previous),
+                       static_cast<QWidget*>(m_pageLabel), static_cast<QWidget*>(m_next),
+                       static_cast<QWidget*>(m_last)})
+        row->addWidget(w);
+    row->addSpacing(12);
+    auto* zoomLabel = new QLabel(tr("&Zoom:"), this);
+    zoomLabel->setBuddy(m_zoom);
+    row->addWidget(zoomLabel);
+    row->addWidget(m_zoom);
+    row->addStretch(1);
+    row->addWidget(m_print);
+    row->addWidget(m_savePdf);
+    row->addWidget(m_close);
+
+    m_view = new PageView;
+    m_view->setObjectName(QStringLiteral("pageView"));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scrPage"));
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(m_scroll, 1);
+
+    connect(m_first, &QPushButton::clicked, this, [this] { showPage(0); });
+    connect(m_previous, &QPushButton::clicked, this, [this] { showPage(currentPage() - 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { showPage(currentPage() + 1); });
+    connect(m_last, &QPushButton::clicked, this,
+            [this] { showPage(m_document ? m_document->pageCount() - 1 : 0); });
+    connect(m_zoom, &QComboBox::currentTextChanged, this, &ReportPreview::applyZoom);
+    connect(m_print, &QPushButton::clicked, this, &ReportPreview::printReport);
+    connect(m_savePdf, &QPushButton::clicked, this, &ReportPreview::saveAsPdf);
+    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+
+    // Room for a page at its real width, and most of the screen's height.
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1024, 768);
+    const int width = std::min(screen.width() * 9 / 10,
+                               m_view->sizeHint().width() +
+                                   m_scroll->verticalScrollBar()->sizeHint().width() + 4);
+    resize(std::max(width, sizeHint().width()), screen.height() * 85 / 100);
+    updateControls();
+}
+
+QPushButton* ReportPreview::addButton(const char* name, const QString& text, const QString& tip)
+{
+    auto* b = new QPushButton(text, this);
+    b->setObjectName(QLatin1String(name));
+    if (text.isEmpty())
+        b->setAccessibleName(tip);
+    b->setToolTip(tip);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void ReportPreview::setDocument(std::shared_ptr<const ReportDocument> document)
+{
+    m_document = std::move(document);
+    setWindowTitle(m_document ? m_document->definition().caption() : QStringLiteral("Report"));
+    m_view->setDocument(m_document);
+    applyZoom();
+    showPage(0);
+}
+
+int ReportPreview::currentPage() const
+{
+    return m_view->page();
+}
+
+void ReportPreview::showPage(int page)
+{
+    const int count = m_document ? m_document->pageCount() : 1;
+    m_view->setPage(std::clamp(page, 0, count - 1));
+    m_scroll->verticalScrollBar()->setValue(0);
+    updateControls();
+}
+
+void ReportPreview::setZoomChoice(const QString& choice)
+{
+    m_zoom->setCurrentText(choice);
+    applyZoom();
+}
+
+void ReportPreview::applyZoom()
+{
+    const QString choice = m_zoom->currentText();
+    const QSize room = m_scroll->viewport()->size();
+    double zoom = 1.0;
+    if (choice == FitPage) {
+        zoom = m_view->zoomToFitPage(room);
+    } else if (choice == FitWidth) {
+        // A page fitted to the width is taller than the window: leave room
+        // for the vertical scroll bar it brings.
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+        zoom = m_view->zoomToFitWidth(m_scroll->width() - 2 * m_scroll->frameWidth() - bar);
+    } else {
+        QString percent = choice;
+        percent.remove(u'%');
+        zoom = percent.toDouble() / 100.0;
+    }
+    const bool fitted = choice == FitPage || choice == FitWidth;
+    m_scroll->setHorizontalScrollBarPolicy(fitted ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    m_view->setZoom(zoom > 0 ? zoom : 1.0);
+}
+
+void ReportPreview::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyZoom();
+}
+
+void ReportPreview::updateControls()
+{
+    const int count = m_document ? m_document->pageCount() : 0;
+    const int page = currentPage();
+    m_pageLabel->setText(count ? tr("Page %1 of %2").arg(page + 1).arg(count) : QString());
+    m_first->setEnabled(count && page > 0);
+    m_previous->setEnabled(count && page > 0);
+    m_next->setEnabled(count && page < count - 1);
+    m_last->setEnabled(count && page < count - 1);
+    m_print->setEnabled(count > 0);
+    m_savePdf->setEnabled(count > 0);
+}
+
+void ReportPreview::printReport()
+{
+    if (!m_document)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_document->definition().caption());
+    const QSize paper = m_document->geometry().paper;
+    printer.setPageSize(QPageSize(QSizeF(paper) / 1440.0, QPageSize::Inch));
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, m_document->pageCount());
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    platform::BusyPointer busy;
+    widgets::runCommand([&] { m_document->print(printer); }, tr("Print"));
+}
+
+void ReportPreview::saveAsPdf()
+{
+    if (!m_document)
+        return;
+    QString file = platform::ui().saveFileName(
+        tr("Save Report as PDF"), m_document->definition().caption() + QStringLiteral(".pdf"),
+        tr("PDF files (*.pdf)"));
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".pdf");
+    platform::BusyPointer busy;
+    widgets::runCommand([&] { m_document->writePdf(file); }, tr("Save as PDF"));
+}
+
+} // namespace vantor::report
