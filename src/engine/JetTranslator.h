@@ -1,0 +1,67 @@
+#pragma once
+
+#include "JetLexer.h"
+#include "JetTree.h"
+
+namespace vantor::engine::jet {
+
+struct RangeVar;
+struct Scope;
+struct Resolved;
+struct OutputColumn;
+struct SelectResult;
+struct FlatItem;
+
+// Prints the tree as SQLite: every identifier quoted, every operation in
+// parentheses, names resolved against the schema, output columns named as
+// Jet names them.
+class Translator
+{
+public:
+    Translator(const QString& source, const QVector<JetToken>& tokens, const SchemaLookup& schema)
+        : m_source(source), m_tokens(tokens), m_schema(schema)
+    {
+    }
+
+    TranslatedSql translate(const Statement& statement, const TranslateOptions& options);
+
+private:
+    SelectResult select(const Select& select, const Scope* outer, bool withRowids);
+    void collectVars(const Source& source, Scope& scope);
+    void flatten(const Source& source, Scope& scope, std::vector<FlatItem>& out, const QString& op);
+    void markParenthesized(const Source& source, Scope& scope);
+    QString fromClause(const std::vector<SourcePtr>& from, Scope& scope);
+    QString leaf(const Source& source, const Scope& scope) const;
+    std::vector<OutputColumn> outputColumns(const Select& select, Scope& scope);
+    void expandAll(const RangeVar& var, std::vector<OutputColumn>& out) const;
+    QString orderTerm(const Expr& expr, const Scope& scope);
+
+    QString expr(const Expr& e, const Scope& scope);
+    QString binaryExpr(const Expr& e, const Scope& scope);
+    QString text(const Expr& e, const Scope& scope);
+    QString nocase(const Expr& e, const QString& sql) const;
+    QString call(const Expr& e, const Scope& scope);
+    Resolved resolve(const Expr& column, const Scope& scope) const;
+
+    TranslatedSql insert(const Statement& statement);
+    TranslatedSql update(const Statement& statement);
+    TranslatedSql remove(const Statement& statement);
+    QString tableName(const QString& name) const;
+
+    [[noreturn]] void fail(int token, const QString& what) const
+    {
+        throw JetLexer::syntaxError(m_source, m_tokens.at(token), what);
+    }
+    [[noreturn]] void missingTable(const QString& name) const
+    {
+        throw Error(Error::DatabaseError,
+                    QStringLiteral("Cannot find the table or query '%1'.").arg(name));
+    }
+
+    const QString& m_source;
+    const QVector<JetToken>& m_tokens;
+    const SchemaLookup& m_schema;
+    int m_subqueryAliases = 0;
+};
+
+} // namespace vantor::engine::jet
