@@ -1,0 +1,87 @@
+#pragma once
+
+// Pieces the recordset's source files share. Internal to the engine.
+
+#include "Recordset.h"
+#include "RowStore.h"
+
+#include "platform/Error.h"
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+namespace vantor::engine {
+
+class Connection;
+
+namespace detail {
+
+Error noCurrentRecord();
+Error notOpen();
+Error noSuchField(const QString& name);
+FieldType typeFromDecl(const char* decl);
+QString quoted(const QString& name);
+bool sameCell(const RowStore& store, const Cell& a, const Cell& b);
+// Compares as the find criteria and the aggregates do: numbers as numbers,
+// dates as dates, text without regard to case. comparable is false when
+// either side is null or a date cannot be read.
+int compareValues(const QVariant& a, const QVariant& b, bool& comparable);
+bool likeMatch(const QString& text, const QString& pattern);
+
+// Find criteria: "column op value".
+struct Criteria
+{
+    QString column;
+    int op = 0; // 0 =, 1 <>, 2 <, 3 >, 4 <=, 5 >=, 6 LIKE
+    QVariant value;
+};
+Criteria parseCriteria(const QString& text);
+
+// A prepared statement that finalizes itself; failures raise the connection's error.
+class Statement
+{
+public:
+    Statement(Connection& connection, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return m_stmt; }
+    void bind(int index, const QVariant& v);
+    // One step; true when a row came back.
+    bool step();
+
+private:
+    int bindText(int index, const QString& text);
+
+    Connection& m_connection;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// A savepoint that rolls back unless committed.
+class WriteScope
+{
+public:
+    explicit WriteScope(Connection& connection);
+    ~WriteScope();
+    WriteScope(const WriteScope&) = delete;
+    WriteScope& operator=(const WriteScope&) = delete;
+    void commit();
+
+private:
+    Connection& m_connection;
+    bool m_done = false;
+};
+
+} // namespace detail
+
+// A row deleted while the recordset writes in batches: kept until UpdateBatch.
+struct Recordset::PendingDelete
+{
+    int index; // where the row stood
+    RowStore::Row row;
+};
+
+} // namespace vantor::engine
