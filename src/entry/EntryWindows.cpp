@@ -1,6 +1,7 @@
 #include "EntryWindows.h"
 
 #include "ListWindow.h"
+#include "frmBrowse.h"
 #include "frmDetails.h"
 #include "frmEdit.h"
 
@@ -20,6 +21,8 @@ void registerEntryWindows()
                             [] { return new frmEdit; });
     registry.registerWindow(QStringLiteral("frmDetails"), WindowRegistry::Kind::Child,
                             createDetailsWindow);
+    registry.registerWindow(QStringLiteral("frmBrowse"), WindowRegistry::Kind::Child,
+                            [] { return new frmBrowse; });
 }
 
 } // namespace vantor::entry
