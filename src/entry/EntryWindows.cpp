@@ -2,6 +2,7 @@
 
 #include "ListWindow.h"
 #include "frmBrowse.h"
+#include "frmDelete.h"
 #include "frmDetails.h"
 #include "frmEdit.h"
 
@@ -23,6 +24,8 @@ void registerEntryWindows()
                             createDetailsWindow);
     registry.registerWindow(QStringLiteral("frmBrowse"), WindowRegistry::Kind::Child,
                             [] { return new frmBrowse; });
+    registry.registerWindow(QStringLiteral("frmDelete"), WindowRegistry::Kind::Own,
+                            createDeleteWindow);
 }
 
 } // namespace vantor::entry

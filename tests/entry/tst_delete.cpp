@@ -1,0 +1,375 @@
+// The multi-delete window: picking occasions and deleting them with their values.
+
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
+#include "entry/EntryWindows.h"
+#include "platform/RecordingUi.h"
+#include "store/Database.h"
+#include "widgets/WindowRegistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vantor;
+using platform::RecordingUi;
+
+namespace {
+
+const QString Caption = QStringLiteral("Multi Delete Records");
+
+QStringList fileRows(const QString& sql)
+{
+    engine::Connection c;
+    c.open(QStringLiteral("Data Source=vantor.mdb"));
+    engine::Recordset rs;
+    rs.open(sql, &c);
+    QStringList rows;
+    for (; !rs.eof(); rs.moveNext()) {
+        QStringList cells;
+        for (int k = 0; k < rs.fieldCount(); ++k) {
+            const QVariant v = rs.value(k);
+            cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
+                                                     : v.toString());
+        }
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+// Everything the deletion may touch, in a fixed order.
+QString fileDump()
+{
+    return fileRows(QStringLiteral("SELECT * FROM Results ORDER BY ID")).join(u';') + u'#' +
+           fileRows(QStringLiteral("SELECT * FROM Details ORDER BY ID, Test")).join(u';') + u'#' +
+           fileRows(QStringLiteral("SELECT * FROM tblSelect ORDER BY Id")).join(u';');
+}
+
+void exec(const QString& sql)
+{
+    engine::Connection c;
+    c.open(QStringLiteral("Data Source=vantor.mdb"));
+    c.execute(sql);
+}
+
+QStringList entries(QListWidget* list)
+{
+    QStringList texts;
+    for (int r = 0; r < list->count(); ++r)
+        texts << list->item(r)->text();
+    return texts;
+}
+
+void clickRow(QListWidget* list, int row, Qt::KeyboardModifiers modifiers)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
+}
+
+void saveScreenshot(QWidget* window, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}
+
+} // namespace
+
+class TestDelete : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void listsOccasionsInEntryOrder();
+    void deletes_data();
+    void deletes();
+    void nothingSelected();
+    void failureChangesNothing_data();
+    void failureChangesNothing();
+    void refusesWithoutOccasions_data();
+    void refusesWithoutOccasions();
+    void refusesWithoutDatabase();
+
+private:
+    QWidget* open() { return widgets::windows().show(QStringLiteral("frmDelete")); }
+    static QListWidget* list(QWidget* window)
+    {
+        return window->findChild<QListWidget*>(QStringLiteral("List1"));
+    }
+    void seed();
+
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+    RecordingUi m_ui;
+};
+
+void TestDelete::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    platform::setUi(&m_ui);
+    entry::registerEntryWindows();
+}
+
+void TestDelete::init()
+{
+    m_oldCwd = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    store::createDatabase(QStringLiteral("vantor.mdb"));
+    m_ui.clear();
+}
+
+void TestDelete::cleanup()
+{
+    widgets::windows().closeAll();
+    QTRY_VERIFY(widgets::windows().loadOrder().isEmpty());
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    QDir::setCurrent(m_oldCwd);
+}
+
+// Occasions 1 to 4 (2 without values), 5 with a period that is gone, a value
+// of an occasion that is gone, and tblSelect left over from an earlier run.
+void TestDelete::seed()
+{
+    engine::Connection c;
+    c.open(QStringLiteral("Data Source=vantor.mdb"));
+    c.beginTrans(); // one write to the disk, not one per row
+    for (const char* sql :
+         {"INSERT INTO Periods (Period) VALUES ('Morning')",
+          "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+          "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
+          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
+          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
+          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+          "INSERT INTO Results (Date, Period, Remarks) VALUES (#12/31/2003#, 1, 'last')",
+          "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 3.9, 'mmol/L')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 1, 60, 'mg/dL')",
+          "INSERT INTO tblSelect (Id) VALUES (7)", "INSERT INTO tblSelect (Id) VALUES (8)"})
+        c.execute(QLatin1String(sql));
+    c.commitTrans();
+}
+
+void TestDelete::listsOccasionsInEntryOrder()
+{
+    seed();
+    QWidget* window = open();
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), Caption);
+    QVERIFY(window->isWindow());
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("Record:    Date     Period"));
+    const QString instructions = window->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+    QVERIFY(instructions.startsWith(
+        QStringLiteral("Select record(s) for deletion from the list.\n\nThere are a number")));
+    QVERIFY(instructions.endsWith(
+        QStringLiteral("selects or deselects an item in the list.\n\nPress the Delete Selected "
+                       "Records button when done.")));
+    QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->text(),
+             QStringLiteral("Delete Selected Records"));
+    QCOMPARE(list(window)->selectionMode(), QAbstractItemView::ExtendedSelection);
+    // By id, not by date; the occasion without a period is not there.
+    QCOMPARE(entries(list(window)), (QStringList{QStringLiteral("1:\t06-Mar-2004, Morning"),
+                                                 QStringLiteral("2:\t05-Mar-2004, Afternoon"),
+                                                 QStringLiteral("3:\t05-Mar-2004, Morning"),
+                                                 QStringLiteral("4:\t31-Dec-2003, Morning")}));
+    QVERIFY(!m_ui.isBusy());
+    QVERIFY(m_ui.messages().isEmpty());
+    clickRow(list(window), 1, {});
+    clickRow(list(window), 3, Qt::ControlModifier);
+    saveScreenshot(window, QStringLiteral("frmDelete"));
+}
+
+void TestDelete::deletes_data()
+{
+    QTest::addColumn<QList<int>>("clicks"); // list rows; a negative row is a Shift+click
+    QTest::addColumn<QList<int>>("deleted");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("one with values")
+        << QList<int>{0} << QList<int>{1} << QStringLiteral("Record Deleted!");
+    QTest::newRow("one without values")
+        << QList<int>{1} << QList<int>{2} << QStringLiteral("Record Deleted!");
+    QTest::newRow("Ctrl+click several")
+        << QList<int>{0, 2, 3} << QList<int>{1, 3, 4} << QStringLiteral("Records Deleted!");
+    QTest::newRow("Ctrl+click off again")
+        << QList<int>{0, 2, 0} << QList<int>{3} << QStringLiteral("Record Deleted!");
+    QTest::newRow("Shift+click a range")
+        << QList<int>{1, -3} << QList<int>{2, 3, 4} << QStringLiteral("Records Deleted!");
+    QTest::newRow("all") << QList<int>{0, -3} << QList<int>{1, 2, 3, 4}
+                         << QStringLiteral("Records Deleted!");
+}
+
+void TestDelete::deletes()
+{
+    QFETCH(QList<int>, clicks);
+    QFETCH(QList<int>, deleted);
+    QFETCH(QString, message);
+
+    seed();
+    // Refuses to delete an occasion that still has values: they must go first.
+    exec(QStringLiteral("CREATE TRIGGER valuesFirst BEFORE DELETE ON Results WHEN EXISTS "
+                        "(SELECT 1 FROM Details WHERE Details.ID = old.ID) BEGIN "
+                        "SELECT RAISE(ABORT, 'values left behind'); END"));
+    QWidget* window = open();
+    QListWidget* list1 = list(window);
+    const QStringList before = entries(list1);
+    const QStringList results = fileRows(QStringLiteral("SELECT * FROM Results ORDER BY ID"));
+    const QStringList details = fileRows(QStringLiteral("SELECT * FROM Details ORDER BY ID, Test"));
+
+    for (qsizetype k = 0; k < clicks.size(); ++k) {
+        const int row = clicks.at(k);
+        clickRow(list1, std::abs(row),
+                 row < 0 ? Qt::ShiftModifier : (k == 0 ? Qt::NoModifier : Qt::ControlModifier));
+    }
+    QCOMPARE(list1->selectedItems().size(), deleted.size());
+    window->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+
+    QCOMPARE(m_ui.messages().size(), 1);
+    const RecordingUi::Message& shown = m_ui.messages().first();
+    QCOMPARE(shown.text, message);
+    QCOMPARE(shown.icon, platform::Icon::Information);
+    QCOMPARE(shown.title, Caption);
+    QCOMPARE(shown.beepsBefore, 1);
+    QVERIFY(!m_ui.isBusy());
+
+    // Exactly the chosen occasions and their values are gone.
+    const auto kept = [&deleted](const QStringList& rows) {
+        QStringList left;
+        for (const QString& r : rows)
+            if (!deleted.contains(r.section(u'|', 0, 0).toInt()))
+                left << r;
+        return left;
+    };
+    QCOMPARE(fileRows(QStringLiteral("SELECT * FROM Results ORDER BY ID")), kept(results));
+    QCOMPARE(fileRows(QStringLiteral("SELECT * FROM Details ORDER BY ID, Test")), kept(details));
+    QStringList ids;
+    for (int id : deleted)
+        ids << QString::number(id);
+    QCOMPARE(fileRows(QStringLiteral("SELECT Id FROM tblSelect ORDER BY Id")), ids);
+    // The list is read again: the deleted occasions are gone from it.
+    QStringList left;
+    for (const QString& entry : before)
+        if (!deleted.contains(entry.section(u':', 0, 0).toInt()))
+            left << entry;
+    QCOMPARE(entries(list1), left);
+}
+
+void TestDelete::nothingSelected()
+{
+    seed();
+    const QString before = fileDump();
+    QWidget* window = open();
+    window->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+    QCOMPARE(m_ui.messages().size(), 1);
+    const RecordingUi::Message& shown = m_ui.messages().first();
+    QCOMPARE(shown.text,
+             QStringLiteral("Nothing has been selected! Please make a selection and try again."));
+    QCOMPARE(shown.icon, platform::Icon::Exclamation);
+    QCOMPARE(shown.title, Caption);
+    QCOMPARE(shown.beepsBefore, 1);
+    QCOMPARE(fileDump(), before);
+    QCOMPARE(list(window)->count(), 4);
+}
+
+void TestDelete::failureChangesNothing_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("second occasion")
+        << QStringLiteral("BEFORE DELETE ON Results WHEN old.ID = 3 BEGIN "
+                          "SELECT RAISE(ABORT, 'disk trouble'); END");
+    QTest::newRow("values of the second occasion")
+        << QStringLiteral("BEFORE DELETE ON Details WHEN old.ID = 3 BEGIN "
+                          "SELECT RAISE(ABORT, 'disk trouble'); END");
+    QTest::newRow("second id in tblSelect")
+        << QStringLiteral("BEFORE INSERT ON tblSelect WHEN new.Id = 3 BEGIN "
+                          "SELECT RAISE(ABORT, 'disk trouble'); END");
+}
+
+// A failure part-way through leaves the file exactly as it was, tblSelect
+// included, and the next attempt starts clean.
+void TestDelete::failureChangesNothing()
+{
+    QFETCH(QString, trigger);
+    seed();
+    exec(QStringLiteral("CREATE TRIGGER t ") + trigger);
+    const QString before = fileDump();
+    QWidget* window = open();
+    QListWidget* list1 = list(window);
+    for (int row : {0, 2, 3})
+        list1->item(row)->setSelected(true);
+    auto* button = window->findChild<QPushButton*>(QStringLiteral("cmdDelete"));
+    button->click();
+
+    QCOMPARE(m_ui.messages().size(), 1);
+    const RecordingUi::Message& shown = m_ui.messages().first();
+    QVERIFY2(shown.text.contains(QStringLiteral("disk trouble")), qPrintable(shown.text));
+    QCOMPARE(shown.icon, platform::Icon::Critical);
+    QCOMPARE(shown.title, Caption);
+    QCOMPARE(shown.beepsBefore, 1);
+    QVERIFY(!m_ui.isBusy());
+    QCOMPARE(fileDump(), before);
+    QCOMPARE(list1->count(), 4);
+    QCOMPARE(engine::Connection::openConnectionCount(), 1); // the list's own
+
+    exec(QStringLiteral("DROP TRIGGER t"));
+    m_ui.clear();
+    button->click();
+    QCOMPARE(m_ui.messages().value(0).text, QStringLiteral("Records Deleted!"));
+    QCOMPARE(fileRows(QStringLiteral("SELECT ID FROM Results ORDER BY ID")),
+             (QStringList{QStringLiteral("2"), QStringLiteral("5")}));
+    QCOMPARE(fileRows(QStringLiteral("SELECT count(*) FROM Details WHERE ID IN (1, 3, 4)")),
+             QStringList{QStringLiteral("0")});
+}
+
+void TestDelete::refusesWithoutOccasions_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("empty database") << QString();
+    QTest::newRow("only an occasion without its period")
+        << QStringLiteral("INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)");
+}
+
+void TestDelete::refusesWithoutOccasions()
+{
+    QFETCH(QString, sql);
+    if (!sql.isEmpty())
+        exec(sql);
+    QVERIFY(!open());
+    QVERIFY(!widgets::windows().isLoaded(QStringLiteral("frmDelete")));
+    QCOMPARE(m_ui.messages().size(), 1);
+    const RecordingUi::Message& shown = m_ui.messages().first();
+    QCOMPARE(shown.text, QStringLiteral("There are no records in the database!"));
+    QCOMPARE(shown.icon, platform::Icon::Critical);
+    QCOMPARE(shown.title, QStringLiteral("No Records Found"));
+    QCOMPARE(shown.beepsBefore, 1);
+    QVERIFY(!m_ui.isBusy());
+}
+
+void TestDelete::refusesWithoutDatabase()
+{
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    QVERIFY(!open());
+    QCOMPARE(m_ui.messages().size(), 1);
+    QVERIFY(m_ui.messages().first().text.contains(QStringLiteral("vantor.mdb")));
+    QCOMPARE(m_ui.messages().first().icon, platform::Icon::Critical);
+    QVERIFY(!QFile::exists(QStringLiteral("vantor.mdb")));
+}
+
+QTEST_MAIN(TestDelete)
+#include "tst_delete.moc"
