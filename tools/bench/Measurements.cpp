@@ -1,5 +1,7 @@
 #include "Measurements.h"
 
+#include "BrowseBench.h"
+
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
 #include "platform/Error.h"
@@ -86,6 +88,7 @@ QVector<Comparison> comparisons()
         {QStringLiteral("overview summary"),
          [](const Setup& setup) { return openThroughEngine(setup, overviewSummarySql()); },
          [](const Setup& setup) { runInShell(setup, nativeOverviewSummarySql()); }},
+        browseToLast(),
     };
 }
 
