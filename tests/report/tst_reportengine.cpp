@@ -77,7 +77,6 @@ private slots:
     void bandsFollowEachOtherDownThePage();
     void labelCodes_data();
     void labelCodes();
-    void sectionsAreNamedAfterTheirLevels();
 };
 
 void TestReportEngine::initTestCase()
@@ -173,19 +172,6 @@ void TestReportEngine::labelCodes()
                                   smallPage());
     QCOMPARE(document.pageCount(), 3);
     QCOMPARE(document.expandLabel(text, page), expected);
-}
-
-void TestReportEngine::sectionsAreNamedAfterTheirLevels()
-{
-    const ReportDefinition d = nestedDefinition(1000);
-    QStringList names;
-    for (const ReportSection& s : d.sections())
-        names << s.name;
-    QCOMPARE(names, (QStringList{QStringLiteral("ReportHeader"), QStringLiteral("PageHeader"),
-                                 QStringLiteral("A_Header"), QStringLiteral("B_Header"),
-                                 QStringLiteral("Rows_Detail"), QStringLiteral("B_Footer"),
-                                 QStringLiteral("A_Footer"), QStringLiteral("PageFooter"),
-                                 QStringLiteral("ReportFooter")}));
 }
 
 QTEST_MAIN(TestReportEngine)

@@ -6,7 +6,6 @@
 #include "platform/Error.h"
 #include "platform/Format.h"
 #include "platform/RecordingUi.h"
-#include "report/DataEnvironment.h"
 #include "report/DataReport.h"
 #include "report/ReportCommands.h"
 #include "report/ReportPreview.h"
@@ -80,7 +79,6 @@ private slots:
     void dailyResults();
     void singleItem_data();
     void singleItem();
-    void eachPreviewKeepsItsOwnRun();
     void manyValuesRunOverPages();
     void printsTheChosenPages();
     void savingWhereNoFileCanBeIsReported();
@@ -238,29 +236,6 @@ void TestReports::singleItem()
     QCOMPARE(pages.first().count(QStringLiteral(", 2004 ")), rows);
 }
 
-void TestReports::eachPreviewKeepsItsOwnRun()
-{
-    report::ReportPreview* daily = runDaily(march(6), march(6));
-    report::ReportPreview* single =
-        runSingle(3, QStringLiteral("Potassium"), march(1), QDate(2004, 4, 30));
-    QVERIFY(daily != single);
-    expectInOrder(savedPages(daily).value(0),
-                  {QStringLiteral("Daily Results from 06-Mar-2004 to 06-Mar-2004"),
-                   QStringLiteral("Saturday, March 06, 2004"),
-                   QStringLiteral("Glucose 101 mg/dL")});
-    expectInOrder(savedPages(single).value(0),
-                  {QStringLiteral("Single Item Records for Potassium"),
-                   QStringLiteral("Saturday, April 10, 2004 4.2 mmol/L Evening")});
-
-    // A second run of a report replaces what its window shows.
-    QCOMPARE(runDaily(march(5), march(5)), daily);
-    const QString again = savedPages(daily).value(0);
-    QVERIFY(again.contains(QStringLiteral("Friday, March 05, 2004")));
-    QVERIFY(!again.contains(QStringLiteral("March 06")));
-    QCOMPARE(report::DataEnvironment1().command(QStringLiteral("Results_Grouping")).source(),
-             report::dailyResultsShape(report::resultsQuery(march(5), march(5))));
-}
-
 void TestReports::manyValuesRunOverPages()
 {
     QFile::remove(QStringLiteral("vantor.mdb"));
@@ -343,8 +318,8 @@ void TestReports::aRunThatFailsOpensNothing()
         QVERIFY2(e.description().contains(QStringLiteral("(Date)")), qPrintable(e.description()));
     }
     QVERIFY(!widgets::windows().isLoaded(QStringLiteral("DataReport1")));
-    QVERIFY_THROWS_EXCEPTION(Error, report::runReport(QStringLiteral("Nope"), shape,
-                                                      report::DataReport1(), QString()));
+    QVERIFY_THROWS_EXCEPTION(
+        Error, report::runReport(QStringLiteral("Nope"), shape, report::DataReport1(), QString()));
 }
 
 QTEST_MAIN(TestReports)
