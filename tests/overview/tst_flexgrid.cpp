@@ -1,0 +1,289 @@
+// The flexible grid and its lazily read rows.
+
+#include "engine/Connection.h"
+#include "platform/Error.h"
+#include "store/Database.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/FlexGridModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace vantor;
+using widgets::FlexGrid;
+using widgets::FlexGridModel;
+
+namespace {
+
+// A model of one column per string, a row per character: "aab" is a, a, b.
+std::unique_ptr<QStandardItemModel> columnsModel(const QStringList& columns)
+{
+    auto model =
+        std::make_unique<QStandardItemModel>(int(columns.value(0).size()), int(columns.size()));
+    for (int c = 0; c < columns.size(); ++c) {
+        model->setHeaderData(c, Qt::Horizontal, QStringLiteral("C%1").arg(c));
+        for (int r = 0; r < columns[c].size(); ++r)
+            model->setData(model->index(r, c), QString(columns[c][r]));
+    }
+    return model;
+}
+
+// The grid's merged blocks of a column, as "first-last" per block.
+QString blocks(const FlexGrid& grid, int column)
+{
+    QStringList out;
+    for (int r = grid.fixedRows(); r < grid.rows();) {
+        const auto [first, last] = grid.mergedRows(r, column);
+        out << QStringLiteral("%1-%2").arg(first).arg(last);
+        r = last + 1;
+    }
+    return out.join(u' ');
+}
+
+void makeNumbersDatabase(int rows)
+{
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    store::createDatabase(QStringLiteral("vantor.mdb"));
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open("vantor.mdb", &db), SQLITE_OK);
+    const QByteArray sql =
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        QByteArray::number(rows) +
+        ") INSERT INTO Details (ID, Test, Result, Unit) SELECT i, i % 7, i / 10.0, "
+        "CASE WHEN i % 3 = 0 THEN NULL ELSE 'u' || (i / 100) END FROM n";
+    QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+const QString NumbersSql = QStringLiteral("SELECT ID, Test, Result, Unit FROM Details ORDER BY ID");
+
+} // namespace
+
+class TestFlexGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void merging_data();
+    void merging();
+    void formatsFollowTheSelection();
+    void selectionToTheLastRowCoversLaterRows();
+    void outOfRangeCellsAreRefused();
+    void widthsInTwips();
+
+    void modelReadsOnDemand();
+    void modelReadsTheRestWhenIdle();
+    void modelPassesTheTester();
+    void modelRefusesBadSql();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestFlexGrid::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QDir::setCurrent(m_dir.path());
+}
+
+void TestFlexGrid::merging_data()
+{
+    QTest::addColumn<FlexGrid::MergeMode>("mode");
+    QTest::addColumn<bool>("mergeColumn");
+    QTest::addColumn<QString>("column0");
+    QTest::addColumn<QString>("column1");
+    // Free merging: each column on its own, whatever its left neighbour does.
+    QTest::newRow("free") << FlexGrid::MergeMode::Free << true << "1-2 3-5 6-6"
+                          << "1-3 4-4 5-6";
+    QTest::newRow("never") << FlexGrid::MergeMode::Never << true << "1-1 2-2 3-3 4-4 5-5 6-6"
+                           << "1-1 2-2 3-3 4-4 5-5 6-6";
+    QTest::newRow("columns not marked")
+        << FlexGrid::MergeMode::Free << false << "1-1 2-2 3-3 4-4 5-5 6-6"
+        << "1-1 2-2 3-3 4-4 5-5 6-6";
+}
+
+void TestFlexGrid::merging()
+{
+    QFETCH(FlexGrid::MergeMode, mode);
+    QFETCH(bool, mergeColumn);
+    QFETCH(QString, column0);
+    QFETCH(QString, column1);
+    auto model = columnsModel({QStringLiteral("aabbbc"), QStringLiteral("xxxyzz")});
+    FlexGrid grid;
+    grid.setDataSource(model.get());
+    grid.setMergeCells(mode);
+    grid.setMergeCol(0, mergeColumn);
+    grid.setMergeCol(1, mergeColumn);
+    QCOMPARE(blocks(grid, 0), column0);
+    QCOMPARE(blocks(grid, 1), column1);
+    grid.resize(200, 200);
+    grid.grab(); // paints the blocks
+}
+
+void TestFlexGrid::formatsFollowTheSelection()
+{
+    auto model =
+        columnsModel({QStringLiteral("abcd"), QStringLiteral("abcd"), QStringLiteral("abcd")});
+    FlexGrid grid;
+    grid.setDataSource(model.get());
+    const QColor red(Qt::red);
+    // Single: the current cell only, whatever is selected.
+    grid.setRow(2);
+    grid.setCol(1);
+    grid.setRowSel(4);
+    grid.setColSel(2);
+    grid.setCellBackColor(red);
+    QCOMPARE(grid.cellBackColor(2, 1), std::optional(red));
+    QVERIFY(!grid.cellBackColor(3, 1));
+    // Repeat: every selected cell, the selection taken either way round.
+    grid.setFillStyle(FlexGrid::FillStyle::Repeat);
+    grid.setRow(3);
+    grid.setCol(2);
+    grid.setRowSel(1);
+    grid.setColSel(0);
+    grid.setCellFontBold(true);
+    for (int r = 0; r < grid.rows(); ++r) {
+        for (int c = 0; c < grid.cols(); ++c)
+            QCOMPARE(grid.cellFontBold(r, c), r >= 1 && r <= 3);
+    }
+    // setRow/setCol start a new selection of one cell.
+    grid.setRow(4);
+    grid.setCol(0);
+    grid.setCellFontBold(true);
+    QVERIFY(grid.cellFontBold(4, 0));
+    QVERIFY(!grid.cellFontBold(4, 1));
+    // A later format wins where it overlaps.
+    grid.setRow(1);
+    grid.setCol(0);
+    grid.setRowSel(4);
+    grid.setColSel(2);
+    grid.setCellFontBold(false);
+    QVERIFY(!grid.cellFontBold(2, 1));
+    grid.resize(200, 200);
+    grid.grab();
+}
+
+void TestFlexGrid::selectionToTheLastRowCoversLaterRows()
+{
+    auto model = columnsModel({QStringLiteral("ab"), QStringLiteral("ab")});
+    FlexGrid grid;
+    grid.setDataSource(model.get());
+    grid.setFillStyle(FlexGrid::FillStyle::Repeat);
+    grid.setRow(1);
+    grid.setCol(0);
+    grid.setRowSel(grid.rows() - 1);
+    grid.setCellBackColor(Qt::gray);
+    grid.setRow(1);
+    grid.setCol(1);
+    grid.setRowSel(1);
+    grid.setCellBackColor(Qt::blue);
+    model->appendRow(
+        {new QStandardItem(QStringLiteral("c")), new QStandardItem(QStringLiteral("c"))});
+    QCOMPARE(grid.rows(), 4);
+    QCOMPARE(grid.cellBackColor(3, 0), std::optional(QColor(Qt::gray)));
+    QVERIFY(!grid.cellBackColor(3, 1));
+    QVERIFY(!grid.cellBackColor(0, 0)); // never the fixed row
+}
+
+void TestFlexGrid::outOfRangeCellsAreRefused()
+{
+    auto model = columnsModel({QStringLiteral("ab")});
+    FlexGrid grid;
+    grid.setDataSource(model.get());
+    QVERIFY_THROWS_EXCEPTION(Error, grid.setRow(3));
+    QVERIFY_THROWS_EXCEPTION(Error, grid.setRowSel(-1));
+    QVERIFY_THROWS_EXCEPTION(Error, grid.setCol(1));
+    QVERIFY_THROWS_EXCEPTION(Error, grid.textMatrix(0, 1));
+    grid.setRow(2);
+    QCOMPARE(grid.row(), 2);
+}
+
+void TestFlexGrid::widthsInTwips()
+{
+    auto model = columnsModel({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    FlexGrid grid;
+    grid.setDataSource(model.get());
+    grid.setColWidthTwips(0, 1);
+    grid.setColWidthTwips(1, 1440);
+    grid.setColWidthTwips(2, FlexGrid::DefaultWidth);
+    QVERIFY(grid.isColumnHidden(0));
+    QCOMPARE(grid.colWidthTwips(0), 1);
+    QCOMPARE(grid.columnWidth(1), grid.logicalDpiX());
+    QVERIFY(!grid.isColumnHidden(2));
+    QVERIFY(grid.columnWidth(2) >= grid.fontMetrics().horizontalAdvance(QStringLiteral("C2")));
+}
+
+void TestFlexGrid::modelReadsOnDemand()
+{
+    makeNumbersDatabase(5000);
+    engine::Connection connection;
+    connection.open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
+    FlexGridModel model;
+    model.setIdleLoading(false);
+    model.open(connection, NumbersSql, 100);
+    QCOMPARE(model.rowCount(), 100);
+    QVERIFY(model.canFetchMore());
+    QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Result"));
+    // Texts as shown: numbers in their default form, null as empty.
+    QCOMPARE(model.text(0, 0), QStringLiteral("1"));
+    QCOMPARE(model.text(14, 2), QStringLiteral("1.5"));
+    QCOMPARE(model.text(2, 3), QString());
+    QCOMPARE(model.text(99, 3), QStringLiteral("u1"));
+    QSignalSpy completed(&model, &FlexGridModel::completed);
+    while (model.canFetchMore())
+        model.fetchMore();
+    QCOMPARE(model.rowCount(), 5000);
+    QCOMPARE(completed.size(), 1);
+    QCOMPARE(model.text(4999, 0), QStringLiteral("5000"));
+    QCOMPARE(model.text(4998, 3), QStringLiteral("u49"));
+}
+
+void TestFlexGrid::modelReadsTheRestWhenIdle()
+{
+    makeNumbersDatabase(50000);
+    engine::Connection connection;
+    connection.open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
+    FlexGridModel model;
+    model.open(connection, NumbersSql);
+    QVERIFY(model.rowCount() < 50000);
+    QTRY_VERIFY(model.isComplete());
+    QCOMPARE(model.rowCount(), 50000);
+    QCOMPARE(model.text(49998, 2), QStringLiteral("4999.9"));
+}
+
+void TestFlexGrid::modelPassesTheTester()
+{
+    makeNumbersDatabase(300);
+    engine::Connection connection;
+    connection.open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
+    FlexGridModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.open(connection, NumbersSql, 10);
+    QTRY_VERIFY(model.isComplete());
+    model.open(connection, NumbersSql, 10);
+    model.fetchAll();
+    QCOMPARE(model.rowCount(), 300);
+}
+
+void TestFlexGrid::modelRefusesBadSql()
+{
+    makeNumbersDatabase(1);
+    engine::Connection connection;
+    connection.open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
+    FlexGridModel model;
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             model.open(connection, QStringLiteral("SELECT Nothing FROM Nowhere")));
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.columnCount(), 0);
+}
+
+QTEST_MAIN(TestFlexGrid)
+#include "tst_flexgrid.moc"
