@@ -1,0 +1,146 @@
+#include "ExportWriter.h"
+
+#include "platform/Error.h"
+#include "platform/Format.h"
+#include "widgets/QueryCursor.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace vantor::overview {
+
+namespace {
+
+constexpr qsizetype FlushChars = 1 << 15;
+
+Error cannotWrite(const QString& fileName, const QString& reason)
+{
+    return Error(75, QStringLiteral("Cannot write the file \"%1\": %2.")
+                         .arg(QDir::toNativeSeparators(fileName), reason));
+}
+
+void appendText(QString& line, const QString& text)
+{
+    const auto breaksLine = [](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(text.cbegin(), text.cend(), breaksLine)) {
+        line += text;
+        return;
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!breaksLine(c)) {
+            line += c;
+            continue;
+        }
+        line += u' ';
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+    }
+}
+
+// Writes out what was gathered; lines are collected in a buffer so that the
+// encoder and the file see large blocks.
+class Output
+{
+public:
+    explicit Output(const QString& fileName) : m_file(fileName), m_encoder(QStringConverter::System)
+    {
+        if (fileName.trimmed().isEmpty())
+            throw cannotWrite(fileName, QStringLiteral("no file name was given"));
+        if (!m_file.open(QIODevice::WriteOnly))
+            throw cannotWrite(fileName, m_file.errorString());
+        m_buffer.reserve(FlushChars + 4096);
+    }
+
+    QString& buffer() { return m_buffer; }
+
+    void flushIfFull()
+    {
+        if (m_buffer.size() >= FlushChars)
+            flush();
+    }
+
+    void commit()
+    {
+        flush();
+        if (!m_file.commit())
+            throw cannotWrite(m_file.fileName(), m_file.errorString());
+    }
+
+private:
+    void flush()
+    {
+        const QByteArray bytes = m_encoder.encode(m_buffer);
+        if (m_file.write(bytes) != bytes.size())
+            throw cannotWrite(m_file.fileName(), m_file.errorString());
+        m_buffer.resize(0);
+    }
+
+    QSaveFile m_file; // discards its temporary file unless committed
+    QStringEncoder m_encoder;
+    QString m_buffer;
+};
+
+} // namespace
+
+QString exportSql(const QDate& from, const QDate& to)
+{
+    return QStringLiteral("SELECT Results.Date, Periods.Period, Tests.Test, Details.Result, "
+                          "Details.Unit, Results.Remarks ") +
+           QStringLiteral("FROM Tests RIGHT JOIN ((Results INNER JOIN Details ON Results.ID = "
+                          "Details.ID) INNER JOIN Periods ON Results.Period = Periods.ID) ON "
+                          "Tests.ID = Details.Test ") +
+           QStringLiteral("WHERE Results.Date Between ") + platform::sqlDateLiteral(from) +
+           QStringLiteral(" AND ") + platform::sqlDateLiteral(to) + QStringLiteral(" ") +
+           QStringLiteral("ORDER BY Date, Results.Period, Tests.Test");
+}
+
+qint64 writeExport(engine::Connection& connection, const QString& fileName, const QDate& from,
+                   const QDate& to)
+{
+    widgets::QueryCursor rows(connection, exportSql(from, to));
+    if (!rows.next())
+        throw Error(Error::NoCurrentRecord,
+                    QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                                   "deleted. Requested operation requires a current record."));
+
+    Output out(fileName);
+    QString& line = out.buffer();
+    line += QStringLiteral("Date\tPeriod\tTest\tResult\tUnit\tRemarks\r\n");
+    // Rows come in date order: the date's text is made once per date.
+    QByteArray lastDate;
+    QString lastDateText;
+    qint64 count = 0;
+    do {
+        if (rows.type(0) == widgets::QueryCursor::Type::Text) {
+            const QByteArrayView date = rows.utf8(0);
+            if (date != lastDate || lastDateText.isNull()) {
+                lastDate = date.toByteArray();
+                lastDateText = rows.displayText(0);
+            }
+            line += lastDateText;
+        } else {
+            line += rows.displayText(0);
+        }
+        line += u'\t';
+        appendText(line, rows.displayText(1));
+        line += u'\t';
+        appendText(line, rows.displayText(2));
+        line += u'\t';
+        line += rows.displayText(3);
+        line += u'\t';
+        appendText(line, rows.displayText(4));
+        line += u'\t';
+        appendText(line, rows.displayText(5));
+        line += QLatin1String("\r\n");
+        ++count;
+        out.flushIfFull();
+    } while (rows.next());
+    out.commit();
+    return count;
+}
+
+} // namespace vantor::overview

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace vantor::engine {
+class Connection;
+}
+
+namespace vantor::overview {
+
+// The query of the export: every test value of an occasion (with a period)
+// dated from..to, with its date, period, test name, unit and the occasion's
+// remarks, in date, period id and test name order.
+QString exportSql(const QDate& from, const QDate& to);
+
+// Writes the rows of exportSql to fileName as tab-delimited text that a
+// spreadsheet opens: a heading line "Date Period Test Result Unit Remarks",
+// then one line per row; fields separated by one TAB, lines ended by CR LF,
+// no quoting; dates in the short date form and results in their default
+// number text, both as the locale writes them; text in the system's encoding.
+//
+// A TAB, a carriage return or a line feed inside a text field (a line break,
+// CR LF, counts as one) is written as one space, so that every row stays one
+// line of six fields.
+//
+// The file is written beside the target under a temporary name and renamed
+// into place only when complete: a failure never leaves a half-written file
+// and never destroys an existing one. An existing file is replaced without a
+// question. A span without rows fails before any file is touched.
+//
+// Returns the number of rows written; throws vantor::Error.
+qint64 writeExport(engine::Connection& connection, const QString& fileName, const QDate& from,
+                   const QDate& to);
+
+} // namespace vantor::overview

@@ -1,0 +1,85 @@
+#include "dlgExport.h"
+
+#include "ErrorTrap.h"
+#include "ExportWriter.h"
+
+#include "engine/Connection.h"
+#include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace vantor::overview {
+
+dlgExport::dlgExport(QWidget* parent)
+    : DateRangeDialog({QStringLiteral("dlgExport"), QStringLiteral("Export Data"),
+                       QStringLiteral("From date"), QStringLiteral("to"), false,
+                       QStringLiteral("Export Data"), QStringLiteral("Select Dates")},
+                      parent)
+{
+    auto* label = new QLabel(QStringLiteral("File name (include full path):"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    m_file = new QLineEdit(defaultFileName(), this);
+    m_file->setObjectName(QStringLiteral("sFile"));
+    m_file->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
+    label->setBuddy(m_file);
+    auto* browseButton = new QPushButton(QStringLiteral("&Browse..."), this);
+    browseButton->setObjectName(QStringLiteral("cmdBrowse"));
+    browseButton->setAutoDefault(false);
+    auto* note =
+        new QLabel(QStringLiteral("Note: data will be saved in a tab-delimited format."), this);
+    note->setObjectName(QStringLiteral("Label2"));
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_file, 1);
+    fileRow->addWidget(browseButton);
+    inputLayout()->addSpacing(fontMetrics().height() / 2);
+    inputLayout()->addWidget(label);
+    inputLayout()->addLayout(fileRow);
+    inputLayout()->addWidget(note);
+
+    connect(browseButton, &QPushButton::clicked, this, &dlgExport::browse);
+}
+
+QString dlgExport::defaultFileName()
+{
+    return QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("vantor.txt")));
+}
+
+void dlgExport::browse()
+{
+    const QString chosen =
+        platform::ui().saveFileName(QStringLiteral("Export Data"), m_file->text(),
+                                    QStringLiteral("Text files (*.txt);;All files (*)"));
+    if (!chosen.isEmpty())
+        m_file->setText(QDir::toNativeSeparators(chosen));
+}
+
+void dlgExport::runAction()
+{
+    exportData();
+}
+
+void dlgExport::exportData()
+{
+    const bool written = trapErrors(
+        [this] {
+            const platform::BusyPointer busy;
+            const QString fileName = QDir::fromNativeSeparators(m_file->text());
+            const QDate from = inputs()->fromDate();
+            const QDate to = inputs()->toDate();
+            engine::Connection connection;
+            connection.open(store::CodeConnection);
+            writeExport(connection, fileName, from, to);
+        },
+        QStringLiteral("Export Error"));
+    if (!written)
+        return;
+    platform::ui().beep();
+    platform::showMessage(QStringLiteral("Export completed successfully."),
+                          platform::Icon::Information, QStringLiteral("Export Data"));
+}
+
+} // namespace vantor::overview

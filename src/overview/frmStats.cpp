@@ -1,0 +1,203 @@
+#include "frmStats.h"
+
+#include "ErrorTrap.h"
+
+#include "platform/Error.h"
+#include "platform/Format.h"
+#include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
+#include "widgets/DataControl.h"
+#include "widgets/DataGrid.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace vantor::overview {
+
+namespace {
+
+const QString SelectDates = QStringLiteral("Select Dates");
+
+const QString Explanation = QStringLiteral(
+    "The following statistical data is split into two parts. The first shows basic calculated "
+    "values of all items over a specific period of time. The second shows minimum or maximum "
+    "values (along with the date when the value occurred) of an item.");
+
+const QString AllDatesSql = QStringLiteral(
+    "SELECT Tests.Test, Tests.Units, Format(Avg([Result]),\"0.00\") AS Average, "
+    "Min(Details.Result) AS Minimum, Max(Details.Result) AS Maximum\r\n"
+    "FROM Tests INNER JOIN (Results INNER JOIN Details ON Results.ID = Details.ID) ON Tests.ID = "
+    "Details.Test\r\n"
+    "GROUP BY Tests.Test, Tests.Units;\r\n");
+
+QString extremesSql(const QString& which)
+{
+    // which is "Min" or "Max": the saved query's column and the extreme sought.
+    QString sql = QStringLiteral(
+        "SELECT [Statistics Query].Test, [Statistics Query].Units, [Statistics Query].%1 as "
+        "Result, Results.Date, Periods.Period "
+        "FROM Tests INNER JOIN ((Results INNER JOIN Periods ON Results.Period = Periods.ID) "
+        "INNER JOIN ([Statistics Query] INNER JOIN Details ON ([Statistics Query].%1 = "
+        "Details.Result) AND ([Statistics Query].ID = Details.Test)) ON Results.ID = Details.ID) "
+        "ON Tests.ID = Details.Test "
+        "GROUP BY [Statistics Query].Test, [Statistics Query].Units, [Statistics Query].%1, "
+        "Results.Date, Periods.Period;");
+    return sql.arg(which);
+}
+
+// Runs a data control's record source again; its failure is thrown for the
+// trap instead of going out through its error signal.
+void refreshOrThrow(widgets::DataControl* control)
+{
+    std::optional<Error> failure;
+    const auto connection = QObject::connect(control, &widgets::DataControl::error,
+                                             [&failure](int number, const QString& description) {
+                                                 failure.emplace(number, description);
+                                             });
+    const bool ok = control->refresh();
+    QObject::disconnect(connection);
+    if (!ok)
+        throw failure.value_or(Error(Error::DatabaseError, QStringLiteral("Refresh failed")));
+}
+
+widgets::DataGrid* makeGrid(const char* name, widgets::DataControl* source, QWidget* parent)
+{
+    auto* grid = new widgets::DataGrid(parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->setReadOnly(true);
+    grid->setAllowAddNew(false);
+    grid->setDataSource(source);
+    return grid;
+}
+
+widgets::DataControl* makeDataControl(const char* name, QWidget* parent)
+{
+    auto* control = new widgets::DataControl(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setVisible(false);
+    control->setConnectionString(store::ListConnection);
+    control->setLockType(engine::LockType::ReadOnly);
+    return control;
+}
+
+} // namespace
+
+frmStats::frmStats(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmStats"));
+    setWindowTitle(QStringLiteral("Statistics"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_explanation = new QLabel(this);
+    m_explanation->setObjectName(QStringLiteral("Label1"));
+    m_explanation->setWordWrap(true);
+    m_inputs = new DateRangeInputs({QStringLiteral("From "), QStringLiteral("to"), false}, this);
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("cmdOK1"));
+    m_ok->setDefault(true);
+
+    m_statistics = makeDataControl("datPrimaryRS1", this);
+    m_statistics->setRecordSource(AllDatesSql);
+    m_statisticsGrid = makeGrid("DataGrid1", m_statistics, this);
+
+    auto* frame = new QGroupBox(QStringLiteral("Option:"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    m_min = new QRadioButton(QStringLiteral("Min"), frame);
+    m_min->setObjectName(QStringLiteral("Option1"));
+    m_max = new QRadioButton(QStringLiteral("Max"), frame);
+    m_max->setObjectName(QStringLiteral("Option2"));
+    auto* options = new QHBoxLayout(frame);
+    options->addWidget(m_min);
+    options->addWidget(m_max);
+    options->addStretch(1);
+
+    m_extremes = makeDataControl("datPrimaryRS2", this);
+    m_extremesGrid = makeGrid("DataGrid2", m_extremes, this);
+    m_extremesGrid->recordsetModel()->setColumnFormat(3, QStringLiteral("dd-mmm-yy"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_explanation);
+    auto* dates = new QHBoxLayout;
+    dates->addWidget(m_inputs, 1);
+    dates->addWidget(m_ok);
+    layout->addLayout(dates);
+    layout->addWidget(m_statisticsGrid, 1);
+    layout->addWidget(frame);
+    layout->addWidget(m_extremesGrid, 1);
+
+    connect(m_ok, &QPushButton::clicked, this, &frmStats::computeStatistics);
+    connect(m_min, &QRadioButton::clicked, this, &frmStats::showMinimum);
+    connect(m_max, &QRadioButton::clicked, this, &frmStats::showMaximum);
+
+    // Load: the presets, the statistics over all dates, the minimum view.
+    m_inputs->load(SelectDates);
+    trapErrors([this] { refreshOrThrow(m_statistics); }, SelectDates);
+    m_min->setChecked(true);
+    showMinimum();
+    m_explanation->setText(Explanation);
+    resize(720, 600);
+}
+
+QString frmStats::statisticsSql(const QDate& from, const QDate& to)
+{
+    return QStringLiteral("SELECT Tests.Test, Tests.Units, Format(Avg([Result]),'0.00') AS "
+                          "Average, Min(Details.Result) AS Minimum, Max(Details.Result) AS "
+                          "Maximum ") +
+           QStringLiteral("FROM Tests INNER JOIN (Results INNER JOIN Details ON Results.ID = "
+                          "Details.ID) ON Tests.ID = Details.Test ") +
+           QStringLiteral("WHERE (((Results.Date) Between ") + platform::sqlDateLiteral(from) +
+           QStringLiteral(" And ") + platform::sqlDateLiteral(to) + QStringLiteral(")) ") +
+           QStringLiteral("GROUP BY Tests.Test, Tests.Units;");
+}
+
+void frmStats::computeStatistics()
+{
+    if (!m_inputs->checkBothDates())
+        return;
+    trapErrors(
+        [this] {
+            const QDate from = m_inputs->fromDate();
+            const QDate to = m_inputs->toDate();
+            if (from > to) {
+                platform::ui().beep();
+                platform::showMessage(
+                    QStringLiteral("The Date From date can't be later then the Date To date."),
+                    platform::Icon::Exclamation, QStringLiteral("Invalid Date Range"));
+                return;
+            }
+            bool empty = false;
+            {
+                const platform::BusyPointer busy;
+                m_statistics->setRecordSource(statisticsSql(from, to));
+                refreshOrThrow(m_statistics);
+                empty = m_statistics->recordset()->recordCount() == 0;
+            }
+            if (empty)
+                DateRangeInputs::showNoRecordsFound();
+        },
+        SelectDates);
+}
+
+void frmStats::showMinimum()
+{
+    showExtremes(extremesSql(QStringLiteral("Min")));
+}
+
+void frmStats::showMaximum()
+{
+    showExtremes(extremesSql(QStringLiteral("Max")));
+}
+
+void frmStats::showExtremes(const QString& sql)
+{
+    trapErrors(
+        [this, &sql] {
+            const platform::BusyPointer busy;
+            m_extremes->setRecordSource(sql);
+            refreshOrThrow(m_extremes);
+        },
+        SelectDates);
+}
+
+} // namespace vantor::overview

@@ -1,0 +1,101 @@
+#pragma once
+
+// The small known results database of the overview tests, and what every
+// window test needs: the recorder as the seam, a working folder of its own,
+// and a check that no window is left behind.
+
+#include "platform/RecordingUi.h"
+#include "store/Database.h"
+#include "widgets/WindowRegistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QWidget>
+
+#include <sqlite3.h>
+
+namespace overviewtest {
+
+// Periods whose names sort otherwise than their ids; a test item whose name
+// sorts first but has no values; values of a deleted item and of an occasion
+// whose period is gone; remarks with a TAB and a line break; an occasion
+// without values; a result above a thousand; Glucose's minimum twice.
+const char* const KnownRows = R"(
+INSERT INTO Periods (ID, Period) VALUES (1, 'Morning'), (2, 'Afternoon'), (3, 'Evening');
+INSERT INTO Tests (ID, Test, Units) VALUES (1, 'Glucose', 'mg/dL'), (2, 'Cholesterol', 'mg/dL'),
+    (3, 'Albumin', 'g/dL'), (4, 'Zinc', 'µg/dL'), (5, 'Aardvark', 'none');
+INSERT INTO Results (ID, Date, Period, Remarks) VALUES
+    (1, '2004-03-05', 1, 'fasting'),
+    (2, '2004-03-05', 2, ''),
+    (3, '2004-03-06', 1, 'after' || char(9) || 'dinner' || char(13, 10) || 'felt fine'),
+    (4, '2004-03-08', 3, 'no values'),
+    (5, '2004-03-09', 99, NULL),
+    (6, '2004-04-01', 1, 'Café check');
+INSERT INTO Details (ID, Test, Result, Unit) VALUES
+    (1, 1, 95.5, 'mg/dL'), (1, 2, 1234.56, 'mg/dL'), (1, 3, 4.2, 'g/dL'), (1, 77, 7, 'x'),
+    (2, 1, 88, 'mg/dL'), (2, 3, 4.2, 'g/dL'),
+    (3, 1, 88, 'mg/dL'), (3, 2, 180, 'mg/dL'),
+    (5, 4, 12, 'µg/dL'),
+    (6, 2, 200, 'mg/dL');
+)";
+
+// Runs SQLite statements on the database in the working folder.
+inline void execute(const char* sql)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open_v2("vantor.mdb", &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    const QString text = QString::fromUtf8(message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(text));
+}
+
+inline void makeEmptyDatabase()
+{
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    vantor::store::createDatabase(QStringLiteral("vantor.mdb"));
+}
+
+inline void makeKnownDatabase()
+{
+    makeEmptyDatabase();
+    execute(KnownRows);
+}
+
+// Closes whatever a test left open; false when a window remains.
+inline bool closeEverything()
+{
+    vantor::widgets::windows().closeAll();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (!widget->parentWidget())
+            widget->close();
+    }
+    for (int i = 0; i < 50 && !QApplication::topLevelWidgets().isEmpty(); ++i)
+        QTest::qWait(10);
+    return QApplication::topLevelWidgets().isEmpty();
+}
+
+// The folder the test was started in; the tests themselves work in a
+// temporary folder of their own.
+inline const QString StartFolder = QDir::currentPath();
+
+// A picture of the widget in the folder the test started in, for a person to
+// look at.
+inline void screenshot(QWidget* widget, const QString& name)
+{
+    widget->grab().save(QDir(StartFolder).absoluteFilePath(name + QStringLiteral(".png")));
+}
+
+template <typename T> T* child(const QWidget* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qWarning("no control %s", name);
+    return found;
+}
+
+} // namespace overviewtest
