@@ -1,0 +1,19 @@
+#pragma once
+
+#include "overview/DateRangeDialog.h"
+
+namespace vantor::report {
+
+// "Single Item Report": previews the values of one test item over a span of dates.
+class dlgReport2 : public overview::DateRangeDialog
+{
+    Q_OBJECT
+
+public:
+    explicit dlgReport2(QWidget* parent = nullptr);
+
+protected:
+    void runAction() override;
+};
+
+} // namespace vantor::report
