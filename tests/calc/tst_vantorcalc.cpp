@@ -13,6 +13,7 @@ struct ToolRun
     int exitCode = -1;
     QString out;
     QString err;
+    QJsonObject answer() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 };
 
 ToolRun runTool(const QStringList& arguments)
@@ -20,21 +21,18 @@ ToolRun runTool(const QStringList& arguments)
     QProcess process;
     process.start(QStringLiteral(VANTOR_CALC_EXE), arguments);
     ToolRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
+    if (process.waitForFinished(60000)) {
+        run.exitCode = process.exitCode();
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+    }
     return run;
-}
-
-QStringList words(const QString& text)
-{
-    return text.split(u' ', Qt::SkipEmptyParts);
 }
 
 } // namespace
 
+// The calculators run end to end on their real windows, one worked example a
+// title: the list, Proceed, typing, Calculate and More Info.
 class TestVantorCalc : public QObject
 {
     Q_OBJECT
@@ -64,104 +62,91 @@ void TestVantorCalc::workedExamples_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("inputs");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<bool>("resultVisible");
+    QTest::addColumn<QString>("result"); // empty: the result box is hidden
     QTest::addColumn<QString>("moreInfo");
 
-    // One row per title, each with a worked example.
-    QTest::newRow("cholesterol level")
-        << u"Cholesterol Level Interpretation"_s
-        << u"Gender=Male Chol=5.2 UnitChol=mmol/L HDL=58 UnitHDL=mg/dL LDL=130 UnitLDL=mg/dL"_s
-        << QString() << false
-        << u"Total Cholesterol: borderline high\r\rHDL Cholesterol: 0.7 times average\r\rLDL Cholesterol: borderline high\r\r"_s;
-    QTest::newRow("total to hdl")
-        << u"Total Cholesterol-to-HDL Cholesterol Ratio"_s
-        << u"Gender=Male Chol=200 UnitChol=mg/dL HDL=50 UnitHDL=mg/dL"_s << u"4.00"_s << true
-        << u"The risk of coronary artery disease is 50% than that of  the 'average American'."_s;
-    QTest::newRow("ldl to hdl") << u"LDL Cholesterol-to-HDL Cholesterol Ratio"_s
-                                << u"HDL=50 UnitHDL=mg/dL LDL=100 UnitLDL=mg/dL"_s << u"2.00"_s
-                                << true << u"Risk of cardiovascular disease: low"_s;
-    QTest::newRow("atp iii")
-        << u"Adult Treatment Panel III Classification"_s
-        << u"Chol=240 UnitChol=mg/dL HDL=60 UnitHDL=mg/dL LDL=129.9 UnitLDL=mg/dL"_s << QString()
-        << false
-        << u"Total Cholesterol: high\r\rHDL Cholesterol: intermediate\r\rLDL Cholesterol: near or above optimal\r\r"_s;
-    QTest::newRow("ast to alt")
-        << u"AST-to-ALT (SGOT-to-SGPT) Ratio"_s << u"AST=40 ALT=20"_s << u"2.00 "_s << true
-        << u"The AST to ALT ratio indicates alcoholic hepatitis, cirrhosis, intrahepatic cholestasis, or hepatocellular carcinoma."_s;
-    QTest::newRow("albumin to globulin")
-        << u"Serum Albumin-to-Globulin Ratio"_s
-        << u"Albumin=40 UnitAlbumin=g/L Globulin=2.5 UnitGlobulin=g/dL"_s << u"1.60 "_s << true
-        << u"The Albumin to Globumin ratio is high but often clinically insignificant except in hypogammaglobulinemia."_s;
-    QTest::newRow("bilirubin")
-        << u"Serum Direct -to- Total Bilirubin Ratio"_s
-        << u"BilirubinDirect=1 UnitBilirubinDirect=mg/dL BilirubinTotal=2 UnitBilirubinTotal=mg/dL"_s
-        << u"50.00 % "_s << true
-        << u"may be either hepatocellular disease or extrahepatic obstruction."_s;
-    QTest::newRow("ferritin")
-        << u"Serum Ferritin and Estimate of Iron Stores"_s << u"Ferritin=500 UnitFerritin=pmol/L"_s
-        << QString() << false
-        << u"Serum ferritin level is high and in an adult represents iron overload."_s;
-    QTest::newRow("saturation") << u"Serum Transferrin Saturation"_s
-                                << u"Iron=100 UnitIron=ug/dL TIBC=300 UnitTIBC=ug/dL"_s
-                                << u"33.33 % "_s << true
-                                << u"Serum Transferrin Saturation is normal."_s;
-    QTest::newRow("tibc") << u"Total Iron Binding Capacity (TIBC)"_s
-                          << u"Transferrin=250 UnitTransferrin=mg/dL"_s << u"357.50 ug/dL "_s
-                          << true << u"Total Iron Binding Capacity is normal."_s;
-    QTest::newRow("transferrin") << u"Transferrin"_s << u"TIBC=300 UnitTIBC=ug/dL"_s
-                                 << u"210.00 mg/dL "_s << true
-                                 << u"Total Iron Binding Capacity is normal."_s;
-    QTest::newRow("amylase")
-        << u"Amylase Clearance to Creatinine Clearance"_s
-        << u"SerumAmylase=100 UrineAmylase=500 SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=100 UnitUrineCreatinine=mg/dL"_s
-        << u"5.00 %"_s << true << u"Amylase Clearance -to- Creatinine Clearance appear normal."_s;
-    QTest::newRow("creatinine clearance")
-        << u"Creatinine Clearance Estimated"_s
-        << u"Age=40 Weight=70 UnitWeight=kg Gender=Female SerumCreatinine=1.0 UnitSerumCreatinine=mg/dL"_s
-        << u"82.35 mL/min"_s << true << u"Based on GFR, renal function is normal."_s;
-    QTest::newRow("potassium fraction")
-        << u"Fractional Potassium Excretion"_s
-        << u"SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=100 UnitUrineCreatinine=mg/dL SerumPotassium=4 UrinePotassium=40"_s
-        << u"0.10 "_s << true << QString();
-    QTest::newRow("sodium fraction")
-        << u"Fractional Sodium Excretion"_s
-        << u"SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=100 UnitUrineCreatinine=mg/dL SerumSodium=140 UrineSodium=20"_s
-        << u"0.14 % FE-Na"_s << true << QString();
-    QTest::newRow("gfr")
-        << u"Glomerular Filtration Rate (GFR)"_s
-        << u"Age=40 Weight=154 UnitWeight=lbs Gender=Male SerumCreatinine=88.4 UnitSerumCreatinine=umol/L"_s
-        << u"97.22 mL/min"_s << true << u"Based on GFR, renal function is normal."_s;
-    QTest::newRow("phosphorus")
-        << u"Phosphorus Clearance Estimated"_s
-        << u"Age=40 Weight=70 UnitWeight=kg Gender=Male SerumPhosphorus=1.2 UnitSerumPhosphorus=mmol/L"_s
-        << u"26.17 mL/min"_s << true << QString();
-    QTest::newRow("calcium")
-        << u"Renal Calcium to Creatinine Clearance"_s
-        << u"SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=100 UnitUrineCreatinine=mg/dL SerumCalcium=10 UnitSerumCalcium=mg/dL UrineCalcium=10 UnitUrineCalcium=mg/dL"_s
-        << u"0.01 "_s << true << QString();
-    QTest::newRow("rfi")
-        << u"Renal Failure Index (RFI)"_s
-        << u"SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=100 UnitUrineCreatinine=mg/dL UrineSodium=20"_s
-        << u"0.20 mEq/L"_s << true << QString();
-    QTest::newRow("urea ratios")
-        << u"Urea Nitrogen and Creatinine Ratios"_s
-        << u"SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=45.2 UnitUrineCreatinine=mg/dL SerumUrea=15 UnitSerumUrea=mg/dL UrineUrea=150 UnitUrineUrea=mg/dL"_s
-        << u"15.00 ; 45.20 ; 10.00"_s << true
-        << u"The first number represents the BUN to Creatinine ratio.\r\rThe second number represents the Creatinine to Creatinine ratio.\r\rThe third number represents the BUN to BUN ratio."_s;
-    QTest::newRow("urate")
-        << u"Uric Acid-to-Creatinine Ratio"_s
-        << u"SerumCreatinine=5 UnitSerumCreatinine=mg/dL SerumUrate=5 UnitSerumUrate=mg/dL"_s
-        << u"1.00"_s << true
-        << u"Ratios below 1.0 are seen in patients with acute renal failure due to other causes."_s;
-    QTest::newRow("potassium rate")
-        << u"Urinary Potassium Excretion Rate"_s << u"UrinePotassium=40 UrineVolume=1500"_s
-        << u"60.00 mEq/24 "_s << true
-        << u"An excretion rate more than 20 mEq/24 hours implies potassium 'wastage' (inadequate potassium conservation)."_s;
-    QTest::newRow("protein ratio")
-        << u"Urine Protein to Urine Creatinine Ratio"_s
-        << u"UrineCreatinine=200 UnitUrineCreatinine=mg/dL UrineProtein=1"_s << u"0.50"_s << true
-        << u"Ratio indicates low grade proteinuria."_s;
+    const QString creatinines =
+        u"SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=100 UnitUrineCreatinine=mg/dL "_s;
+    const struct
+    {
+        QString title, inputs, result, moreInfo;
+    } examples[] = {
+        {u"Cholesterol Level Interpretation"_s,
+         u"Gender=Male Chol=5.2 UnitChol=mmol/L HDL=58 UnitHDL=mg/dL LDL=130 UnitLDL=mg/dL"_s,
+         {},
+         u"Total Cholesterol: borderline high\r\rHDL Cholesterol: 0.7 times average\r\rLDL Cholesterol: borderline high\r\r"_s},
+        {u"Total Cholesterol-to-HDL Cholesterol Ratio"_s,
+         u"Gender=Male Chol=200 UnitChol=mg/dL HDL=50 UnitHDL=mg/dL"_s, u"4.00"_s,
+         u"The risk of coronary artery disease is 50% than that of  the 'average American'."_s},
+        {u"LDL Cholesterol-to-HDL Cholesterol Ratio"_s,
+         u"HDL=50 UnitHDL=mg/dL LDL=100 UnitLDL=mg/dL"_s, u"2.00"_s,
+         u"Risk of cardiovascular disease: low"_s},
+        {u"Adult Treatment Panel III Classification"_s,
+         u"Chol=240 UnitChol=mg/dL HDL=60 UnitHDL=mg/dL LDL=129.9 UnitLDL=mg/dL"_s,
+         {},
+         u"Total Cholesterol: high\r\rHDL Cholesterol: intermediate\r\rLDL Cholesterol: near or above optimal\r\r"_s},
+        {u"AST-to-ALT (SGOT-to-SGPT) Ratio"_s, u"AST=40 ALT=20"_s, u"2.00 "_s,
+         u"The AST to ALT ratio indicates alcoholic hepatitis, cirrhosis, intrahepatic cholestasis, or hepatocellular carcinoma."_s},
+        {u"Serum Albumin-to-Globulin Ratio"_s,
+         u"Albumin=2 UnitAlbumin=g/dL Globulin=40 UnitGlobulin=g/L"_s, u"0.50 "_s,
+         u"The Albumin to Globumin ratio is low and found in states with low albumin (protein wastage malnutrition decreased production) or high globulins (polyclonal or monoclonal gammopathies) or both.Disorders with low ratios include cirrhosis and other liver diseases, chronic glomerulonephritis, nephrotic syndrome, myeloma macroglobulinemia, sarcoidosis and other granulomatous diseases, collagen vascular diseases, severe infections, inflammatory states, cachexia, burns, or ulcerative colitis."_s},
+        {u"Serum Direct -to- Total Bilirubin Ratio"_s,
+         u"BilirubinDirect=1 UnitBilirubinDirect=mg/dL BilirubinTotal=2 UnitBilirubinTotal=mg/dL"_s,
+         u"50.00 % "_s, u"may be either hepatocellular disease or extrahepatic obstruction."_s},
+        {u"Serum Ferritin and Estimate of Iron Stores"_s,
+         u"Ferritin=500 UnitFerritin=pmol/L"_s,
+         {},
+         u"Serum ferritin level is high and in an adult represents iron overload."_s},
+        {u"Serum Transferrin Saturation"_s, u"Iron=100 UnitIron=ug/dL TIBC=300 UnitTIBC=ug/dL"_s,
+         u"33.33 % "_s, u"Serum Transferrin Saturation is normal."_s},
+        {u"Total Iron Binding Capacity (TIBC)"_s, u"Transferrin=250 UnitTransferrin=mg/dL"_s,
+         u"357.50 ug/dL "_s, u"Total Iron Binding Capacity is normal."_s},
+        {u"Transferrin"_s, u"TIBC=300 UnitTIBC=ug/dL"_s, u"210.00 mg/dL "_s,
+         u"Total Iron Binding Capacity is normal."_s},
+        {u"Amylase Clearance to Creatinine Clearance"_s,
+         creatinines + u"SerumAmylase=100 UrineAmylase=500"_s, u"5.00 %"_s,
+         u"Amylase Clearance -to- Creatinine Clearance appear normal."_s},
+        {u"Creatinine Clearance Estimated"_s,
+         u"Age=40 Weight=70 UnitWeight=kg Gender=Female SerumCreatinine=1.0 UnitSerumCreatinine=mg/dL"_s,
+         u"82.35 mL/min"_s, u"Based on GFR, renal function is normal."_s},
+        {u"Fractional Potassium Excretion"_s,
+         creatinines + u"SerumPotassium=4 UrinePotassium=40"_s,
+         u"0.10 "_s,
+         {}},
+        {u"Fractional Sodium Excretion"_s,
+         creatinines + u"SerumSodium=140 UrineSodium=20"_s,
+         u"0.14 % FE-Na"_s,
+         {}},
+        {u"Glomerular Filtration Rate (GFR)"_s,
+         u"Age=40 Weight=154 UnitWeight=lbs Gender=Male SerumCreatinine=88.4 UnitSerumCreatinine=umol/L"_s,
+         u"97.22 mL/min"_s, u"Based on GFR, renal function is normal."_s},
+        {u"Phosphorus Clearance Estimated"_s,
+         u"Age=40 Weight=70 UnitWeight=kg Gender=Male SerumPhosphorus=1.2 UnitSerumPhosphorus=mmol/L"_s,
+         u"26.17 mL/min"_s,
+         {}},
+        {u"Renal Calcium to Creatinine Clearance"_s,
+         creatinines +
+             u"SerumCalcium=10 UnitSerumCalcium=mg/dL UrineCalcium=10 UnitUrineCalcium=mg/dL"_s,
+         u"0.01 "_s,
+         {}},
+        {u"Renal Failure Index (RFI)"_s, creatinines + u"UrineSodium=20"_s, u"0.20 mEq/L"_s, {}},
+        {u"Urea Nitrogen and Creatinine Ratios"_s,
+         u"SerumCreatinine=1 UnitSerumCreatinine=mg/dL UrineCreatinine=45.2 UnitUrineCreatinine=mg/dL SerumUrea=15 UnitSerumUrea=mg/dL UrineUrea=150 UnitUrineUrea=mg/dL"_s,
+         u"15.00 ; 45.20 ; 10.00"_s,
+         u"The first number represents the BUN to Creatinine ratio.\r\rThe second number represents the Creatinine to Creatinine ratio.\r\rThe third number represents the BUN to BUN ratio."_s},
+        {u"Uric Acid-to-Creatinine Ratio"_s,
+         u"SerumCreatinine=5 UnitSerumCreatinine=mg/dL SerumUrate=5 UnitSerumUrate=mg/dL"_s,
+         u"1.00"_s,
+         u"Ratios below 1.0 are seen in patients with acute renal failure due to other causes."_s},
+        {u"Urinary Potassium Excretion Rate"_s, u"UrinePotassium=40 UrineVolume=1500"_s,
+         u"60.00 mEq/24 "_s,
+         u"An excretion rate more than 20 mEq/24 hours implies potassium 'wastage' (inadequate potassium conservation)."_s},
+        {u"Urine Protein to Urine Creatinine Ratio"_s,
+         u"UrineCreatinine=200 UnitUrineCreatinine=mg/dL UrineProtein=1"_s, u"0.50"_s,
+         u"Ratio indicates low grade proteinuria."_s},
+    };
+    for (const auto& e : examples)
+        QTest::addRow("%s", qPrintable(e.title)) << e.title << e.inputs << e.result << e.moreInfo;
 }
 
 void TestVantorCalc::workedExamples()
@@ -169,21 +154,20 @@ void TestVantorCalc::workedExamples()
     QFETCH(QString, title);
     QFETCH(QString, inputs);
     QFETCH(QString, result);
-    QFETCH(bool, resultVisible);
     QFETCH(QString, moreInfo);
 
-    const ToolRun run = runTool(QStringList{title} + words(inputs));
+    const ToolRun run = runTool(QStringList{title} + inputs.split(u' '));
     QCOMPARE(run.err, QString());
     QCOMPARE(run.exitCode, 0);
-    const QJsonObject answer = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonObject answer = run.answer();
     QCOMPARE(answer.value(u"title"_s).toString(), title);
     QCOMPARE(answer.value(u"result"_s).toString(), result);
-    QCOMPARE(answer.value(u"resultVisible"_s).toBool(), resultVisible);
+    QCOMPARE(answer.value(u"resultVisible"_s).toBool(), !result.isEmpty());
     QCOMPARE(answer.value(u"moreInfo"_s).toString(), moreInfo);
     // Only the urea ratios speak up when all is well.
-    const bool urea = title == u"Urea Nitrogen and Creatinine Ratios"_s;
-    QCOMPARE(answer.value(u"messages"_s).toArray().size(), urea ? 1 : 0);
-    QCOMPARE(answer.value(u"beeps"_s).toInt(), urea ? 1 : 0);
+    const int messages = title.startsWith(u"Urea"_s) ? 1 : 0;
+    QCOMPARE(answer.value(u"messages"_s).toArray().size(), messages);
+    QCOMPARE(answer.value(u"beeps"_s).toInt(), messages);
 }
 
 void TestVantorCalc::incompleteDataIsReported()
@@ -191,15 +175,14 @@ void TestVantorCalc::incompleteDataIsReported()
     const ToolRun run = runTool({u"Serum Albumin-to-Globulin Ratio"_s, u"Albumin=4"_s,
                                  u"UnitAlbumin=MG/DL"_s, u"Globulin=x"_s, u"UnitGlobulin=g/dL"_s});
     QCOMPARE(run.exitCode, 0);
-    const QJsonObject answer = QJsonDocument::fromJson(run.out.toUtf8()).object();
-    const QJsonArray messages = answer.value(u"messages"_s).toArray();
-    QCOMPARE(messages.size(), 2);
-    QCOMPARE(messages.at(0).toObject(), (QJsonObject{{u"text"_s, u"Type mismatch"_s},
-                                                     {u"title"_s, u"Vantor"_s},
-                                                     {u"icon"_s, u"critical"_s}}));
-    QCOMPARE(messages.at(1).toObject(), (QJsonObject{{u"text"_s, u"Data entry incomplete"_s},
-                                                     {u"title"_s, u"Vantor"_s},
-                                                     {u"icon"_s, u"exclamation"_s}}));
+    const QJsonObject answer = run.answer();
+    QCOMPARE(answer.value(u"messages"_s).toArray(),
+             (QJsonArray{QJsonObject{{u"text"_s, u"Type mismatch"_s},
+                                     {u"title"_s, u"Vantor"_s},
+                                     {u"icon"_s, u"critical"_s}},
+                         QJsonObject{{u"text"_s, u"Data entry incomplete"_s},
+                                     {u"title"_s, u"Vantor"_s},
+                                     {u"icon"_s, u"exclamation"_s}}}));
     QCOMPARE(answer.value(u"beeps"_s).toInt(), 3);
     QCOMPARE(answer.value(u"result"_s).toString(), QString());
 }
