@@ -17,32 +17,19 @@ namespace shelltest {
 inline void isolateSettings()
 {
     const QString folder = QDir::current().absoluteFilePath(QStringLiteral("settings"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, folder);
-    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, folder);
+    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, folder);
+        QSettings::setPath(format, QSettings::SystemScope, folder);
+    }
 }
 
-inline void clearSettings()
+// The program's own settings, under the group its windows use.
+inline std::unique_ptr<QSettings> settings()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantor"),
-                       QStringLiteral("Vantor"));
-    settings.clear();
-    settings.sync();
-}
-
-inline void writeSetting(const QString& key, const QString& value)
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantor"),
-                       QStringLiteral("Vantor"));
-    settings.setValue(QStringLiteral("Settings/") + key, value);
-}
-
-inline QString readSetting(const QString& key)
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantor"),
-                       QStringLiteral("Vantor"));
-    return settings.value(QStringLiteral("Settings/") + key).toString();
+    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                QStringLiteral("Vantor"), QStringLiteral("Vantor"));
+    settings->beginGroup(QStringLiteral("Settings"));
+    return settings;
 }
 
 // Closes whatever a test left open, then reports whether any window remains.
@@ -58,27 +45,12 @@ inline bool closeEverything()
     return QApplication::topLevelWidgets().isEmpty();
 }
 
-inline QWidget* topLevel(const QString& name)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == name && widget->isVisible())
-            return widget;
-    }
-    return nullptr;
-}
-
 inline int visibleTopLevels(const QString& name)
 {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
         count += widget->objectName() == name && widget->isVisible();
     return count;
-}
-
-// Saves a picture of the widget into the test's folder for a person to look at.
-inline void screenshot(QWidget* widget, const QString& name)
-{
-    widget->grab().save(QDir::current().absoluteFilePath(name + QStringLiteral(".png")));
 }
 
 } // namespace shelltest

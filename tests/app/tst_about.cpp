@@ -10,10 +10,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+using namespace Qt::Literals::StringLiterals;
 using namespace vantor::app;
-using vantor::platform::Buttons;
-using vantor::platform::Icon;
-using vantor::platform::RecordingUi;
 
 namespace {
 
@@ -32,11 +30,20 @@ QByteArray utf16(const QString& text)
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 }
 
-void writeFile(const QString& path, const QByteArray& content)
+QString folder(const QString& name)
 {
+    return QDir::current().absoluteFilePath(name);
+}
+
+// The machine settings file, or none for an empty content.
+QString writeMachineFile(const QByteArray& content)
+{
+    const QString path = folder(u"machine.reg"_s);
+    QFile::remove(path);
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
+    if (!content.isNull() && file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return path;
 }
 
 } // namespace
@@ -47,22 +54,18 @@ class tst_About : public QObject
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
+    void cleanup() { QVERIFY(shelltest::closeEverything()); }
 
-    void aboutBoxTexts();
+    void okClosesTheBox();
     void keyValueAsText_data();
     void keyValueAsText();
     void machineSettingsFile_data();
     void machineSettingsFile();
     void systemInfo_data();
     void systemInfo();
-    void screenshot();
 
 private:
-    QString folder(const QString& name) const { return QDir::current().absoluteFilePath(name); }
-
-    RecordingUi m_ui;
+    vantor::platform::RecordingUi m_ui;
 };
 
 void tst_About::initTestCase()
@@ -70,43 +73,23 @@ void tst_About::initTestCase()
     shelltest::isolateSettings();
     vantor::platform::setUi(&m_ui);
     Module1::registerShellWindows();
-    QDir::current().mkpath(QStringLiteral("msinfo"));
-    QDir::current().mkpath(QStringLiteral("nomsinfo"));
-    writeFile(folder(QStringLiteral("msinfo/MSINFO32.EXE")), "program");
+    QDir::current().mkpath(u"msinfo"_s);
+    QDir::current().mkpath(u"nomsinfo"_s);
+    QFile program(folder(u"msinfo/MSINFO32.EXE"_s));
+    QVERIFY(program.open(QIODevice::WriteOnly));
 }
 
-void tst_About::init()
+void tst_About::okClosesTheBox()
 {
-    m_ui.clear();
-    m_ui.setStartProgramResult(true);
-}
-
-void tst_About::cleanup()
-{
-    QVERIFY(shelltest::closeEverything());
-}
-
-void tst_About::aboutBoxTexts()
-{
-    QPointer<QWidget> about = vantor::widgets::windows().show(QStringLiteral("frmAbout"));
+    QPointer<QWidget> about = vantor::widgets::windows().show(u"frmAbout"_s);
     QVERIFY(about);
-    auto text = [&about](const char* name) {
-        return about->findChild<QLabel*>(QString::fromLatin1(name))->text();
-    };
-    QCOMPARE(about->windowTitle(), QStringLiteral("About Vantor"));
-    QCOMPARE(text("lblTitle"), QStringLiteral("Quellmark (Vantor)"));
-    QCOMPARE(text("lblVersion"), QStringLiteral("Version 1.0.0"));
-    QCOMPARE(text("lblDescription"),
-             QStringLiteral("Database program for the storage and retrieval of medical test "
-                            "results."));
-    QVERIFY(!about->findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
-    QCOMPARE(about->findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->text(),
-             QStringLiteral("&System Info..."));
+    QCOMPARE(about->windowTitle(), u"About Vantor"_s);
+    QVERIFY(!about->findChild<QLabel*>(u"picIcon"_s)->pixmap().isNull());
     QCOMPARE(about->minimumSize(), about->maximumSize()); // a fixed box
 
-    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QTest::mouseClick(about->findChild<QPushButton*>(u"cmdOK"_s), Qt::LeftButton);
     QTRY_VERIFY(about.isNull());
-    QVERIFY(!vantor::widgets::windows().isLoaded(QStringLiteral("frmAbout")));
+    QVERIFY(!vantor::widgets::windows().isLoaded(u"frmAbout"_s));
 }
 
 void tst_About::keyValueAsText_data()
@@ -115,27 +98,19 @@ void tst_About::keyValueAsText_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("string") << quint32(1)
-                            << utf16(QStringLiteral("C:\\Program Files\\msinfo32.exe"))
-                            << QStringLiteral("C:\\Program Files\\msinfo32.exe");
+    QTest::newRow("string") << quint32(1) << utf16(u"C:\\tools\\msinfo32.exe"_s)
+                            << u"C:\\tools\\msinfo32.exe"_s;
     QTest::newRow("string cut at its NUL")
-        << quint32(1)
-        << utf16(QStringLiteral("C:\\tools")) + QByteArray(2, '\0') + utf16(QStringLiteral("junk"))
-        << QStringLiteral("C:\\tools");
+        << quint32(1) << utf16(u"C:\\tools"_s) + QByteArray(2, '\0') + utf16(u"junk"_s)
+        << u"C:\\tools"_s;
     QTest::newRow("empty string") << quint32(1) << QByteArray() << QString();
     // Numbers: four bytes, least significant first; zero bytes are digits too.
-    QTest::newRow("number 513") << quint32(4) << QByteArray::fromHex("01020000")
-                                << QStringLiteral("513");
-    QTest::newRow("number 256, low byte zero")
-        << quint32(4) << QByteArray::fromHex("00010000") << QStringLiteral("256");
-    QTest::newRow("number 16") << quint32(4) << QByteArray::fromHex("10000000")
-                               << QStringLiteral("16");
-    QTest::newRow("number 0") << quint32(4) << QByteArray::fromHex("00000000")
-                              << QStringLiteral("0");
-    QTest::newRow("largest number")
-        << quint32(4) << QByteArray::fromHex("ffffffff") << QStringLiteral("4294967295");
-    QTest::newRow("other type reads empty")
-        << quint32(2) << utf16(QStringLiteral("%SystemRoot%")) << QString();
+    QTest::newRow("513") << quint32(4) << QByteArray::fromHex("01020000") << u"513"_s;
+    QTest::newRow("256, low byte zero")
+        << quint32(4) << QByteArray::fromHex("00010000") << u"256"_s;
+    QTest::newRow("0") << quint32(4) << QByteArray::fromHex("00000000") << u"0"_s;
+    QTest::newRow("largest") << quint32(4) << QByteArray::fromHex("ffffffff") << u"4294967295"_s;
+    QTest::newRow("other type reads empty") << quint32(2) << utf16(u"%SystemRoot%"_s) << QString();
 }
 
 void tst_About::keyValueAsText()
@@ -143,13 +118,10 @@ void tst_About::keyValueAsText()
     QFETCH(quint32, type);
     QFETCH(QByteArray, data);
     QFETCH(QString, text);
-    const FixedKeys keys(KeyValue{type, data});
-    const std::optional<QString> value =
-        GetKeyValue(keys, QStringLiteral("SOFTWARE\\Any"), QStringLiteral("Value"));
+    const std::optional<QString> value = GetKeyValue(FixedKeys(KeyValue{type, data}), {}, {});
     QVERIFY(value);
     QCOMPARE(*value, text);
-    QVERIFY(!GetKeyValue(FixedKeys(std::nullopt), QStringLiteral("SOFTWARE\\Any"),
-                         QStringLiteral("Value")));
+    QVERIFY(!GetKeyValue(FixedKeys(std::nullopt), {}, {}));
 }
 
 void tst_About::machineSettingsFile_data()
@@ -168,22 +140,16 @@ void tst_About::machineSettingsFile_data()
                               "\n"
                               "[SOFTWARE\\Microsoft\\Shared Tools Location]\n"
                               "\"MSINFO\"=\"/opt/msinfo\"\n";
-    const QString msinfo = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-    QTest::newRow("quoted string") << sample << msinfo << QStringLiteral("PATH")
-                                   << QStringLiteral("C:\\Program Files\\msinfo32.exe");
-    QTest::newRow("names ignore case") << sample << msinfo.toLower() << QStringLiteral("path")
-                                       << QStringLiteral("C:\\Program Files\\msinfo32.exe");
-    QTest::newRow("number") << sample << msinfo << QStringLiteral("Count") << QStringLiteral("513");
-    QTest::newRow("bare text") << sample << msinfo << QStringLiteral("Plain")
-                               << QStringLiteral("/usr/bin/hardinfo");
-    QTest::newRow("other key") << sample
-                               << QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location")
-                               << QStringLiteral("MSINFO") << QStringLiteral("/opt/msinfo");
+    const QString msinfo = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s;
+    const QString path = u"C:\\Program Files\\msinfo32.exe"_s;
+    QTest::newRow("quoted string") << sample << msinfo << u"PATH"_s << path;
+    QTest::newRow("names ignore case") << sample << msinfo.toLower() << u"path"_s << path;
+    QTest::newRow("number") << sample << msinfo << u"Count"_s << u"513"_s;
+    QTest::newRow("bare text") << sample << msinfo << u"Plain"_s << u"/usr/bin/hardinfo"_s;
     QTest::newRow("value of another key")
-        << sample << QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools") << QStringLiteral("PATH")
-        << QString();
-    QTest::newRow("missing value") << sample << msinfo << QStringLiteral("Nothing") << QString();
-    QTest::newRow("no file") << QByteArray() << msinfo << QStringLiteral("PATH") << QString();
+        << sample << u"SOFTWARE\\Microsoft\\Shared Tools"_s << u"PATH"_s << QString();
+    QTest::newRow("missing value") << sample << msinfo << u"Nothing"_s << QString();
+    QTest::newRow("no file") << QByteArray() << msinfo << u"PATH"_s << QString();
 }
 
 void tst_About::machineSettingsFile()
@@ -192,90 +158,69 @@ void tst_About::machineSettingsFile()
     QFETCH(QString, key);
     QFETCH(QString, value);
     QFETCH(QString, expected);
-    const QString path = folder(QStringLiteral("machine.reg"));
-    QFile::remove(path);
-    if (!file.isNull())
-        writeFile(path, file);
-    const std::optional<QString> read = GetKeyValue(RegFileMachineKeys(path), key, value);
+    const std::optional<QString> read =
+        GetKeyValue(RegFileMachineKeys(writeMachineFile(file)), key, value);
     QCOMPARE(read.has_value(), !expected.isNull());
-    if (read)
-        QCOMPARE(*read, expected);
+    QCOMPARE(read.value_or(QString()), expected);
 }
 
 void tst_About::systemInfo_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("desktop"); // fallback programs looked up on the PATH
-    QTest::addColumn<bool>("starts");         // what starting the program answers
-    QTest::addColumn<QString>("started");     // empty: the unavailable message
+    QTest::addColumn<QString>("desktop"); // a fallback program looked up on the PATH
+    QTest::addColumn<bool>("starts");     // what starting the program answers
+    QTest::addColumn<QString>("started"); // empty: the unavailable message
 
     const QByteArray tryOne = "[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
                               "\"PATH\"=\"/opt/tools/msinfo32\"\n";
-    const QByteArray tryTwo = "[SOFTWARE\\Microsoft\\Shared Tools Location]\n"
-                              "\"MSINFO\"=\"" +
-                              folder(QStringLiteral("msinfo")).toUtf8() + "\"\n";
-    const QByteArray tryTwoEmpty = "[SOFTWARE\\Microsoft\\Shared Tools Location]\n"
-                                   "\"MSINFO\"=\"" +
-                                   folder(QStringLiteral("nomsinfo")).toUtf8() + "\"\n";
-    const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh"));
+    const auto tryTwo = [](const char* in) {
+        return "[SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=\"" +
+               folder(QString::fromLatin1(in)).toUtf8() + "\"\n";
+    };
+    const QString first = u"/opt/tools/msinfo32"_s;
+    const QString second = QDir::toNativeSeparators(folder(u"msinfo/MSINFO32.EXE"_s));
 
-    QTest::newRow("neither value") << QByteArray() << QStringList() << true << QString();
-    QTest::newRow("first try") << tryOne << QStringList() << true
-                               << QStringLiteral("/opt/tools/msinfo32");
-    QTest::newRow("first try wins")
-        << tryOne + tryTwo << QStringList() << true << QStringLiteral("/opt/tools/msinfo32");
-    QTest::newRow("second try") << tryTwo << QStringList() << true
-                                << QDir::toNativeSeparators(
-                                       folder(QStringLiteral("msinfo/MSINFO32.EXE")));
+    QTest::newRow("neither value") << QByteArray() << QString() << true << QString();
+    QTest::newRow("first try") << tryOne << QString() << true << first;
+    QTest::newRow("first try wins") << tryOne + tryTwo("msinfo") << QString() << true << first;
+    QTest::newRow("second try") << tryTwo("msinfo") << QString() << true << second;
     QTest::newRow("second try, folder without program")
-        << tryTwoEmpty << QStringList() << true << QString();
-    QTest::newRow("program does not start") << tryOne << QStringList() << false << QString();
+        << tryTwo("nomsinfo") << QString() << true << QString();
+    QTest::newRow("program does not start") << tryOne << QString() << false << QString();
     QTest::newRow("desktop program")
-        << QByteArray() << QStringList{QStringLiteral("sh")} << true << sh;
+        << QByteArray() << u"sh"_s << true << QStandardPaths::findExecutable(u"sh"_s);
     QTest::newRow("desktop program not installed")
-        << tryTwoEmpty << QStringList{QStringLiteral("no-such-system-info")} << true << QString();
+        << tryTwo("nomsinfo") << u"no-such-system-info"_s << true << QString();
 }
 
 void tst_About::systemInfo()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QStringList, desktop);
+    QFETCH(QString, desktop);
     QFETCH(bool, starts);
     QFETCH(QString, started);
-    const QString path = folder(QStringLiteral("machine.reg"));
-    QFile::remove(path);
-    if (!file.isNull())
-        writeFile(path, file);
-    QList<SystemInfoLauncher::Command> programs;
-    for (const QString& program : desktop)
-        programs.append({program});
+    m_ui.clear();
     m_ui.setStartProgramResult(starts);
+    QList<SystemInfoLauncher::Command> programs;
+    if (!desktop.isEmpty())
+        programs.append({desktop});
 
-    auto* about =
-        new frmAbout(SystemInfoLauncher(std::make_shared<RegFileMachineKeys>(path), programs));
+    auto* about = new frmAbout(
+        SystemInfoLauncher(std::make_shared<RegFileMachineKeys>(writeMachineFile(file)), programs));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->show();
-    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+    QTest::mouseClick(about->findChild<QPushButton*>(u"cmdSysInfo"_s), Qt::LeftButton);
 
     if (started.isEmpty()) {
         QCOMPARE(m_ui.messages().size(), 1);
-        const RecordingUi::Message message = m_ui.messages().first();
-        QCOMPARE(message.text, QStringLiteral("System Information Is Unavailable At This Time"));
-        QCOMPARE(message.title, QStringLiteral("Vantor"));
-        QCOMPARE(message.buttons, Buttons::Ok);
+        const auto& message = m_ui.messages().first();
+        QCOMPARE(message.text, u"System Information Is Unavailable At This Time"_s);
+        QCOMPARE(message.title, u"Vantor"_s);
+        QCOMPARE(message.buttons, vantor::platform::Buttons::Ok);
     } else {
         QVERIFY(m_ui.messages().isEmpty());
-    }
-    if (starts && !started.isEmpty())
         QCOMPARE(m_ui.startedPrograms(), QStringList{started});
-    about->close();
-}
-
-void tst_About::screenshot()
-{
-    QWidget* about = vantor::widgets::windows().show(QStringLiteral("frmAbout"));
-    QTest::qWait(20);
-    shelltest::screenshot(about, QStringLiteral("frmAbout"));
+    }
 }
 
 QTEST_MAIN(tst_About)

@@ -6,77 +6,61 @@
 #include "platform/Error.h"
 #include "store/ConnectionStrings.h"
 #include "store/Database.h"
+#include "store/SqliteDatabase.h"
+#include "store/SqliteStatement.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 
-#include <sqlite3.h>
-
 #include <filesystem>
 
+using namespace Qt::Literals::StringLiterals;
 using vantor::app::DatabaseCompactor;
 using vantor::platform::Answer;
-using vantor::platform::Buttons;
 using vantor::platform::Icon;
-using vantor::platform::RecordingUi;
+using vantor::store::SqliteDatabase;
 
 namespace {
 
-const QString Title = QStringLiteral("Compact Database");
-const QString Question = QStringLiteral("This process may take a few minutes, depending on the "
-                                        "speed of your computer. \r\n\r\nAre you sure you want "
-                                        "to continue?");
+const QString database = QDir::current().absoluteFilePath(u"vantor.mdb"_s);
+const QString copy = QDir::current().absoluteFilePath(u"vantor2.mdb"_s);
 
-QByteArray fileHash(const QString& path)
+QByteArray fileHash()
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    QFile file(database);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 
-// Runs one statement and returns every row, cells joined by tabs.
-QStringList query(const QString& path, const QString& sql)
+QStringList rows(SqliteDatabase& db, const QString& sql)
 {
-    sqlite3* db = nullptr;
-    QStringList rows;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(db);
-        return {QStringLiteral("cannot open")};
-    }
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        rows.append(QString::fromUtf8(sqlite3_errmsg(db)));
-    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+    vantor::store::SqliteStatement statement = db.prepare(sql);
+    QStringList out;
+    while (statement.step()) {
         QStringList cells;
-        for (int i = 0; i < sqlite3_column_count(statement); ++i)
-            cells.append(QString::fromUtf8(
-                reinterpret_cast<const char*>(sqlite3_column_text(statement, i))));
-        rows.append(cells.join(QLatin1Char('\t')));
+        for (int i = 0; i < statement.columnCount(); ++i)
+            cells << statement.text(i);
+        out << cells.join(u'\t');
     }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return rows;
+    return out;
 }
 
 // Everything a database holds: its schema and every row of every table.
 QStringList contents(const QString& path)
 {
-    QStringList all = query(path, QStringLiteral("SELECT type, name, sql FROM sqlite_master "
-                                                 "ORDER BY type, name"));
-    for (const QString& table :
-         query(path, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                    "AND name NOT LIKE 'sqlite_%' ORDER BY name"))) {
-        all.append(QStringLiteral("-- ") + table);
-        all += query(path, QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
-    }
+    SqliteDatabase db(path, SqliteDatabase::Mode::ReadOnly);
+    QStringList all = rows(db, u"SELECT type, name, sql FROM sqlite_master ORDER BY type, name"_s);
+    for (const QString& table : rows(db, u"SELECT name FROM sqlite_master WHERE type = 'table' "
+                                         u"AND name NOT LIKE 'sqlite_%' ORDER BY name"_s))
+        all << u"-- "_s + table << rows(db, u"SELECT * FROM \"%1\" ORDER BY rowid"_s.arg(table));
     return all;
 }
 
-int freePages(const QString& path)
+int freePages()
 {
-    return query(path, QStringLiteral("PRAGMA freelist_count")).value(0).toInt();
+    SqliteDatabase db(database, SqliteDatabase::Mode::ReadOnly);
+    return db.scalar(u"PRAGMA freelist_count"_s).toInt();
 }
 
 } // namespace
@@ -86,7 +70,7 @@ class tst_Compact : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { vantor::platform::setUi(&m_ui); }
     void init();
     void cleanup();
 
@@ -97,31 +81,33 @@ private slots:
     void failureLeavesTheDatabaseAlone();
 
 private:
-    RecordingUi m_ui;
-    QString m_database;
-    QString m_copy;
+    // The second message, after the question: its text, title and icon.
+    void expectOutcome(const QString& text, Icon icon)
+    {
+        QCOMPARE(m_ui.messages().size(), 2);
+        const auto& message = m_ui.messages().at(1);
+        QCOMPARE(message.text, text);
+        QCOMPARE(message.title, u"Compact Database"_s);
+        QCOMPARE(message.icon, icon);
+    }
+
+    vantor::platform::RecordingUi m_ui;
     QStringList m_before;
 };
 
-void tst_Compact::initTestCase()
-{
-    vantor::platform::setUi(&m_ui);
-    m_database = QDir::current().absoluteFilePath(QStringLiteral("vantor.mdb"));
-    m_copy = QDir::current().absoluteFilePath(QStringLiteral("vantor2.mdb"));
-}
-
 void tst_Compact::init()
 {
-    QFile::remove(m_database);
-    QFile::remove(m_copy);
+    QFile::remove(database);
+    QFile::remove(copy);
     vantor::store::DemoOptions options;
     options.years = 1;
     options.lastDate = QDate(2026, 11, 30);
-    vantor::store::createDemoDatabase(m_database, options);
+    vantor::store::createDemoDatabase(database, options);
     // Deleted rows leave free pages behind: the work for the compaction.
-    query(m_database, QStringLiteral("DELETE FROM Details WHERE rowid % 2 = 0"));
-    QVERIFY(freePages(m_database) > 0);
-    m_before = contents(m_database);
+    SqliteDatabase(database, SqliteDatabase::Mode::ReadWrite)
+        .exec(u"DELETE FROM Details WHERE rowid % 2 = 0"_s);
+    QVERIFY(freePages() > 0);
+    m_before = contents(database);
     QVERIFY(m_before.size() > 100);
     m_ui.clear();
 }
@@ -135,23 +121,20 @@ void tst_Compact::cleanup()
 
 void tst_Compact::answeringNoChangesNothing()
 {
-    const QByteArray hash = fileHash(m_database);
+    const QByteArray hash = fileHash();
     m_ui.pushAnswer(Answer::No);
     vantor::app::Module3::CompactDB();
 
-    QCOMPARE(m_ui.messages().size(), 2);
-    const RecordingUi::Message ask = m_ui.messages().at(0);
-    QCOMPARE(ask.text, Question);
-    QCOMPARE(ask.title, Title);
+    const auto& ask = m_ui.messages().value(0);
+    QCOMPARE(ask.text, u"This process may take a few minutes, depending on the speed of your "
+                       u"computer. \r\n\r\nAre you sure you want to continue?"_s);
+    QCOMPARE(ask.title, u"Compact Database"_s);
     QCOMPARE(ask.icon, Icon::Question);
-    QCOMPARE(ask.buttons, Buttons::YesNo);
-    const RecordingUi::Message cancelled = m_ui.messages().at(1);
-    QCOMPARE(cancelled.text, QStringLiteral("Compact action cancelled."));
-    QCOMPARE(cancelled.title, Title);
-    QCOMPARE(cancelled.icon, Icon::Information);
+    QCOMPARE(ask.buttons, vantor::platform::Buttons::YesNo);
+    expectOutcome(u"Compact action cancelled."_s, Icon::Information);
     QCOMPARE(m_ui.busyChanges(), 0);
-    QCOMPARE(fileHash(m_database), hash);
-    QVERIFY(!QFile::exists(m_copy));
+    QCOMPARE(fileHash(), hash);
+    QVERIFY(!QFile::exists(copy));
 }
 
 void tst_Compact::compactsInPlace_data()
@@ -166,7 +149,7 @@ void tst_Compact::compactsInPlace()
 {
     QFETCH(QByteArray, leftover);
     if (!leftover.isNull()) {
-        QFile file(m_copy);
+        QFile file(copy);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(leftover);
     }
@@ -181,70 +164,58 @@ void tst_Compact::compactsInPlace()
     m_ui.pushAnswer(Answer::Yes);
     vantor::app::Module3::CompactDB();
 
-    QCOMPARE(m_ui.messages().size(), 2);
-    const RecordingUi::Message done = m_ui.messages().at(1);
-    QCOMPARE(done.text, QStringLiteral("Finished compacting the database."));
-    QCOMPARE(done.title, Title);
-    QCOMPARE(done.icon, Icon::Information);
-    QCOMPARE(done.beepsBefore, 1);
+    expectOutcome(u"Finished compacting the database."_s, Icon::Information);
+    QCOMPARE(m_ui.messages().at(1).beepsBefore, 1);
     QCOMPARE(m_ui.busyChanges(), 2); // shown, then restored
-
     QCOMPARE(copyAtRename, m_before);
-    QVERIFY(!QFile::exists(m_copy));
-    QCOMPARE(contents(m_database), m_before);
-    QCOMPARE(freePages(m_database), 0);
-    QVERIFY(vantor::store::checkDatabase(m_database).isEmpty());
+    QVERIFY(!QFile::exists(copy));
+    QCOMPARE(contents(database), m_before);
+    QCOMPARE(freePages(), 0);
+    QVERIFY(vantor::store::checkDatabase(database).isEmpty());
 }
 
 void tst_Compact::failureLeavesTheDatabaseAlone_data()
 {
-    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("held"); // by a window's connection; otherwise the rename fails
     QTest::addColumn<QString>("message");
     QTest::newRow("held by a window")
-        << QStringLiteral("connection")
-        << QStringLiteral("The database \"vantor.mdb\" in the folder \"%1\" is in use by an open "
-                          "window of this program. Close the windows that show its data, then "
-                          "compact it again.")
-               .arg(QDir::toNativeSeparators(QDir::currentPath()));
-    QTest::newRow("rename fails") << QStringLiteral("rename") << QStringLiteral("Disk is on fire.");
+        << true
+        << u"The database \"vantor.mdb\" in the folder \"%1\" is in use by an open window of this "
+           u"program. Close the windows that show its data, then compact it again."_s.arg(
+               QDir::toNativeSeparators(QDir::currentPath()));
+    QTest::newRow("rename fails") << false << u"Disk is on fire."_s;
 }
 
 void tst_Compact::failureLeavesTheDatabaseAlone()
 {
-    QFETCH(QString, fault);
+    QFETCH(bool, held);
     QFETCH(QString, message);
-    const QByteArray hash = fileHash(m_database);
+    const QByteArray hash = fileHash();
 
     vantor::engine::Connection window;
-    if (fault == u"connection")
+    if (held)
         window.open(vantor::store::CodeConnection);
     else
         DatabaseCompactor::setRenameFunction([](const QString&, const QString&) {
-            throw vantor::Error(vantor::Error::DatabaseError, QStringLiteral("Disk is on fire."));
+            throw vantor::Error(vantor::Error::DatabaseError, u"Disk is on fire."_s);
         });
 
     m_ui.pushAnswer(Answer::Yes);
     vantor::app::Module3::CompactDB();
 
-    QCOMPARE(m_ui.messages().size(), 2);
-    const RecordingUi::Message failed = m_ui.messages().at(1);
-    QCOMPARE(failed.text, message);
-    QCOMPARE(failed.title, Title);
-    QCOMPARE(failed.icon, Icon::Critical);
-    QCOMPARE(failed.beepsBefore, 1);
+    expectOutcome(message, Icon::Critical);
+    QCOMPARE(m_ui.messages().at(1).beepsBefore, 1);
     QVERIFY(!m_ui.isBusy());
-
     window.close();
-    QCOMPARE(fileHash(m_database), hash);
-    QCOMPARE(contents(m_database), m_before);
-    QVERIFY(!QFile::exists(m_copy));
+    QCOMPARE(fileHash(), hash);
+    QVERIFY(!QFile::exists(copy));
 
     // Once the cause is gone, the compaction goes through.
     DatabaseCompactor::setRenameFunction(nullptr);
     m_ui.clear();
     vantor::app::Module3::CompactDB();
-    QCOMPARE(m_ui.messages().value(1).text, QStringLiteral("Finished compacting the database."));
-    QCOMPARE(contents(m_database), m_before);
+    expectOutcome(u"Finished compacting the database."_s, Icon::Information);
+    QCOMPARE(contents(database), m_before);
 }
 
 QTEST_MAIN(tst_Compact)
