@@ -3,8 +3,11 @@
 #include "app/ProgramIcon.h"
 #include "app/ProgramInfo.h"
 #include "calc/CalcWindows.h"
+#include "convert/ConverterWindows.h"
 #include "entry/EntryWindows.h"
+#include "overview/OverviewWindows.h"
 #include "platform/Ui.h"
+#include "report/ReportWindows.h"
 #include "widgets/QtUi.h"
 #include "widgets/WindowRegistry.h"
 
@@ -28,6 +31,9 @@ int main(int argc, char* argv[])
     vantor::app::Module1::registerShellWindows();
     vantor::entry::registerEntryWindows();
     vantor::calc::registerCalculatorWindows(vantor::widgets::windows());
+    vantor::overview::registerOverviewWindows();
+    vantor::report::registerReportWindows();
+    vantor::convert::registerConverterWindows();
 
     vantor::app::Module1::Main();
     const int result = QApplication::exec();
