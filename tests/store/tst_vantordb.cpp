@@ -2,15 +2,12 @@
 #include "store/Database.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace vantor;
-using store::SqliteDatabase;
+using namespace Qt::Literals::StringLiterals;
+using vantor::store::SqliteDatabase;
 
 // vantor-db as a user runs it: arguments in, exit status and printed text out.
 class tst_VantorDb : public QObject
@@ -19,248 +16,139 @@ class tst_VantorDb : public QObject
 
 private slots:
     void init();
-    void wrongArguments_data();
-    void wrongArguments();
-    void createThenCheck();
-    void createRefusesExistingFile();
-    void checkFailsOnFaults();
-    void demoAndGenerate();
-    void queryPrintsTabSeparatedRows();
-    void queryPrintsJson();
-    void queryChangesRows();
-    void queryPrintsChaptersNested();
-    void queryReportsBadSql();
+    void commands_data();
+    void commands();
 
 private:
-    struct Run
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-    Run run(const QStringList& arguments) const;
-    QString path(const QString& name) const { return m_dir->filePath(name); }
-    QString knownDatabase() const;
-
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-tst_VantorDb::Run tst_VantorDb::run(const QStringList& arguments) const
-{
-    QProcess process;
-    process.setWorkingDirectory(m_dir->path());
-    process.start(QStringLiteral(VANTOR_DB_PROGRAM), arguments);
-    if (!process.waitForFinished(60000))
-        return {-1, {}, QStringLiteral("did not finish")};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
 void tst_VantorDb::init()
 {
+    // Every row starts in a fresh folder holding known.mdb, a small known database.
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    const QString file = m_dir->filePath(u"known.mdb"_s);
+    vantor::store::createDatabase(file);
+    SqliteDatabase(file, SqliteDatabase::Mode::ReadWrite)
+        .exec(u"INSERT INTO Periods (Period) VALUES ('Morning'), ('Evening');"
+              u"INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL');"
+              u"INSERT INTO Results (Date, Period, Remarks) VALUES ('2004-03-05', 2, 'tab\there'),"
+              u" ('2004-03-05', 1, NULL);"
+              u"INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95.5, 'mg/dL'),"
+              u" (2, 1, 101, 'mg/dL');"_s);
 }
 
-QString tst_VantorDb::knownDatabase() const
+void tst_VantorDb::commands_data()
 {
-    const QString file = path(QStringLiteral("vantor.mdb"));
-    store::createDatabase(file);
-    SqliteDatabase db(file, SqliteDatabase::Mode::ReadWrite);
-    db.exec(QStringLiteral(
-        "INSERT INTO Periods (Period) VALUES ('Morning'), ('Evening');"
-        "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL');"
-        "INSERT INTO Results (Date, Period, Remarks) VALUES ('2004-03-05', 2, 'tab\there'),"
-        " ('2004-03-05', 1, NULL);"
-        "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95.5, 'mg/dL'), (2, 1, 101, "
-        "'mg/dL');"));
-    return file;
-}
+    // Command lines run one after another, " ; " between them; a query's text
+    // is the rest of its line. All but the last must succeed.
+    QTest::addColumn<QString>("commands");
+    QTest::addColumn<int>("exitCode"); // of the last
+    QTest::addColumn<QString>("out");  // what the last printed, exactly
+    QTest::addColumn<QString>("err");  // part of what the last reported
 
-void tst_VantorDb::wrongArguments_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("nothing") << QStringList();
-    QTest::newRow("unknown command")
-        << QStringList{QStringLiteral("drop"), QStringLiteral("x.mdb")};
-    QTest::newRow("no file") << QStringList{QStringLiteral("create")};
-    QTest::newRow("two files") << QStringList{QStringLiteral("check"), QStringLiteral("a.mdb"),
-                                              QStringLiteral("b.mdb")};
-    QTest::newRow("generate without count")
-        << QStringList{QStringLiteral("generate"), QStringLiteral("x.mdb")};
-    QTest::newRow("count that is no number")
-        << QStringList{QStringLiteral("generate"), QStringLiteral("x.mdb"),
-                       QStringLiteral("--values"), QStringLiteral("many")};
-    QTest::newRow("query without text")
-        << QStringList{QStringLiteral("query"), QStringLiteral("x.mdb")};
-    QTest::newRow("unknown option") << QStringList{
-        QStringLiteral("create"), QStringLiteral("x.mdb"), QStringLiteral("--force")};
-}
+    const QString usage = u"Usage: vantor-db"_s;
+    for (const char* wrong :
+         {"", "drop x.mdb", "create", "check a.mdb b.mdb", "generate x.mdb",
+          "generate x.mdb --values many", "query x.mdb", "create x.mdb --force"})
+        QTest::addRow("usage: %s", wrong) << QString::fromLatin1(wrong) << 2 << QString() << usage;
 
-void tst_VantorDb::wrongArguments()
-{
-    QFETCH(QStringList, arguments);
-    const Run result = run(arguments);
-    QCOMPARE(result.exitCode, 2);
-    QVERIFY2(result.err.contains(QLatin1String("Usage: vantor-db")), qPrintable(result.err));
-    QVERIFY(!QFile::exists(path(QStringLiteral("x.mdb"))));
-}
+    QTest::newRow("create, check") << u"create new.mdb ; check new.mdb"_s << 0
+                                   << u"new.mdb: no problems found.\n"_s << QString();
+    QTest::newRow("never over a file")
+        << u"create new.mdb ; demo new.mdb"_s << 1 << QString() << u"already exists"_s;
+    QTest::newRow("check a missing file")
+        << u"check missing.mdb"_s << 1 << u"The file \"missing.mdb\" does not exist.\n"_s
+        << QString();
+    QTest::newRow("check a fault")
+        << u"query known.mdb DROP VIEW qryResults ; check known.mdb"_s << 1
+        << u"The saved query \"qryResults\" is missing.\n"_s << QString();
+    QTest::newRow("demo") << u"demo demo.mdb --seed 5 ; check demo.mdb"_s << 0
+                          << u"demo.mdb: no problems found.\n"_s << QString();
+    QTest::newRow("generate")
+        << u"generate big.mdb --values 600 ; query big.mdb SELECT Count(*) AS N FROM Details"_s << 0
+        << u"N\n600\n"_s << QString();
 
-void tst_VantorDb::createThenCheck()
-{
-    Run result = run({QStringLiteral("create"), QStringLiteral("vantor.mdb")});
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY(QFile::exists(path(QStringLiteral("vantor.mdb"))));
-    result = run({QStringLiteral("check"), QStringLiteral("vantor.mdb")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QStringLiteral("vantor.mdb: no problems found.\n"));
-}
-
-void tst_VantorDb::createRefusesExistingFile()
-{
-    QCOMPARE(run({QStringLiteral("create"), QStringLiteral("vantor.mdb")}).exitCode, 0);
-    const Run result = run({QStringLiteral("demo"), QStringLiteral("vantor.mdb")});
-    QCOMPARE(result.exitCode, 1);
-    QVERIFY2(result.err.contains(QLatin1String("already exists")), qPrintable(result.err));
-    SqliteDatabase db(path(QStringLiteral("vantor.mdb")), SqliteDatabase::Mode::ReadOnly);
-    QCOMPARE(storetest::count(db, QStringLiteral("SELECT count(*) FROM Agents")), 0);
-}
-
-void tst_VantorDb::checkFailsOnFaults()
-{
-    Run result = run({QStringLiteral("check"), QStringLiteral("missing.mdb")});
-    QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.out, QStringLiteral("The file \"missing.mdb\" does not exist.\n"));
-
-    store::createDatabase(path(QStringLiteral("vantor.mdb")));
-    {
-        SqliteDatabase db(path(QStringLiteral("vantor.mdb")), SqliteDatabase::Mode::ReadWrite);
-        db.exec(QStringLiteral("DROP VIEW qryResults"));
-    }
-    result = run({QStringLiteral("check"), QStringLiteral("vantor.mdb")});
-    QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.out, QStringLiteral("The saved query \"qryResults\" is missing.\n"));
-}
-
-void tst_VantorDb::demoAndGenerate()
-{
-    QCOMPARE(run({QStringLiteral("demo"), QStringLiteral("demo.mdb"), QStringLiteral("--seed"),
-                  QStringLiteral("5")})
-                 .exitCode,
-             0);
-    QCOMPARE(run({QStringLiteral("check"), QStringLiteral("demo.mdb")}).exitCode, 0);
-
-    const Run result = run({QStringLiteral("generate"), QStringLiteral("big.mdb"),
-                            QStringLiteral("--values"), QStringLiteral("600")});
-    QCOMPARE(result.exitCode, 0);
-    SqliteDatabase db(path(QStringLiteral("big.mdb")), SqliteDatabase::Mode::ReadOnly);
-    QCOMPARE(storetest::count(db, QStringLiteral("SELECT count(*) FROM Details")), 600);
-}
-
-void tst_VantorDb::queryPrintsTabSeparatedRows()
-{
-    knownDatabase();
-    const Run result =
-        run({QStringLiteral("query"), QStringLiteral("vantor.mdb"),
-             QStringLiteral("SELECT Results.ID, Results.Date, Periods.Period, Results.Remarks, "
-                            "Details.Result FROM (Results INNER JOIN Periods ON Results.Period = "
-                            "Periods.ID) INNER JOIN Details ON Details.ID = Results.ID "
-                            "ORDER BY Results.Date, Results.Period")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QStringLiteral("ID\tDate\tPeriod\tRemarks\tResult\n"
-                                        "2\t2004-03-05\tMorning\t\t101\n"
-                                        "1\t2004-03-05\tEvening\ttab\\there\t95.5\n"));
-}
-
-void tst_VantorDb::queryPrintsJson()
-{
-    knownDatabase();
-    const Run result =
-        run({QStringLiteral("query"), QStringLiteral("--json"), QStringLiteral("vantor.mdb"),
-             QStringLiteral("SELECT * FROM Results ORDER BY ID")});
-    QCOMPARE(result.exitCode, 0);
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(result.out.toUtf8(), &error);
-    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(result.out));
-    QVERIFY(document.isArray());
-    const QJsonArray rows = document.array();
-    QCOMPARE(rows.size(), 2);
-    const QJsonObject first = rows.at(0).toObject();
-    QCOMPARE(first.value(QStringLiteral("ID")), QJsonValue(1));
-    QCOMPARE(first.value(QStringLiteral("Date")), QJsonValue(QStringLiteral("2004-03-05")));
-    QCOMPARE(first.value(QStringLiteral("Period")), QJsonValue(2));
-    QCOMPARE(first.value(QStringLiteral("Remarks")), QJsonValue(QStringLiteral("tab\there")));
-    QVERIFY(rows.at(1).toObject().value(QStringLiteral("Remarks")).isNull());
+    QTest::newRow("rows tab-separated")
+        << u"query known.mdb SELECT Results.ID, Results.Date, Periods.Period, Results.Remarks, "
+           u"Details.Result FROM (Results INNER JOIN Periods ON Results.Period = Periods.ID) "
+           u"INNER JOIN Details ON Details.ID = Results.ID ORDER BY Results.Date, Results.Period"_s
+        << 0
+        << u"ID\tDate\tPeriod\tRemarks\tResult\n2\t2004-03-05\tMorning\t\t101\n"
+           u"1\t2004-03-05\tEvening\ttab\\there\t95.5\n"_s
+        << QString();
     // Keys stand in column order, as a reader of the raw text expects.
-    const QString text = result.out;
-    QVERIFY(text.indexOf(QLatin1String("\"ID\"")) < text.indexOf(QLatin1String("\"Date\"")));
-    QVERIFY(text.indexOf(QLatin1String("\"Period\"")) < text.indexOf(QLatin1String("\"Remarks\"")));
-
-    const Run empty =
-        run({QStringLiteral("query"), QStringLiteral("--json"), QStringLiteral("vantor.mdb"),
-             QStringLiteral("SELECT Result FROM Details WHERE Result > 1000")});
-    QCOMPARE(empty.exitCode, 0);
-    QCOMPARE(empty.out.trimmed(), QStringLiteral("[]"));
-}
-
-void tst_VantorDb::queryChangesRows()
-{
-    knownDatabase();
-    Run result = run({QStringLiteral("query"), QStringLiteral("vantor.mdb"),
-                      QStringLiteral("UPDATE Details SET Result = Result * 2 WHERE Test = 1")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QStringLiteral("2 row(s) changed\n"));
-    result = run({QStringLiteral("query"), QStringLiteral("--json"), QStringLiteral("vantor.mdb"),
-                  QStringLiteral("SELECT Sum(Result) AS Total FROM Details")});
-    QCOMPARE(result.out.simplified(), QStringLiteral("[ {\"Total\":393} ]"));
-}
-
-void tst_VantorDb::queryPrintsChaptersNested()
-{
-    knownDatabase();
+    QTest::newRow("rows as JSON")
+        << u"query --json known.mdb SELECT * FROM Results ORDER BY ID"_s << 0
+        << u"[\n{\"ID\":1,\"Date\":\"2004-03-05\",\"Period\":2,\"Remarks\":\"tab\\there\"},\n"
+           u"{\"ID\":2,\"Date\":\"2004-03-05\",\"Period\":1,\"Remarks\":null}\n]\n"_s
+        << QString();
+    QTest::newRow("no rows as JSON")
+        << u"query --json known.mdb SELECT Result FROM Details WHERE Result > 1000"_s << 0
+        << u"[]\n"_s << QString();
+    QTest::newRow("changed rows")
+        << u"query known.mdb UPDATE Details SET Result = Result * 2 WHERE Test = 1"_s << 0
+        << u"2 row(s) changed\n"_s << QString();
+    QTest::newRow("changes kept")
+        << u"query known.mdb UPDATE Details SET Result = Result * 2 WHERE Test = 1 ; "
+           u"query --json known.mdb SELECT Sum(Result) AS Total FROM Details"_s
+        << 0 << u"[\n{\"Total\":393}\n]\n"_s << QString();
     // Two children per parent level: the date group, its occasions, their values.
-    const Run result = run(
-        {QStringLiteral("query"), QStringLiteral("--json"), QStringLiteral("vantor.mdb"),
-         QStringLiteral("SHAPE (SHAPE {SELECT ID, Date FROM Results ORDER BY Period} AS R APPEND "
-                        "({SELECT ID, Result FROM Details} AS D RELATE ID TO ID) AS Values, "
-                        "({SELECT ID, Period FROM Results} AS P RELATE ID TO ID) AS Again) "
-                        "COMPUTE R, COUNT(R) AS N BY Date")});
-    QCOMPARE(result.exitCode, 0);
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(result.out.toUtf8(), &error);
-    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(result.out));
-    const QJsonArray groups = document.array();
-    QCOMPARE(groups.size(), 1);
-    const QJsonObject group = groups.at(0).toObject();
-    QCOMPARE(group.value(QStringLiteral("N")), QJsonValue(2));
-    const QJsonArray occasions = group.value(QStringLiteral("R")).toArray();
-    QCOMPARE(occasions.size(), 2);
-    const QJsonObject morning = occasions.at(0).toObject(); // period 1 first
-    QCOMPARE(morning.value(QStringLiteral("ID")), QJsonValue(2));
-    QCOMPARE(morning.value(QStringLiteral("Values"))
-                 .toArray()
-                 .at(0)
-                 .toObject()
-                 .value(QStringLiteral("Result")),
-             QJsonValue(101));
-    QCOMPARE(morning.value(QStringLiteral("Again")).toArray().size(), 1);
-
-    const Run text = run({QStringLiteral("query"), QStringLiteral("vantor.mdb"),
-                          QStringLiteral("SHAPE {SELECT ID FROM Results} AS R APPEND ({SELECT "
-                                         "ID, Result FROM Details} AS D RELATE ID TO ID) AS D")});
-    QCOMPARE(text.exitCode, 0);
-    QVERIFY2(text.out.contains(QStringLiteral("  ID\tResult\n  1\t95.5\n")), qPrintable(text.out));
+    QTest::newRow("chapters nested in JSON")
+        << u"query --json known.mdb SHAPE (SHAPE {SELECT ID, Date FROM Results ORDER BY Period} "
+           u"AS R APPEND ({SELECT ID, Result FROM Details} AS D RELATE ID TO ID) AS Values, "
+           u"({SELECT ID, Period FROM Results} AS P RELATE ID TO ID) AS Again) "
+           u"COMPUTE R, COUNT(R) AS N BY Date"_s
+        << 0
+        << u"[\n{\"N\":2,\"Date\":\"2004-03-05\",\"R\":[\n"
+           u"  {\"ID\":2,\"Date\":\"2004-03-05\",\"Values\":[\n    {\"ID\":2,\"Result\":101}\n"
+           u"    ],\"Again\":[\n    {\"ID\":2,\"Period\":1}\n    ]},\n"
+           u"  {\"ID\":1,\"Date\":\"2004-03-05\",\"Values\":[\n    {\"ID\":1,\"Result\":95.5}\n"
+           u"    ],\"Again\":[\n    {\"ID\":1,\"Period\":2}\n    ]}\n  ]}\n]\n"_s
+        << QString();
+    QTest::newRow("chapters nested as text")
+        << u"query known.mdb SHAPE {SELECT ID FROM Results} AS R APPEND "
+           u"({SELECT ID, Result FROM Details} AS D RELATE ID TO ID) AS D"_s
+        << 0 << u"ID\tD\n2\t(D)\n  ID\tResult\n  2\t101\n1\t(D)\n  ID\tResult\n  1\t95.5\n"_s
+        << QString();
+    QTest::newRow("bad SQL") << u"query known.mdb SELECT Nothing FROM Nowhere"_s << 1 << QString()
+                             << u"vantor-db: "_s;
 }
 
-void tst_VantorDb::queryReportsBadSql()
+void tst_VantorDb::commands()
 {
-    knownDatabase();
-    const Run result = run({QStringLiteral("query"), QStringLiteral("vantor.mdb"),
-                            QStringLiteral("SELECT Nothing FROM Nowhere")});
-    QCOMPARE(result.exitCode, 1);
-    QVERIFY(result.err.startsWith(QLatin1String("vantor-db: ")));
-    QVERIFY(result.out.isEmpty());
+    QFETCH(QString, commands);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    const QStringList lines = commands.split(u" ; "_s);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringList arguments = lines[i].split(u' ', Qt::SkipEmptyParts);
+        if (arguments.value(0) == u"query") {
+            const qsizetype text = arguments.value(1) == u"--json" ? 3 : 2;
+            const QString sql = arguments.mid(text).join(u' ');
+            arguments = arguments.mid(0, text);
+            if (!sql.isEmpty())
+                arguments << sql;
+        }
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.start(QStringLiteral(VANTOR_DB_PROGRAM), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const QString printed = QString::fromUtf8(process.readAllStandardOutput());
+        const QString reported = QString::fromUtf8(process.readAllStandardError());
+        if (i + 1 < lines.size()) {
+            QVERIFY2(process.exitCode() == 0, qPrintable(reported));
+            continue;
+        }
+        QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(printed, out);
+        QVERIFY2(reported.contains(err), qPrintable(reported));
+    }
+    QVERIFY(!QFile::exists(m_dir->filePath(u"x.mdb"_s))); // wrong arguments make nothing
 }
 
 QTEST_GUILESS_MAIN(tst_VantorDb)
