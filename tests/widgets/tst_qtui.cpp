@@ -6,57 +6,45 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::Literals::StringLiterals;
 using namespace vantor::platform;
 using vantor::widgets::QtUi;
-
-Q_DECLARE_METATYPE(Buttons)
-Q_DECLARE_METATYPE(Icon)
-Q_DECLARE_METATYPE(Answer)
 
 class tst_QtUi : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup();
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
     void messageBoxAsShown_data();
     void messageBoxAsShown();
     void busyPointerNests();
 };
 
-void tst_QtUi::cleanup()
-{
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-}
-
 void tst_QtUi::messageBoxAsShown_data()
 {
     QTest::addColumn<Buttons>("buttons");
     QTest::addColumn<Icon>("icon");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("press"); // QMessageBox::StandardButton, or 0 for Escape
-    QTest::addColumn<QString>("shownTitle");
+    QTest::addColumn<QString>("title"); // shown as the program's name when empty
+    QTest::addColumn<int>("press");     // QMessageBox::StandardButton, or 0 for Escape
     QTest::addColumn<int>("shownIcon");
     QTest::addColumn<Answer>("answer");
 
-    QTest::newRow("no title shows the program's")
-        << Buttons::Ok << Icon::Information << QString() << int(QMessageBox::Ok)
-        << QStringLiteral("Vantor") << int(QMessageBox::Information) << Answer::Ok;
+    QTest::newRow("information") << Buttons::Ok << Icon::Information << QString()
+                                 << int(QMessageBox::Ok) << int(QMessageBox::Information)
+                                 << Answer::Ok;
     QTest::newRow("question, yes")
-        << Buttons::YesNo << Icon::Question << QStringLiteral("Compact Database")
-        << int(QMessageBox::Yes) << QStringLiteral("Compact Database") << int(QMessageBox::Question)
-        << Answer::Yes;
-    QTest::newRow("question, escape is no")
-        << Buttons::YesNo << Icon::Question << QString() << 0 << QStringLiteral("Vantor")
-        << int(QMessageBox::Question) << Answer::No;
+        << Buttons::YesNo << Icon::Question << u"Compact Database"_s << int(QMessageBox::Yes)
+        << int(QMessageBox::Question) << Answer::Yes;
+    QTest::newRow("question, escape is no") << Buttons::YesNo << Icon::Question << QString() << 0
+                                            << int(QMessageBox::Question) << Answer::No;
     QTest::newRow("exclamation") << Buttons::OkCancel << Icon::Exclamation << QString()
-                                 << int(QMessageBox::Cancel) << QStringLiteral("Vantor")
-                                 << int(QMessageBox::Warning) << Answer::Cancel;
-    QTest::newRow("critical") << Buttons::Ok << Icon::Critical << QStringLiteral("No Records")
-                              << int(QMessageBox::Ok) << QStringLiteral("No Records")
-                              << int(QMessageBox::Critical) << Answer::Ok;
+                                 << int(QMessageBox::Cancel) << int(QMessageBox::Warning)
+                                 << Answer::Cancel;
+    QTest::newRow("critical") << Buttons::Ok << Icon::Critical << u"No Records"_s
+                              << int(QMessageBox::Ok) << int(QMessageBox::Critical) << Answer::Ok;
     QTest::newRow("no icon") << Buttons::Ok << Icon::None << QString() << int(QMessageBox::Ok)
-                             << QStringLiteral("Vantor") << int(QMessageBox::NoIcon) << Answer::Ok;
+                             << int(QMessageBox::NoIcon) << Answer::Ok;
 }
 
 void tst_QtUi::messageBoxAsShown()
@@ -65,31 +53,22 @@ void tst_QtUi::messageBoxAsShown()
     QFETCH(Icon, icon);
     QFETCH(QString, title);
     QFETCH(int, press);
-    QFETCH(QString, shownTitle);
     QFETCH(int, shownIcon);
     QFETCH(Answer, answer);
 
-    QString seenTitle;
-    QString seenText;
-    int seenIcon = -1;
+    QStringList seen;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
-        seenTitle = box->windowTitle();
-        seenText = box->text();
-        seenIcon = box->icon();
+        seen << box->windowTitle() << box->text() << QString::number(box->icon());
         if (press)
             box->button(QMessageBox::StandardButton(press))->click();
         else
             QTest::keyClick(box, Qt::Key_Escape);
     });
-    QtUi seam;
-    const Answer got =
-        seam.messageBox(QStringLiteral("Line one\r\n\r\nLine two"), buttons, icon, title);
-    QCOMPARE(got, answer);
-    QCOMPARE(seenTitle, shownTitle);
-    QCOMPARE(seenIcon, shownIcon);
-    QCOMPARE(seenText, QStringLiteral("Line one\n\nLine two"));
+    QCOMPARE(QtUi().messageBox(u"Line one\r\n\r\nLine two"_s, buttons, icon, title), answer);
+    QCOMPARE(seen, (QStringList{title.isEmpty() ? u"Vantor"_s : title, u"Line one\n\nLine two"_s,
+                                QString::number(shownIcon)}));
 }
 
 void tst_QtUi::busyPointerNests()

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
 using vantor::widgets::WindowRegistry;
 using vantor::widgets::windows;
 
@@ -22,17 +23,16 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        if (refuseClose) {
-            event->ignore();
-            return;
-        }
-        g_closed.append(objectName());
-        event->accept();
+        if (!refuseClose)
+            g_closed.append(objectName());
+        event->setAccepted(!refuseClose);
     }
 };
 
 } // namespace
 
+// The order in which closing the main window closes the others is tested
+// with the main window itself.
 class tst_WindowRegistry : public QObject
 {
     Q_OBJECT
@@ -41,32 +41,28 @@ private slots:
     void init();
     void cleanup();
 
-    void loadsOnceAndBringsForward_data();
     void loadsOnceAndBringsForward();
-    void childWindowsLiveInTheMdiArea();
-    void childKeepsTheSizeItChose();
     void refusedLoadShowsNothing();
     void closedWindowIsLoadedAfresh_data();
     void closedWindowIsLoadedAfresh();
-    void closeAllClosesNewestFirst();
     void closeAllStopsAtARefusal();
-    void minimizedWindowIsRestored();
 
 private:
-    void add(const QString& name, WindowRegistry::Kind kind);
+    void add(const QString& name, WindowRegistry::Kind kind, QSize size = {});
 
-    QMainWindow* m_main = nullptr;
+    std::unique_ptr<QMainWindow> m_main;
     QMdiArea* m_area = nullptr;
     QHash<QString, int> m_loads;
-    QStringList m_names;
 };
 
-void tst_WindowRegistry::add(const QString& name, WindowRegistry::Kind kind)
+void tst_WindowRegistry::add(const QString& name, WindowRegistry::Kind kind, QSize size)
 {
-    m_names.append(name);
-    windows().registerWindow(name, kind, [this, name] {
+    windows().registerWindow(name, kind, [this, name, size] {
         ++m_loads[name];
-        return new TestWindow;
+        auto* window = new TestWindow;
+        if (size.isValid())
+            window->resize(size);
+        return window;
     });
 }
 
@@ -74,92 +70,68 @@ void tst_WindowRegistry::init()
 {
     g_closed.clear();
     m_loads.clear();
-    m_main = new QMainWindow;
-    m_area = new QMdiArea(m_main);
+    m_main = std::make_unique<QMainWindow>();
+    m_area = new QMdiArea(m_main.get());
     m_main->setCentralWidget(m_area);
     m_main->resize(800, 600);
     m_main->show();
     windows().setMdiArea(m_area);
-    add(QStringLiteral("frmBrowse"), WindowRegistry::Kind::Child);
-    add(QStringLiteral("frmEdit"), WindowRegistry::Kind::Child);
-    add(QStringLiteral("frmDelete"), WindowRegistry::Kind::Own);
-    add(QStringLiteral("dlgExport"), WindowRegistry::Kind::Own);
+    add(u"frmBrowse"_s, WindowRegistry::Kind::Child);
+    add(u"frmEdit"_s, WindowRegistry::Kind::Child);
+    add(u"frmDelete"_s, WindowRegistry::Kind::Own);
+    add(u"frmDetails"_s, WindowRegistry::Kind::Child, QSize(420, 260));
 }
 
 void tst_WindowRegistry::cleanup()
 {
     windows().closeAll();
-    for (const QString& name : std::as_const(m_names))
+    for (const QString& name :
+         {u"frmBrowse"_s, u"frmEdit"_s, u"frmDelete"_s, u"frmDetails"_s, u"frmRefuse"_s})
         windows().unregisterWindow(name);
-    m_names.clear();
-    delete m_main;
+    m_main.reset();
     QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
     QVERIFY(windows().loadOrder().isEmpty());
 }
 
-void tst_WindowRegistry::loadsOnceAndBringsForward_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("child") << QStringLiteral("frmBrowse");
-    QTest::newRow("own") << QStringLiteral("frmDelete");
-}
-
 void tst_WindowRegistry::loadsOnceAndBringsForward()
 {
-    QFETCH(QString, name);
-    QWidget* first = windows().show(name);
-    QVERIFY(first);
-    QCOMPARE(first->objectName(), name);
-    QWidget* second = windows().show(name);
-    QCOMPARE(second, first);
-    QCOMPARE(m_loads.value(name), 1);
-    QCOMPARE(windows().loadOrder(), QStringList{name});
-    QVERIFY(first->isVisible());
-    QVERIFY(windows().isLoaded(name));
-}
-
-void tst_WindowRegistry::childWindowsLiveInTheMdiArea()
-{
-    QWidget* browse = windows().show(QStringLiteral("frmBrowse"));
-    QWidget* edit = windows().show(QStringLiteral("frmEdit"));
-    QWidget* own = windows().show(QStringLiteral("frmDelete"));
-    QCOMPARE(m_area->subWindowList().size(), 2);
+    QWidget* browse = windows().show(u"frmBrowse"_s);
+    QWidget* edit = windows().show(u"frmEdit"_s);
+    QWidget* own = windows().show(u"frmDelete"_s);
+    QCOMPARE(browse->objectName(), u"frmBrowse"_s);
     QCOMPARE(m_area->activeSubWindow()->widget(), edit);
     QVERIFY(!browse->isWindow());
-    QVERIFY(own->isWindow());
+    QVERIFY(own->isWindow() && own->isVisible());
 
-    // Asking again for the older child brings it to the front.
-    windows().show(QStringLiteral("frmBrowse"));
+    // Asking again brings the loaded window forward; nothing loads twice.
+    QCOMPARE(windows().show(u"frmBrowse"_s), browse);
+    QCOMPARE(windows().show(u"frmDelete"_s), own);
     QCOMPARE(m_area->activeSubWindow()->widget(), browse);
     QCOMPARE(m_area->subWindowList().size(), 2);
-}
+    QCOMPARE(m_loads.value(u"frmBrowse"_s) + m_loads.value(u"frmDelete"_s), 2);
+    QCOMPARE(windows().loadOrder(), (QStringList{u"frmBrowse"_s, u"frmEdit"_s, u"frmDelete"_s}));
 
-void tst_WindowRegistry::childKeepsTheSizeItChose()
-{
-    m_names.append(QStringLiteral("frmDetails"));
-    windows().registerWindow(QStringLiteral("frmDetails"), WindowRegistry::Kind::Child, [] {
-        auto* window = new TestWindow;
-        window->resize(420, 260);
-        return window;
-    });
-    QWidget* details = windows().show(QStringLiteral("frmDetails"));
+    // A minimized window comes back; a child keeps the size it chose.
+    own->showMinimized();
+    QTRY_VERIFY(own->isMinimized());
+    windows().show(u"frmDelete"_s);
+    QTRY_VERIFY(!own->isMinimized());
+    QWidget* details = windows().show(u"frmDetails"_s);
     QTRY_COMPARE(details->size(), QSize(420, 260));
 }
 
 void tst_WindowRegistry::refusedLoadShowsNothing()
 {
     int calls = 0;
-    m_names.append(QStringLiteral("frmRefuse"));
-    windows().registerWindow(QStringLiteral("frmRefuse"), WindowRegistry::Kind::Own,
-                             [&calls]() -> QWidget* {
-                                 ++calls;
-                                 return nullptr;
-                             });
-    QCOMPARE(windows().show(QStringLiteral("frmRefuse")), nullptr);
-    QCOMPARE(windows().show(QStringLiteral("frmRefuse")), nullptr);
+    windows().registerWindow(u"frmRefuse"_s, WindowRegistry::Kind::Own, [&calls]() -> QWidget* {
+        ++calls;
+        return nullptr;
+    });
+    QCOMPARE(windows().show(u"frmRefuse"_s), nullptr);
+    QCOMPARE(windows().show(u"frmRefuse"_s), nullptr);
     QCOMPARE(calls, 2); // every command tries its load routine again
-    QVERIFY(!windows().isLoaded(QStringLiteral("frmRefuse")));
-    QCOMPARE(windows().show(QStringLiteral("frmUnknown")), nullptr);
+    QVERIFY(!windows().isLoaded(u"frmRefuse"_s));
+    QCOMPARE(windows().show(u"frmUnknown"_s), nullptr);
     QVERIFY(windows().loadOrder().isEmpty());
 }
 
@@ -167,9 +139,9 @@ void tst_WindowRegistry::closedWindowIsLoadedAfresh_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("closeFrame"); // the frame's close box, or the window's own button
-    QTest::newRow("child, close box") << QStringLiteral("frmBrowse") << true;
-    QTest::newRow("child, own button") << QStringLiteral("frmBrowse") << false;
-    QTest::newRow("own") << QStringLiteral("frmDelete") << false;
+    QTest::newRow("child, close box") << u"frmBrowse"_s << true;
+    QTest::newRow("child, own button") << u"frmBrowse"_s << false;
+    QTest::newRow("own") << u"frmDelete"_s << false;
 }
 
 void tst_WindowRegistry::closedWindowIsLoadedAfresh()
@@ -178,58 +150,26 @@ void tst_WindowRegistry::closedWindowIsLoadedAfresh()
     QFETCH(bool, closeFrame);
     QPointer<QWidget> window = windows().show(name);
     QVERIFY(window);
-    if (closeFrame)
-        window->parentWidget()->close();
-    else
-        window->close();
+    (closeFrame ? window->parentWidget() : window.data())->close();
     QTRY_VERIFY(window.isNull());
     QVERIFY(!windows().isLoaded(name));
     // No empty frame stays behind in the MDI area.
     QTRY_VERIFY(m_area->subWindowList().isEmpty());
-
-    QWidget* again = windows().show(name);
-    QVERIFY(again);
+    QVERIFY(windows().show(name));
     QCOMPARE(m_loads.value(name), 2);
-}
-
-void tst_WindowRegistry::closeAllClosesNewestFirst()
-{
-    const QStringList order{QStringLiteral("frmEdit"), QStringLiteral("frmDelete"),
-                            QStringLiteral("frmBrowse"), QStringLiteral("dlgExport")};
-    for (const QString& name : order)
-        windows().show(name);
-    // Bringing an old window forward does not change the load order.
-    windows().show(QStringLiteral("frmEdit"));
-    QCOMPARE(windows().loadOrder(), order);
-
-    QVERIFY(windows().closeAll());
-    QCOMPARE(g_closed, (QStringList{QStringLiteral("dlgExport"), QStringLiteral("frmBrowse"),
-                                    QStringLiteral("frmDelete"), QStringLiteral("frmEdit")}));
-    QVERIFY(windows().loadOrder().isEmpty());
 }
 
 void tst_WindowRegistry::closeAllStopsAtARefusal()
 {
-    windows().show(QStringLiteral("frmBrowse"));
-    auto* edit = static_cast<TestWindow*>(windows().show(QStringLiteral("frmEdit")));
-    windows().show(QStringLiteral("frmDelete"));
+    windows().show(u"frmBrowse"_s);
+    auto* edit = static_cast<TestWindow*>(windows().show(u"frmEdit"_s));
+    windows().show(u"frmDelete"_s);
     edit->refuseClose = true;
 
     QVERIFY(!windows().closeAll());
-    QCOMPARE(g_closed, QStringList{QStringLiteral("frmDelete")});
-    QCOMPARE(windows().loadOrder(),
-             (QStringList{QStringLiteral("frmBrowse"), QStringLiteral("frmEdit")}));
+    QCOMPARE(g_closed, QStringList{u"frmDelete"_s});
+    QCOMPARE(windows().loadOrder(), (QStringList{u"frmBrowse"_s, u"frmEdit"_s}));
     edit->refuseClose = false;
-}
-
-void tst_WindowRegistry::minimizedWindowIsRestored()
-{
-    QWidget* own = windows().show(QStringLiteral("frmDelete"));
-    own->showMinimized();
-    QTRY_VERIFY(own->isMinimized());
-    windows().show(QStringLiteral("frmDelete"));
-    QTRY_VERIFY(!own->isMinimized());
-    QVERIFY(own->isVisible());
 }
 
 QTEST_MAIN(tst_WindowRegistry)
