@@ -1,4 +1,5 @@
 #include "ShellTestSupport.h"
+#include "store/StoreTestSupport.h"
 
 #include "app/DatabaseCompactor.h"
 #include "app/Module3.h"
@@ -6,8 +7,6 @@
 #include "platform/Error.h"
 #include "store/ConnectionStrings.h"
 #include "store/Database.h"
-#include "store/SqliteDatabase.h"
-#include "store/SqliteStatement.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -33,27 +32,17 @@ QByteArray fileHash()
                : QByteArray();
 }
 
-QStringList rows(SqliteDatabase& db, const QString& sql)
-{
-    vantor::store::SqliteStatement statement = db.prepare(sql);
-    QStringList out;
-    while (statement.step()) {
-        QStringList cells;
-        for (int i = 0; i < statement.columnCount(); ++i)
-            cells << statement.text(i);
-        out << cells.join(u'\t');
-    }
-    return out;
-}
-
 // Everything a database holds: its schema and every row of every table.
 QStringList contents(const QString& path)
 {
     SqliteDatabase db(path, SqliteDatabase::Mode::ReadOnly);
-    QStringList all = rows(db, u"SELECT type, name, sql FROM sqlite_master ORDER BY type, name"_s);
-    for (const QString& table : rows(db, u"SELECT name FROM sqlite_master WHERE type = 'table' "
-                                         u"AND name NOT LIKE 'sqlite_%' ORDER BY name"_s))
-        all << u"-- "_s + table << rows(db, u"SELECT * FROM \"%1\" ORDER BY rowid"_s.arg(table));
+    QStringList all =
+        storetest::rows(db, u"SELECT type, name, sql FROM sqlite_master ORDER BY type, name"_s);
+    for (const QString& table :
+         storetest::rows(db, u"SELECT name FROM sqlite_master WHERE type = 'table' "
+                             u"AND name NOT LIKE 'sqlite_%' ORDER BY name"_s))
+        all << u"-- "_s + table
+            << storetest::rows(db, u"SELECT * FROM \"%1\" ORDER BY rowid"_s.arg(table));
     return all;
 }
 
@@ -73,24 +62,10 @@ private slots:
     void initTestCase() { vantor::platform::setUi(&m_ui); }
     void init();
     void cleanup();
-
-    void answeringNoChangesNothing();
-    void compactsInPlace_data();
-    void compactsInPlace();
-    void failureLeavesTheDatabaseAlone_data();
-    void failureLeavesTheDatabaseAlone();
+    void compaction_data();
+    void compaction();
 
 private:
-    // The second message, after the question: its text, title and icon.
-    void expectOutcome(const QString& text, Icon icon)
-    {
-        QCOMPARE(m_ui.messages().size(), 2);
-        const auto& message = m_ui.messages().at(1);
-        QCOMPARE(message.text, text);
-        QCOMPARE(message.title, u"Compact Database"_s);
-        QCOMPARE(message.icon, icon);
-    }
-
     vantor::platform::RecordingUi m_ui;
     QStringList m_before;
 };
@@ -119,103 +94,87 @@ void tst_Compact::cleanup()
     QVERIFY(shelltest::closeEverything());
 }
 
-void tst_Compact::answeringNoChangesNothing()
+void tst_Compact::compaction_data()
 {
-    const QByteArray hash = fileHash();
-    m_ui.pushAnswer(Answer::No);
-    vantor::app::Module3::CompactDB();
-
-    const auto& ask = m_ui.messages().value(0);
-    QCOMPARE(ask.text, u"This process may take a few minutes, depending on the speed of your "
-                       u"computer. \r\n\r\nAre you sure you want to continue?"_s);
-    QCOMPARE(ask.title, u"Compact Database"_s);
-    QCOMPARE(ask.icon, Icon::Question);
-    QCOMPARE(ask.buttons, vantor::platform::Buttons::YesNo);
-    expectOutcome(u"Compact action cancelled."_s, Icon::Information);
-    QCOMPARE(m_ui.busyChanges(), 0);
-    QCOMPARE(fileHash(), hash);
-    QVERIFY(!QFile::exists(copy));
-}
-
-void tst_Compact::compactsInPlace_data()
-{
+    QTest::addColumn<Answer>("answer");
     QTest::addColumn<QByteArray>("leftover"); // a vantor2.mdb from an earlier run
-    QTest::newRow("clean folder") << QByteArray();
-    QTest::newRow("leftover copy") << QByteArray("half a database from a crash");
-    QTest::newRow("empty leftover") << QByteArray("");
+    QTest::addColumn<QString>("fault");       // "held" by a window, or the "rename" fails
+    QTest::addColumn<QString>("outcome");     // the message after the question
+
+    const QString done = u"Finished compacting the database."_s;
+    QTest::newRow("answering no") << Answer::No << QByteArray() << QString()
+                                  << u"Compact action cancelled."_s;
+    QTest::newRow("clean folder") << Answer::Yes << QByteArray() << QString() << done;
+    QTest::newRow("leftover copy")
+        << Answer::Yes << QByteArray("half a database from a crash") << QString() << done;
+    QTest::newRow("empty leftover") << Answer::Yes << QByteArray("") << QString() << done;
+    QTest::newRow("held by a window")
+        << Answer::Yes << QByteArray() << u"held"_s
+        << u"The database \"vantor.mdb\" in the folder \"%1\" is in use by an open window of "
+           u"this program. Close the windows that show its data, then compact it again."_s.arg(
+               QDir::toNativeSeparators(QDir::currentPath()));
+    QTest::newRow("rename fails") << Answer::Yes << QByteArray() << u"rename"_s
+                                  << u"Disk is on fire."_s;
 }
 
-void tst_Compact::compactsInPlace()
+void tst_Compact::compaction()
 {
+    QFETCH(Answer, answer);
     QFETCH(QByteArray, leftover);
+    QFETCH(QString, fault);
+    QFETCH(QString, outcome);
     if (!leftover.isNull()) {
         QFile file(copy);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(leftover);
     }
+    const QByteArray hash = fileHash();
+    vantor::engine::Connection window;
+    if (fault == u"held")
+        window.open(vantor::store::CodeConnection);
     // At the moment of the rename the copy must already be complete: a crash
     // right then must leave a whole database under one of the two names.
     QStringList copyAtRename;
     DatabaseCompactor::setRenameFunction([&](const QString& from, const QString& to) {
+        if (fault == u"rename")
+            throw vantor::Error(vantor::Error::DatabaseError, u"Disk is on fire."_s);
         copyAtRename = contents(from);
         std::filesystem::rename(from.toStdString(), to.toStdString());
     });
 
-    m_ui.pushAnswer(Answer::Yes);
+    m_ui.pushAnswer(answer);
     vantor::app::Module3::CompactDB();
 
-    expectOutcome(u"Finished compacting the database."_s, Icon::Information);
-    QCOMPARE(m_ui.messages().at(1).beepsBefore, 1);
-    QCOMPARE(m_ui.busyChanges(), 2); // shown, then restored
-    QCOMPARE(copyAtRename, m_before);
+    QCOMPARE(m_ui.messages().size(), 2);
+    const auto& ask = m_ui.messages().at(0);
+    QCOMPARE(ask.text, u"This process may take a few minutes, depending on the speed of your "
+                       u"computer. \r\n\r\nAre you sure you want to continue?"_s);
+    QCOMPARE(ask.icon, Icon::Question);
+    QCOMPARE(ask.buttons, vantor::platform::Buttons::YesNo);
+    const auto& told = m_ui.messages().at(1);
+    QCOMPARE(told.text, outcome);
+    QCOMPARE(ask.title, u"Compact Database"_s);
+    QCOMPARE(told.title, u"Compact Database"_s);
+    QCOMPARE(told.icon, fault.isEmpty() ? Icon::Information : Icon::Critical);
+    QCOMPARE(told.beepsBefore, answer == Answer::Yes ? 1 : 0);
+    QCOMPARE(m_ui.busyChanges(), answer == Answer::Yes ? 2 : 0); // shown, then restored
     QVERIFY(!QFile::exists(copy));
+    if (answer == Answer::No || !fault.isEmpty()) {
+        QCOMPARE(fileHash(), hash);
+        if (answer == Answer::No)
+            return;
+        // Once the cause is gone, the compaction goes through.
+        window.close();
+        DatabaseCompactor::setRenameFunction(nullptr);
+        m_ui.clear();
+        vantor::app::Module3::CompactDB();
+        QCOMPARE(m_ui.messages().value(1).text, u"Finished compacting the database."_s);
+    } else {
+        QCOMPARE(copyAtRename, m_before);
+    }
     QCOMPARE(contents(database), m_before);
     QCOMPARE(freePages(), 0);
     QVERIFY(vantor::store::checkDatabase(database).isEmpty());
-}
-
-void tst_Compact::failureLeavesTheDatabaseAlone_data()
-{
-    QTest::addColumn<bool>("held"); // by a window's connection; otherwise the rename fails
-    QTest::addColumn<QString>("message");
-    QTest::newRow("held by a window")
-        << true
-        << u"The database \"vantor.mdb\" in the folder \"%1\" is in use by an open window of this "
-           u"program. Close the windows that show its data, then compact it again."_s.arg(
-               QDir::toNativeSeparators(QDir::currentPath()));
-    QTest::newRow("rename fails") << false << u"Disk is on fire."_s;
-}
-
-void tst_Compact::failureLeavesTheDatabaseAlone()
-{
-    QFETCH(bool, held);
-    QFETCH(QString, message);
-    const QByteArray hash = fileHash();
-
-    vantor::engine::Connection window;
-    if (held)
-        window.open(vantor::store::CodeConnection);
-    else
-        DatabaseCompactor::setRenameFunction([](const QString&, const QString&) {
-            throw vantor::Error(vantor::Error::DatabaseError, u"Disk is on fire."_s);
-        });
-
-    m_ui.pushAnswer(Answer::Yes);
-    vantor::app::Module3::CompactDB();
-
-    expectOutcome(message, Icon::Critical);
-    QCOMPARE(m_ui.messages().at(1).beepsBefore, 1);
-    QVERIFY(!m_ui.isBusy());
-    window.close();
-    QCOMPARE(fileHash(), hash);
-    QVERIFY(!QFile::exists(copy));
-
-    // Once the cause is gone, the compaction goes through.
-    DatabaseCompactor::setRenameFunction(nullptr);
-    m_ui.clear();
-    vantor::app::Module3::CompactDB();
-    expectOutcome(u"Finished compacting the database."_s, Icon::Information);
-    QCOMPARE(contents(database), m_before);
 }
 
 QTEST_MAIN(tst_Compact)

@@ -66,12 +66,9 @@ private slots:
     void placementOnLoad_data();
     void placementOnLoad();
     void closeSavesPlacement();
-    void closeWhileMinimizedKeepsPlacement();
     void menuBar();
     void commandsWithoutWindowAreDisabled();
-    void secondCommandShowsOneWindow_data();
-    void secondCommandShowsOneWindow();
-    void closingMainClosesNewestFirst();
+    void commandsShowOneWindowEach();
     void failedLoadIsReported();
     void statusBarShowsDateAndTime();
 
@@ -162,6 +159,15 @@ void tst_frmMain::placementOnLoad()
 
 void tst_frmMain::closeSavesPlacement()
 {
+    // Closed while minimized, the window leaves the saved placement alone.
+    const QStringList saved = {u"2000"_s, u"1800"_s, u"7000"_s, u"5000"_s};
+    writePlacement(saved);
+    showMain()->showMinimized();
+    QTRY_VERIFY(m_main->isMinimized());
+    QVERIFY(m_main->close());
+    QCOMPARE(readPlacement(), saved);
+
+    QTRY_VERIFY(m_main.isNull());
     frmMain* main = showMain();
     const qreal dpiX = main->screen()->logicalDotsPerInchX();
     const qreal dpiY = main->screen()->logicalDotsPerInchY();
@@ -170,7 +176,6 @@ void tst_frmMain::closeSavesPlacement()
     QTRY_COMPARE(main->frameGeometry().topLeft(), QPoint(120, 90));
     const QRect outer = main->frameGeometry(); // what is saved includes the frame
     QVERIFY(main->close());
-
     const auto twips = [](int pixels, qreal dpi) {
         return QString::number(std::round(pixels * 1440.0 / dpi));
     };
@@ -181,19 +186,7 @@ void tst_frmMain::closeSavesPlacement()
     // The next run opens where this one ended, at the same outer size: the
     // window must not grow by its frame from run to run.
     QTRY_VERIFY(m_main.isNull());
-    main = showMain();
-    QTRY_COMPARE(main->frameGeometry(), outer);
-}
-
-void tst_frmMain::closeWhileMinimizedKeepsPlacement()
-{
-    const QStringList saved = {u"2000"_s, u"1800"_s, u"7000"_s, u"5000"_s};
-    writePlacement(saved);
-    frmMain* main = showMain();
-    main->showMinimized();
-    QTRY_VERIFY(main->isMinimized());
-    QVERIFY(main->close());
-    QCOMPARE(readPlacement(), saved);
+    QTRY_COMPARE(showMain()->frameGeometry(), outer);
 }
 
 void tst_frmMain::menuBar()
@@ -237,38 +230,7 @@ void tst_frmMain::commandsWithoutWindowAreDisabled()
     QVERIFY(!action(u"mnuDataBrowse"_s)->isEnabled());
 }
 
-void tst_frmMain::secondCommandShowsOneWindow_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<bool>("child");
-    QTest::newRow("Browse") << u"mnuDataBrowse"_s << u"frmBrowse"_s << true;
-    QTest::newRow("Periods") << u"mnuListsPeriods"_s << u"frmPeriods"_s << true;
-    QTest::newRow("Multi-Delete") << u"mnuDataDelete"_s << u"frmDelete"_s << false;
-    QTest::newRow("About") << u"mnuHelpAbout"_s << u"frmAbout"_s << false;
-}
-
-void tst_frmMain::secondCommandShowsOneWindow()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, window);
-    QFETCH(bool, child);
-    if (!windows().isRegistered(window))
-        registerStandIn(window, child ? WindowRegistry::Kind::Child : WindowRegistry::Kind::Own);
-    frmMain* main = showMain();
-    action(command)->trigger();
-    QWidget* first = windows().find(window);
-    QVERIFY(first);
-    action(command)->trigger();
-    QCOMPARE(windows().find(window), first);
-    QVERIFY(first->isVisible());
-    QCOMPARE(main->mdiArea()->subWindowList().size(), child ? 1 : 0);
-    QCOMPARE(shelltest::visibleTopLevels(window), child ? 0 : 1);
-    if (child)
-        QCOMPARE(main->mdiArea()->activeSubWindow()->widget(), first);
-}
-
-void tst_frmMain::closingMainClosesNewestFirst()
+void tst_frmMain::commandsShowOneWindowEach()
 {
     registerStandIn(u"frmBrowse"_s, WindowRegistry::Kind::Child);
     registerStandIn(u"frmEdit"_s, WindowRegistry::Kind::Child);
@@ -278,12 +240,18 @@ void tst_frmMain::closingMainClosesNewestFirst()
     for (const QString& command : {u"mnuDataEdit"_s, u"mnuOverviewChart"_s, u"mnuDataBrowse"_s,
                                    u"mnuDataDelete"_s, u"mnuHelpAbout"_s})
         action(command)->trigger();
-    // Bringing the first one forward again changes nothing in the order.
+    // A second command brings its window forward and loads nothing: the
+    // load order stays, and so do the two child frames.
     action(u"mnuDataEdit"_s)->trigger();
+    action(u"mnuHelpAbout"_s)->trigger();
     QCOMPARE(windows().loadOrder(), (QStringList{u"frmMain"_s, u"frmEdit"_s, u"dlgChart"_s,
                                                  u"frmBrowse"_s, u"frmDelete"_s, u"frmAbout"_s}));
-    QPointer<QWidget> about = windows().find(u"frmAbout"_s);
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(main->mdiArea()->activeSubWindow()->widget(), windows().find(u"frmEdit"_s));
+    QCOMPARE(shelltest::visibleTopLevels(u"frmAbout"_s), 1);
 
+    // Closing the main window closes the others first, newest first.
+    QPointer<QWidget> about = windows().find(u"frmAbout"_s);
     QVERIFY(main->close());
     QCOMPARE(g_closed, (QStringList{u"frmDelete"_s, u"frmBrowse"_s, u"dlgChart"_s, u"frmEdit"_s}));
     QTRY_VERIFY(about.isNull()); // the About box went first of all
