@@ -99,6 +99,7 @@ void tst_WindowRegistry::loadsOnceAndBringsForward()
     QWidget* edit = windows().show(u"frmEdit"_s);
     QWidget* own = windows().show(u"frmDelete"_s);
     QCOMPARE(browse->objectName(), u"frmBrowse"_s);
+    QVERIFY(windows().isLoaded(u"frmBrowse"_s));
     QCOMPARE(m_area->activeSubWindow()->widget(), edit);
     QVERIFY(!browse->isWindow());
     QVERIFY(own->isWindow() && own->isVisible());
