@@ -116,21 +116,17 @@ void TestChart::dailyAverages_data()
     QTest::addColumn<QString>("to");
     QTest::addColumn<QString>("item");
     QTest::addColumn<QStringList>("bars");
+    // clang-format off
     // Glucose was measured twice on 5 March (Morning and Afternoon).
-    QTest::newRow("two occasions on one day")
-        << "05-Mar-2004"
-        << "06-Mar-2004"
-        << "Glucose"
+    QTest::newRow("two occasions on one day") << "05-Mar-2004" << "06-Mar-2004" << "Glucose"
         << QStringList{QStringLiteral("3/5/2004=91.75"), QStringLiteral("3/6/2004=88")};
-    QTest::newRow("one day") << "06-Mar-2004"
-                             << "06-Mar-2004"
-                             << "Glucose" << QStringList{QStringLiteral("3/6/2004=88")};
-    QTest::newRow("dates far apart, oldest first")
-        << "05-Mar-2004"
-        << "01-Apr-2004"
-        << "Cholesterol"
-        << QStringList{QStringLiteral("3/5/2004=1234.56"), QStringLiteral("3/6/2004=180"),
-                       QStringLiteral("4/1/2004=200")};
+    QTest::newRow("one day") << "06-Mar-2004" << "06-Mar-2004" << "Glucose"
+        << QStringList{QStringLiteral("3/6/2004=88")};
+    QTest::newRow("dates far apart, oldest first") << "05-Mar-2004" << "01-Apr-2004"
+        << "Cholesterol" << QStringList{QStringLiteral("3/5/2004=1234.56"),
+                                        QStringLiteral("3/6/2004=180"),
+                                        QStringLiteral("4/1/2004=200")};
+    // clang-format on
 }
 
 void TestChart::dailyAverages()
