@@ -5,6 +5,7 @@
 #include "calc/CalcWindows.h"
 #include "convert/ConverterWindows.h"
 #include "entry/EntryWindows.h"
+#include "overview/ChartListWindows.h"
 #include "overview/OverviewWindows.h"
 #include "platform/Ui.h"
 #include "report/ReportWindows.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
     vantor::entry::registerEntryWindows();
     vantor::calc::registerCalculatorWindows(vantor::widgets::windows());
     vantor::overview::registerOverviewWindows();
+    vantor::overview::registerChartAndListWindows();
     vantor::report::registerReportWindows();
     vantor::convert::registerConverterWindows();
 
