@@ -189,6 +189,7 @@ void TestStats::reversedDatesKeepTheTable()
     QCOMPARE(m.text, QStringLiteral("The Date From date can't be later then the Date To date."));
     QCOMPARE(m.title, QStringLiteral("Invalid Date Range"));
     QCOMPARE(m.icon, Icon::Exclamation);
+    QCOMPARE(m.beepsBefore, 1);
 }
 
 void TestStats::minMaxChangesOnlyTheLowerTable()

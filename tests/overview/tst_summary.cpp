@@ -6,6 +6,7 @@
 #include "overview/OverviewWindows.h"
 #include "overview/frmOverview.h"
 #include "overview/frmRemarks.h"
+#include "store/Database.h"
 #include "widgets/Twips.h"
 
 #include <QMdiArea>
@@ -51,6 +52,7 @@ private slots:
     void summaryMerges();
     void summaryFormats();
     void remarksRows();
+    void largeDatabaseOpensOnItsFirstRows();
     void emptyDatabaseShowsTheHeaderOnly();
     void missingDatabaseRefusesToOpen();
     void windowsAreRegistered_data();
@@ -180,6 +182,27 @@ void TestSummary::remarksRows()
         QVERIFY(grid->isColumnHidden(c));
     QCOMPARE(grid->colWidthTwips(3), 5000);
     QVERIFY(!grid->cellBackColor(1, 0));
+}
+
+void TestSummary::largeDatabaseOpensOnItsFirstRows()
+{
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    store::createLargeDatabase(QStringLiteral("vantor.mdb"), 20000);
+    std::unique_ptr<frmOverview> window(frmOverview::create());
+    QVERIFY(window);
+    FlexGrid* grid = window->grid();
+    // Opens on what a screen needs; the rest follows while the user looks.
+    QVERIFY(grid->rows() > 100);
+    QVERIFY(grid->rows() < 20000);
+    window->show();
+    QTRY_VERIFY_WITH_TIMEOUT(window->rows()->isComplete(), 20000);
+    QCOMPARE(grid->rows(), 20001);
+    // Rows that came later are shaded like the first ones.
+    QCOMPARE(grid->cellBackColor(20000, 2), std::optional(QColor(0xC0, 0xC0, 0xC0)));
+    QVERIFY(!grid->cellBackColor(20000, 1));
+    grid->scrollToBottom();
+    overviewtest::screenshot(window.get(), QStringLiteral("frmOverview-large-end"));
+    QVERIFY(m_ui.messages().isEmpty());
 }
 
 void TestSummary::emptyDatabaseShowsTheHeaderOnly()
