@@ -1,6 +1,7 @@
 #include "Measurements.h"
 
 #include "BrowseBench.h"
+#include "OverviewBench.h"
 
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
@@ -89,6 +90,9 @@ QVector<Comparison> comparisons()
          [](const Setup& setup) { return openThroughEngine(setup, overviewSummarySql()); },
          [](const Setup& setup) { runInShell(setup, nativeOverviewSummarySql()); }},
         browseToLast(),
+        summaryFirstScreen(),
+        summaryAllRows(),
+        exportAllDates(),
     };
 }
 

@@ -5,7 +5,7 @@
 #include "Measurements.h"
 #include "platform/Error.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextStream>
@@ -44,7 +44,10 @@ QString column(const QString& text, int width)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Some measurements open windows; they need no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
 
