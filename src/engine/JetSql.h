@@ -40,8 +40,8 @@ struct TranslatedSql
     // rowid is result column visibleCount + index in this list.
     struct RowidColumn
     {
-        QString table;  // table name as the database spells it
-        QString alias;  // its name or alias in the FROM clause
+        QString table; // table name as the database spells it
+        QString alias; // its name or alias in the FROM clause
     };
     QVector<RowidColumn> rowidColumns;
 
