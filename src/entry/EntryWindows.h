@@ -3,7 +3,8 @@
 namespace vantor::entry {
 
 // Makes the data entry windows known to the window registry: frmPeriods,
-// frmTests, frmEdit and frmDetails (reached from frmEdit only).
+// frmTests, frmEdit, frmDetails (reached from frmEdit only), frmBrowse and
+// frmDelete.
 void registerEntryWindows();
 
 } // namespace vantor::entry

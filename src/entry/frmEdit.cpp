@@ -1,5 +1,7 @@
 #include "frmEdit.h"
 
+#include "JumpListSource.h"
+
 #include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Ui.h"
@@ -17,14 +19,6 @@
 namespace vantor::entry {
 
 namespace {
-
-const QString JumpListSource = QStringLiteral(
-    "SELECT Results.ID, Format([Date],\"mmm-dd-yyyy\") & \"  \" & [Periods].[Period] AS "
-    "DatePeriod\r\n"
-    "FROM Results INNER JOIN Periods ON Results.Period = Periods.ID\r\n"
-    "GROUP BY Results.ID, Format([Date],\"mmm-dd-yyyy\") & \"  \" & [Periods].[Period], "
-    "Results.Date, Results.Period\r\n"
-    "ORDER BY Results.Date, Results.Period;\r\n");
 
 const QString InvalidEntry = QStringLiteral("Invalid Entry");
 
