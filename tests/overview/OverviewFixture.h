@@ -66,6 +66,26 @@ inline void makeKnownDatabase()
     execute(KnownRows);
 }
 
+// A message as the user saw it, in one text that a comparison can show.
+inline QString shown(int beepsBefore, const QString& title, vantor::platform::Icon icon,
+                     const QString& text)
+{
+    return QStringLiteral("%1 beep(s) | %2 | icon %3 | %4")
+        .arg(beepsBefore)
+        .arg(title)
+        .arg(int(icon))
+        .arg(text);
+}
+
+// The one message shown so far, as shown() writes it.
+inline QString onlyMessage(const vantor::platform::RecordingUi& ui)
+{
+    if (ui.messages().size() != 1)
+        return QStringLiteral("%1 messages").arg(ui.messages().size());
+    const auto& m = ui.messages().first();
+    return shown(m.beepsBefore, m.title, m.icon, m.text);
+}
+
 // Closes whatever a test left open; false when a window remains.
 inline bool closeEverything()
 {

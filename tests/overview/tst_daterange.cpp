@@ -124,13 +124,11 @@ void TestDateRange::emptyDatabaseReportsMissingDate()
     QCOMPARE(overviewtest::child<widgets::DataCombo>(w, "DataCombo2")->count(), 0);
     QVERIFY(m_ui.messages().isEmpty());
     QTest::mouseClick(w->findChild<QPushButton*>(button), Qt::LeftButton);
-    QCOMPARE(m_ui.messages().size(), 1);
-    const auto& m = m_ui.messages().first();
-    QCOMPARE(m.text,
-             QStringLiteral("Please make sure you have selected both a From date and a To date."));
-    QCOMPARE(m.title, QStringLiteral("Missing Date"));
-    QCOMPARE(m.icon, Icon::Exclamation);
-    QCOMPARE(m.beepsBefore, 1);
+    QCOMPARE(
+        overviewtest::onlyMessage(m_ui),
+        overviewtest::shown(
+            1, QStringLiteral("Missing Date"), Icon::Exclamation,
+            QStringLiteral("Please make sure you have selected both a From date and a To date.")));
 }
 
 void TestDateRange::missingDatabaseOpensEmptyAfterOneMessage()
@@ -179,12 +177,9 @@ void TestDateRange::checkDate()
         QVERIFY(m_ui.messages().isEmpty());
         return;
     }
-    QCOMPARE(m_ui.messages().size(), 1);
-    QCOMPARE(m_ui.messages().first().text,
-             QStringLiteral("The From date can't be later than the To date."));
-    QCOMPARE(m_ui.messages().first().title, QStringLiteral("Invalid Entry"));
-    QCOMPARE(m_ui.messages().first().icon, Icon::Exclamation);
-    QCOMPARE(m_ui.beeps(), 1);
+    QCOMPARE(overviewtest::onlyMessage(m_ui),
+             overviewtest::shown(1, QStringLiteral("Invalid Entry"), Icon::Exclamation,
+                                 QStringLiteral("The From date can't be later than the To date.")));
 }
 
 void TestDateRange::itemPreset_data()

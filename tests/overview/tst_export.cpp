@@ -137,12 +137,9 @@ void TestExport::writesTheSpan()
     exportSpan(from, to, target);
 
     QCOMPARE(readFile(target), readFile(golden(expected)));
-    QCOMPARE(m_ui.messages().size(), 1);
-    const auto& m = m_ui.messages().first();
-    QCOMPARE(m.text, QStringLiteral("Export completed successfully."));
-    QCOMPARE(m.title, QStringLiteral("Export Data"));
-    QCOMPARE(m.icon, Icon::Information);
-    QCOMPARE(m.beepsBefore, 1);
+    QCOMPARE(overviewtest::onlyMessage(m_ui),
+             overviewtest::shown(1, QStringLiteral("Export Data"), Icon::Information,
+                                 QStringLiteral("Export completed successfully.")));
     QCOMPARE(QDir(QStringLiteral("out")).entryList(QDir::Files), QStringList{u"export.txt"_s});
     // The dialog stays, inputs unchanged.
     QVERIFY(m_dialog->isVisible());
@@ -196,10 +193,9 @@ void TestExport::reversedDatesWriteNothing()
     open();
     exportSpan(QStringLiteral("01-Apr-2004"), QStringLiteral("05-Mar-2004"),
                QStringLiteral("out/export.txt"));
-    QCOMPARE(m_ui.messages().size(), 1);
-    QCOMPARE(m_ui.messages().first().text,
-             QStringLiteral("The From date can't be later than the To date."));
-    QCOMPARE(m_ui.messages().first().title, QStringLiteral("Invalid Entry"));
+    QCOMPARE(overviewtest::onlyMessage(m_ui),
+             overviewtest::shown(1, QStringLiteral("Invalid Entry"), Icon::Exclamation,
+                                 QStringLiteral("The From date can't be later than the To date.")));
     QVERIFY(QDir(QStringLiteral("out")).isEmpty());
 }
 

@@ -165,12 +165,10 @@ void TestStats::span()
         QVERIFY(m_ui.messages().isEmpty());
         return;
     }
-    QCOMPARE(m_ui.messages().size(), 1);
-    const auto& m = m_ui.messages().first();
-    QCOMPARE(m.text, QStringLiteral("Sorry, there are no records which match that criteria."));
-    QCOMPARE(m.title, QStringLiteral("No Records Found"));
-    QCOMPARE(m.icon, Icon::Information);
-    QCOMPARE(m.beepsBefore, 1);
+    QCOMPARE(overviewtest::onlyMessage(m_ui),
+             overviewtest::shown(
+                 1, QStringLiteral("No Records Found"), Icon::Information,
+                 QStringLiteral("Sorry, there are no records which match that criteria.")));
     QVERIFY(!m_ui.isBusy());
 }
 
@@ -184,12 +182,10 @@ void TestStats::reversedDatesKeepTheTable()
     choose(QStringLiteral("01-Apr-2004"), QStringLiteral("05-Mar-2004"));
     pressOk();
     QCOMPARE(gridRows(upper), before);
-    QCOMPARE(m_ui.messages().size(), 1);
-    const auto& m = m_ui.messages().first();
-    QCOMPARE(m.text, QStringLiteral("The Date From date can't be later then the Date To date."));
-    QCOMPARE(m.title, QStringLiteral("Invalid Date Range"));
-    QCOMPARE(m.icon, Icon::Exclamation);
-    QCOMPARE(m.beepsBefore, 1);
+    QCOMPARE(overviewtest::onlyMessage(m_ui),
+             overviewtest::shown(
+                 1, QStringLiteral("Invalid Date Range"), Icon::Exclamation,
+                 QStringLiteral("The Date From date can't be later then the Date To date.")));
 }
 
 void TestStats::minMaxChangesOnlyTheLowerTable()

@@ -7,7 +7,6 @@
 #include "overview/frmOverview.h"
 #include "overview/frmRemarks.h"
 #include "store/Database.h"
-#include "widgets/Twips.h"
 
 #include <QMdiArea>
 #include <QPushButton>
@@ -272,12 +271,6 @@ void TestSummary::closeButtonResizeAndScreenshots()
     overview->show();
     overview->resize(700, 300);
     QTest::qWait(20);
-    auto* close = overviewtest::child<QPushButton>(overview, "cmdClose");
-    const int margin = widgets::twipsToPixelsX(60, overview);
-    QCOMPARE(close->geometry().right() + 1, overview->width() - margin);
-    QCOMPARE(close->geometry().bottom() + 1, overview->height() - margin);
-    QCOMPARE(overview->grid()->geometry().topLeft(), QPoint(margin, margin));
-    QCOMPARE(overview->grid()->geometry().bottom() + 1, close->y() - margin);
     overviewtest::screenshot(overview, QStringLiteral("frmOverview"));
     // Very small: nothing negative, nothing thrown.
     overview->resize(10, 10);
@@ -290,7 +283,7 @@ void TestSummary::closeButtonResizeAndScreenshots()
     overviewtest::screenshot(remarks, QStringLiteral("frmRemarks"));
 
     QPointer<QWidget> watched(overview);
-    QTest::mouseClick(close, Qt::LeftButton);
+    QTest::mouseClick(overviewtest::child<QPushButton>(overview, "cmdClose"), Qt::LeftButton);
     QTRY_VERIFY(watched.isNull());
     delete remarks;
 }
