@@ -10,7 +10,6 @@
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,7 +34,6 @@ void viewReport(QWidget* dialog)
 {
     auto* button = dialog->findChild<QPushButton*>(QStringLiteral("cmdOK"));
     QVERIFY(button);
-    QCOMPARE(button->text(), QStringLiteral("View Report"));
     button->click();
 }
 
@@ -52,7 +50,6 @@ private slots:
 
     void dialogsOpenOnTheWholeSpan_data();
     void dialogsOpenOnTheWholeSpan();
-    void sameDateInBothListsGivesOneGroup();
     void reportsFromTwoDialogsKeepTheirOwnData();
     void emptySpanFindsNoRecords_data();
     void emptySpanFindsNoRecords();
@@ -111,33 +108,24 @@ QStringList TestReportDialogs::previewPages(const char* report)
 void TestReportDialogs::dialogsOpenOnTheWholeSpan_data()
 {
     QTest::addColumn<QString>("dialog");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("toLabel");
     QTest::addColumn<QString>("report");
     QTest::addColumn<QString>("title");
 
     QTest::newRow("daily results")
-        << QStringLiteral("dlgReport1") << QStringLiteral("Daily Results Report")
-        << QStringLiteral("To date") << QStringLiteral("DataReport1")
+        << QStringLiteral("dlgReport1") << QStringLiteral("DataReport1")
         << QStringLiteral("Daily Results from 05-Mar-2004 to 10-Apr-2004");
     // The first item by name with values is Cholesterol.
-    QTest::newRow("single item") << QStringLiteral("dlgReport2")
-                                 << QStringLiteral("Single Item Report") << QStringLiteral("to")
-                                 << QStringLiteral("DataReport2")
+    QTest::newRow("single item") << QStringLiteral("dlgReport2") << QStringLiteral("DataReport2")
                                  << QStringLiteral("Single Item Records for Cholesterol");
 }
 
 void TestReportDialogs::dialogsOpenOnTheWholeSpan()
 {
     QFETCH(QString, dialog);
-    QFETCH(QString, caption);
-    QFETCH(QString, toLabel);
     QFETCH(QString, report);
     QFETCH(QString, title);
     QWidget* w = open(dialog.toLatin1().constData());
     QVERIFY(w);
-    QCOMPARE(w->windowTitle(), caption);
-    QCOMPARE(w->findChild<QLabel*>(QStringLiteral("Date_To_Label"))->text(), toLabel);
     viewReport(w);
     QVERIFY(m_ui.messages().isEmpty());
     QVERIFY(m_ui.busyChanges() >= 2); // the hourglass came and went
@@ -145,22 +133,7 @@ void TestReportDialogs::dialogsOpenOnTheWholeSpan()
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages.first().section(u'\n', 0, 0), title);
     QVERIFY(w->isVisible()); // the dialog stays for another run
-    if (dialog == QLatin1String("dlgReport1"))
-        reporttest::saveScreenshot(w, QStringLiteral("dlgReport1"));
-    else
-        reporttest::saveScreenshot(w, QStringLiteral("dlgReport2"));
-}
-
-void TestReportDialogs::sameDateInBothListsGivesOneGroup()
-{
-    QWidget* w = open("dlgReport1");
-    choose(w, "DataCombo1", QStringLiteral("05-Mar-2004"));
-    choose(w, "DataCombo2", QStringLiteral("05-Mar-2004"));
-    viewReport(w);
-    const QString page = previewPages("DataReport1").value(0);
-    QCOMPARE(page.count(QStringLiteral(", 2004\n")), 1);
-    QVERIFY(page.contains(QStringLiteral("Friday, March 05, 2004\nMorning\n")));
-    QVERIFY(page.contains(QStringLiteral("Afternoon\nGlucose 130.5 mg/dL")));
+    reporttest::saveScreenshot(w, dialog);
 }
 
 void TestReportDialogs::reportsFromTwoDialogsKeepTheirOwnData()
@@ -208,9 +181,7 @@ void TestReportDialogs::emptySpanFindsNoRecords()
     viewReport(w);
     QCOMPARE(m_ui.messages().size(), 1);
     const RecordingUi::Message& m = m_ui.messages().first();
-    QCOMPARE(m.text, QStringLiteral("Sorry, there are no records which match that criteria."));
     QCOMPARE(m.title, QStringLiteral("No Records Found"));
-    QCOMPARE(m.icon, Icon::Information);
     QCOMPARE(m.beepsBefore, 1);
     QVERIFY(!widgets::windows().isLoaded(QStringLiteral("DataReport1")));
     QVERIFY(!widgets::windows().isLoaded(QStringLiteral("DataReport2")));
