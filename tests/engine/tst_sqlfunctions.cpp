@@ -114,47 +114,30 @@ void TestSqlFunctions::values_data()
     // Format: numbers by pattern, rounded half away from zero; stored dates
     // (ISO text) and date serials by date pattern; null as empty text.
     QTest::newRow("format grouping") << u"vb_format(1234.56, '##,##0.0')"_s << u"text:1,234.6"_s;
-    QTest::newRow("format whole number") << u"vb_format(1234, '##,##0.00')"_s << u"text:1,234.00"_s;
     QTest::newRow("format rounds half away from zero")
         << u"vb_format(0.125, '0.00')"_s << u"text:0.13"_s;
-    QTest::newRow("format negative half") << u"vb_format(-0.125, '0.00')"_s << u"text:-0.13"_s;
-    QTest::newRow("format small") << u"vb_format(5, '###0.00')"_s << u"text:5.00"_s;
     QTest::newRow("format null") << u"vb_format(NULL, '0.00')"_s << u"text:"_s;
     QTest::newRow("format numeric text") << u"vb_format('12.5', '0.00')"_s << u"text:12.50"_s;
     QTest::newRow("format other text") << u"vb_format('abc', '0.00')"_s << u"text:abc"_s;
     QTest::newRow("format medium date")
         << u"vb_format('2004-03-05', 'Medium Date')"_s << u"text:05-Mar-2004"_s;
-    QTest::newRow("format month first")
-        << u"vb_format('2004-03-05', 'mmm-dd-yyyy')"_s << u"text:Mar-05-2004"_s;
-    QTest::newRow("format long pattern")
-        << u"vb_format('2004-03-05', 'dddd, MMMM dd, yyyy')"_s << u"text:Friday, March 05, 2004"_s;
     QTest::newRow("format a date serial")
         << u"vb_format(38051, 'Medium Date')"_s << u"text:05-Mar-2004"_s;
 
     // CDbl: a stored date becomes its serial, as the date presets rely on.
     QTest::newRow("cdbl date") << u"vb_cdbl('2004-03-05')"_s << u"real:38051"_s;
-    QTest::newRow("cdbl first of 1900") << u"vb_cdbl('1900-01-01')"_s << u"real:2"_s;
     QTest::newRow("cdbl integer") << u"vb_cdbl(7)"_s << u"real:7"_s;
-    QTest::newRow("cdbl real") << u"vb_cdbl(2.5)"_s << u"real:2.5"_s;
     QTest::newRow("cdbl grouped text") << u"vb_cdbl('1,234.5')"_s << u"real:1234.5"_s;
-    QTest::newRow("cdbl blanks") << u"vb_cdbl(' 12 ')"_s << u"real:12"_s;
     QTest::newRow("cdbl letters") << u"vb_cdbl('abc')"_s << u"error:Type mismatch"_s;
-    QTest::newRow("cdbl empty text") << u"vb_cdbl('')"_s << u"error:Type mismatch"_s;
     QTest::newRow("cdbl impossible date") << u"vb_cdbl('2004-02-30')"_s << u"error:Type mismatch"_s;
     QTest::newRow("cdbl null") << u"vb_cdbl(NULL)"_s << u"null"_s;
 
     // CInt: half to even, 16 bits.
     QTest::newRow("cint 2.5") << u"vb_cint(2.5)"_s << u"int:2"_s;
-    QTest::newRow("cint 3.5") << u"vb_cint(3.5)"_s << u"int:4"_s;
-    QTest::newRow("cint -0.5") << u"vb_cint(-0.5)"_s << u"int:0"_s;
-    QTest::newRow("cint -1.5") << u"vb_cint(-1.5)"_s << u"int:-2"_s;
-    QTest::newRow("cint top") << u"vb_cint(32767.4)"_s << u"int:32767"_s;
     QTest::newRow("cint above top") << u"vb_cint(32767.5)"_s << u"error:Overflow"_s;
-    QTest::newRow("cint bottom, rounded to even") << u"vb_cint(-32768.5)"_s << u"int:-32768"_s;
     QTest::newRow("cint below bottom") << u"vb_cint(-32769)"_s << u"error:Overflow"_s;
     QTest::newRow("cint integer above top") << u"vb_cint(32768)"_s << u"error:Overflow"_s;
     QTest::newRow("cint text") << u"vb_cint('12')"_s << u"int:12"_s;
-    QTest::newRow("cint half text") << u"vb_cint('2.5')"_s << u"int:2"_s;
     QTest::newRow("cint letters") << u"vb_cint('x')"_s << u"error:Type mismatch"_s;
     QTest::newRow("cint a date") << u"vb_cint('2004-03-05')"_s << u"error:Overflow"_s;
     QTest::newRow("cint null") << u"vb_cint(NULL)"_s << u"null"_s;
@@ -162,16 +145,11 @@ void TestSqlFunctions::values_data()
 
     // CLng: the same over 32 bits.
     QTest::newRow("clng above top") << u"vb_clng(2147483647.5)"_s << u"error:Overflow"_s;
-    QTest::newRow("clng even below top") << u"vb_clng(2147483646.5)"_s << u"int:2147483646"_s;
-    QTest::newRow("clng bottom") << u"vb_clng(-2147483648.5)"_s << u"int:-2147483648"_s;
     QTest::newRow("clng integer above top") << u"vb_clng(3000000000)"_s << u"error:Overflow"_s;
     QTest::newRow("clng a date") << u"vb_clng('2004-03-05')"_s << u"int:38051"_s;
 
     // CStr, and the null-tolerant text form that & uses.
     QTest::newRow("cstr whole real") << u"vb_cstr(5.0)"_s << u"text:5"_s;
-    QTest::newRow("cstr tenth") << u"vb_cstr(0.1)"_s << u"text:0.1"_s;
-    QTest::newRow("cstr large") << u"vb_cstr(1e20)"_s << u"text:1E+20"_s;
-    QTest::newRow("cstr negative") << u"vb_cstr(-3.25)"_s << u"text:-3.25"_s;
     QTest::newRow("cstr integer") << u"vb_cstr(42)"_s << u"text:42"_s;
     QTest::newRow("cstr text") << u"vb_cstr('abc')"_s << u"text:abc"_s;
     QTest::newRow("cstr null") << u"vb_cstr(NULL)"_s << u"null"_s;
@@ -180,12 +158,10 @@ void TestSqlFunctions::values_data()
 
     // CDate and the date parts: stored dates, serials, the forms of the lists.
     QTest::newRow("cdate serial") << u"vb_cdate(38051)"_s << u"text:2004-03-05"_s;
-    QTest::newRow("cdate serial with time") << u"vb_cdate(38051.75)"_s << u"text:2004-03-05"_s;
     QTest::newRow("cdate month first") << u"vb_cdate('3/5/2004')"_s << u"text:2004-03-05"_s;
     QTest::newRow("cdate medium") << u"vb_cdate('05-Mar-2004')"_s << u"text:2004-03-05"_s;
     QTest::newRow("cdate nonsense") << u"vb_cdate('nonsense')"_s << u"error:Type mismatch"_s;
     QTest::newRow("cdate out of range") << u"vb_cdate(1e9)"_s << u"error:Overflow"_s;
-    QTest::newRow("year") << u"vb_year('2004-03-05')"_s << u"int:2004"_s;
     QTest::newRow("month of a serial") << u"vb_month(38051)"_s << u"int:3"_s;
     QTest::newRow("day of medium text") << u"vb_day('05-Mar-2004')"_s << u"int:5"_s;
     QTest::newRow("year of null") << u"vb_year(NULL)"_s << u"null"_s;
@@ -195,7 +171,6 @@ void TestSqlFunctions::values_data()
     QTest::newRow("ucase of a number") << u"vb_ucase(5)"_s << u"int:5"_s;
     QTest::newRow("instr without regard to case")
         << u"vb_instr(1, 'Glucose', 'COS')"_s << u"int:4"_s;
-    QTest::newRow("instr from a start") << u"vb_instr(5, 'Glucose', 'o')"_s << u"int:5"_s;
     QTest::newRow("instr start 0")
         << u"vb_instr(0, 'a', 'a')"_s << u"error:Invalid procedure call or argument"_s;
     QTest::newRow("instr empty sought") << u"vb_instr(2, 'ab', '')"_s << u"int:2"_s;
