@@ -14,6 +14,7 @@
 
 #include "EngineFixture.h"
 
+using namespace Qt::StringLiterals;
 using namespace vantor;
 using namespace vantor::engine;
 
@@ -21,9 +22,8 @@ using enginetest::makeDatabase;
 
 namespace {
 
-const QString Code = QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;");
+const QString Code = u"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"_s;
 
-// The tables as the program stores them, with a few rows.
 // Reads one value straight from the file, past the engine.
 QVariant fileValue(const QString& sql)
 {
@@ -52,6 +52,23 @@ QVariant fileValue(const QString& sql)
     return v;
 }
 
+// Opens a recordset on a new connection to the file; read-only unless a lock is given.
+void open(Recordset& rs, Connection& c, const char* sql, LockType lock = LockType::ReadOnly)
+{
+    c.open(Code);
+    rs.open(QString::fromUtf8(sql), &c, CursorType::Static, lock);
+}
+
+int number(const char* sql)
+{
+    return fileValue(QString::fromUtf8(sql)).toInt();
+}
+
+QString text(const char* sql)
+{
+    return fileValue(QString::fromUtf8(sql)).toString();
+}
+
 QString fileDump()
 {
     QStringList rows;
@@ -77,8 +94,8 @@ QString fileDump()
 QString positionText(const Recordset& rs)
 {
     if (rs.recordCount() == 0)
-        return QStringLiteral("No Records");
-    return QStringLiteral("Record: %1 of %2").arg(rs.absolutePosition()).arg(rs.recordCount());
+        return u"No Records"_s;
+    return u"Record: %1 of %2"_s.arg(rs.absolutePosition()).arg(rs.recordCount());
 }
 
 } // namespace
@@ -122,8 +139,8 @@ void TestRecordset::init()
     QVERIFY(m_dir.isValid());
     m_oldCwd = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    makeDatabase(QStringLiteral("vantor.mdb"));
+    QFile::remove(u"vantor.mdb"_s);
+    makeDatabase(u"vantor.mdb"_s);
 }
 
 void TestRecordset::cleanup()
@@ -134,23 +151,22 @@ void TestRecordset::cleanup()
 
 void TestRecordset::missingFileNamesFileAndFolder()
 {
-    QFile::remove(QStringLiteral("vantor.mdb"));
+    QFile::remove(u"vantor.mdb"_s);
     Connection c;
     try {
         c.open(Code);
         QFAIL("opened a missing file");
     } catch (const Error& e) {
-        QVERIFY2(e.description().contains(QStringLiteral("vantor.mdb")),
-                 qPrintable(e.description()));
+        QVERIFY2(e.description().contains(u"vantor.mdb"_s), qPrintable(e.description()));
         QVERIFY2(e.description().contains(QDir::toNativeSeparators(m_dir.path())),
                  qPrintable(e.description()));
     }
-    QVERIFY(!QFile::exists(QStringLiteral("vantor.mdb"))); // never created
+    QVERIFY(!QFile::exists(u"vantor.mdb"_s)); // never created
 }
 
 void TestRecordset::fileThatIsNoDatabase()
 {
-    QFile f(QStringLiteral("vantor.mdb"));
+    QFile f(u"vantor.mdb"_s);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(QByteArray(4096, 'x'));
     f.close();
@@ -161,29 +177,26 @@ void TestRecordset::fileThatIsNoDatabase()
 
 void TestRecordset::registryKnowsOpenFiles()
 {
-    QVERIFY(!Connection::isFileOpen(QStringLiteral("vantor.mdb")));
+    QVERIFY(!Connection::isFileOpen(u"vantor.mdb"_s));
     {
         Connection a, b;
         a.open(Code);
-        b.open(QStringLiteral("Data Source=vantor.mdb"));
-        QVERIFY(Connection::isFileOpen(QStringLiteral("vantor.mdb")));
-        QVERIFY(Connection::isFileOpen(
-            QDir(m_dir.path()).absoluteFilePath(QStringLiteral("vantor.mdb"))));
+        b.open(u"Data Source=vantor.mdb"_s);
+        QVERIFY(Connection::isFileOpen(u"vantor.mdb"_s));
+        QVERIFY(Connection::isFileOpen(QDir(m_dir.path()).absoluteFilePath(u"vantor.mdb"_s)));
         a.close();
-        QVERIFY(Connection::isFileOpen(QStringLiteral("vantor.mdb")));
+        QVERIFY(Connection::isFileOpen(u"vantor.mdb"_s));
     }
-    QVERIFY(!Connection::isFileOpen(QStringLiteral("vantor.mdb")));
+    QVERIFY(!Connection::isFileOpen(u"vantor.mdb"_s));
 }
 
 void TestRecordset::readsTypedValuesInOrder()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period"),
-            &c, CursorType::Static, LockType::Optimistic);
-    QCOMPARE(rs.fieldNames(), (QStringList{QStringLiteral("ID"), QStringLiteral("Date"),
-                                           QStringLiteral("Period"), QStringLiteral("Remarks")}));
+    open(rs, c, "SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period",
+         LockType::Optimistic);
+    QCOMPARE(rs.fieldNames(), (u"ID,Date,Period,Remarks"_s.split(u',')));
     QCOMPARE(rs.recordCount(), 4);
     QList<qlonglong> ids;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
@@ -191,13 +204,13 @@ void TestRecordset::readsTypedValuesInOrder()
     // Same date: period id order (1 before 3), whatever the names.
     QCOMPARE(ids, (QList<qlonglong>{4, 1, 2, 3}));
     rs.moveFirst();
-    QCOMPARE(rs.value(QStringLiteral("date")).typeId(), QMetaType::QDate);
-    QCOMPARE(rs.value(QStringLiteral("Date")).toDate(), QDate(2004, 2, 1));
+    QCOMPARE(rs.value(u"date"_s).typeId(), QMetaType::QDate);
+    QCOMPARE(rs.value(u"Date"_s).toDate(), QDate(2004, 2, 1));
     QCOMPARE(rs.field(0).type, FieldType::Integer);
     rs.moveNext();
     rs.moveNext();
-    QVERIFY(rs.value(QStringLiteral("Remarks")).isNull());
-    QVERIFY_THROWS_EXCEPTION(Error, rs.value(QStringLiteral("Nope")));
+    QVERIFY(rs.value(u"Remarks"_s).isNull());
+    QVERIFY_THROWS_EXCEPTION(Error, rs.value(u"Nope"_s));
 }
 
 void TestRecordset::navigationAndPositionText()
@@ -206,9 +219,9 @@ void TestRecordset::navigationAndPositionText()
     c.open(Code);
     Recordset rs;
     QSignalSpy moves(&rs, &Recordset::moveComplete);
-    rs.open(QStringLiteral("SELECT ID FROM Results ORDER BY ID"), &c);
+    rs.open(u"SELECT ID FROM Results ORDER BY ID"_s, &c);
     QCOMPARE(moves.count(), 1);
-    QCOMPARE(positionText(rs), QStringLiteral("Record: 1 of 4"));
+    QCOMPARE(positionText(rs), u"Record: 1 of 4"_s);
     QVERIFY(!rs.bof());
     rs.movePrevious();
     QVERIFY(rs.bof());
@@ -216,7 +229,7 @@ void TestRecordset::navigationAndPositionText()
     QVERIFY_THROWS_EXCEPTION(Error, rs.value(0));
     QVERIFY_THROWS_EXCEPTION(Error, rs.movePrevious());
     rs.moveLast();
-    QCOMPARE(positionText(rs), QStringLiteral("Record: 4 of 4"));
+    QCOMPARE(positionText(rs), u"Record: 4 of 4"_s);
     rs.moveNext();
     QVERIFY(rs.eof());
     QCOMPARE(rs.absolutePosition(), PosEOF);
@@ -229,13 +242,12 @@ void TestRecordset::navigationAndPositionText()
 void TestRecordset::emptyRecordset()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT * FROM Results WHERE ID = -1"), &c);
+    open(rs, c, "SELECT * FROM Results WHERE ID = -1");
     QVERIFY(rs.bof());
     QVERIFY(rs.eof());
     QCOMPARE(rs.recordCount(), 0);
-    QCOMPARE(positionText(rs), QStringLiteral("No Records"));
+    QCOMPARE(positionText(rs), u"No Records"_s);
     rs.moveFirst(); // allowed, as on any recordset
     rs.moveLast();
     QVERIFY(rs.eof());
@@ -245,47 +257,44 @@ void TestRecordset::emptyRecordset()
 void TestRecordset::findSearchesForward()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Date, Remarks FROM Results ORDER BY Date, Period"), &c);
+    open(rs, c, "SELECT ID, Date, Remarks FROM Results ORDER BY Date, Period");
     rs.moveFirst();
-    QVERIFY(rs.find(QStringLiteral("[ID]=2")));
+    QVERIFY(rs.find(u"[ID]=2"_s));
     QCOMPARE(rs.absolutePosition(), 3);
     // Forward from the current row: an earlier row is not found.
-    QVERIFY(!rs.find(QStringLiteral("[ID]=4")));
+    QVERIFY(!rs.find(u"[ID]=4"_s));
     QVERIFY(rs.eof());
     rs.moveFirst();
-    QVERIFY(rs.find(QStringLiteral("Remarks = 'FASTING'"))); // text without regard to case
+    QVERIFY(rs.find(u"Remarks = 'FASTING'"_s)); // text without regard to case
     QCOMPARE(rs.value(0).toLongLong(), 1);
-    QVERIFY(rs.find(QStringLiteral("[Date] >= #4/1/2004#"), 1));
+    QVERIFY(rs.find(u"[Date] >= #4/1/2004#"_s, 1));
     QCOMPARE(rs.value(0).toLongLong(), 3);
-    QVERIFY_THROWS_EXCEPTION(Error, rs.find(QStringLiteral("[Nope]=1")));
-    QVERIFY_THROWS_EXCEPTION(Error, rs.find(QStringLiteral("gibberish")));
+    QVERIFY_THROWS_EXCEPTION(Error, rs.find(u"[Nope]=1"_s));
+    QVERIFY_THROWS_EXCEPTION(Error, rs.find(u"gibberish"_s));
 }
 
 void TestRecordset::addNewThenUpdateBatchAssignsId()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period"),
-            &c, CursorType::Static, LockType::Optimistic);
+    open(rs, c, "SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period",
+         LockType::Optimistic);
     rs.addNew();
     QCOMPARE(rs.editMode(), EditMode::AddNew);
     QCOMPARE(rs.recordCount(), 5);
-    QVERIFY(rs.value(QStringLiteral("ID")).isNull());
-    rs.setValue(QStringLiteral("Date"), QDate(2005, 1, 2));
-    rs.setValue(QStringLiteral("Period"), 2);
-    rs.setValue(QStringLiteral("Remarks"), QStringLiteral("new"));
+    QVERIFY(rs.value(u"ID"_s).isNull());
+    rs.setValue(u"Date"_s, QDate(2005, 1, 2));
+    rs.setValue(u"Period"_s, 2);
+    rs.setValue(u"Remarks"_s, u"new"_s);
     rs.updateBatch();
     QCOMPARE(rs.editMode(), EditMode::None);
-    const qlonglong id = rs.value(QStringLiteral("ID")).toLongLong();
+    const qlonglong id = rs.value(u"ID"_s).toLongLong();
     QCOMPARE(id, 5);
-    QCOMPARE(fileValue(QStringLiteral("SELECT Date FROM Results WHERE ID = 5")).toString(),
-             QStringLiteral("2005-01-02"));
+    QCOMPARE(text("SELECT Date FROM Results WHERE ID = 5"), u"2005-01-02"_s);
 
     // Ids are never given out twice.
-    c.execute(QStringLiteral("DELETE FROM Results WHERE ID = 5"));
+    c.execute(u"DELETE FROM Results WHERE ID = 5"_s);
     rs.addNew();
     rs.setValue(1, QDate(2005, 1, 3));
     rs.update();
@@ -295,36 +304,31 @@ void TestRecordset::addNewThenUpdateBatchAssignsId()
 void TestRecordset::editUpdateAndMovingOffWrites()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("select ID, Period from Periods Order by ID"), &c, CursorType::Static,
-            LockType::Optimistic);
+    open(rs, c, "select ID, Period from Periods Order by ID", LockType::Optimistic);
     rs.moveFirst();
-    rs.setValue(1, QStringLiteral("Early morning"));
+    rs.setValue(1, u"Early morning"_s);
     QCOMPARE(rs.editMode(), EditMode::InProgress);
     rs.update();
-    QCOMPARE(fileValue(QStringLiteral("SELECT Period FROM Periods WHERE ID = 1")).toString(),
-             QStringLiteral("Early morning"));
+    QCOMPARE(text("SELECT Period FROM Periods WHERE ID = 1"), u"Early morning"_s);
 
     rs.moveNext();
-    rs.setValue(1, QStringLiteral("Late evening"));
+    rs.setValue(1, u"Late evening"_s);
     rs.moveNext(); // leaving the row writes it
-    QCOMPARE(fileValue(QStringLiteral("SELECT Period FROM Periods WHERE ID = 2")).toString(),
-             QStringLiteral("Late evening"));
+    QCOMPARE(text("SELECT Period FROM Periods WHERE ID = 2"), u"Late evening"_s);
 
-    rs.setValue(1, QStringLiteral("Not kept"));
+    rs.setValue(1, u"Not kept"_s);
     rs.cancelUpdate();
-    QCOMPARE(rs.value(1).toString(), QStringLiteral("Afternoon"));
+    QCOMPARE(rs.value(1).toString(), u"Afternoon"_s);
     QVERIFY(!rs.hasPendingChanges());
 
     // A value the table refuses is reported and not written.
     Recordset details;
-    details.open(
-        QStringLiteral("SELECT ID, Test, Result, Unit FROM Details WHERE ID=1 ORDER BY Test;"), &c,
-        CursorType::Static, LockType::Optimistic);
-    details.setValue(2, QStringLiteral("lots"));
+    details.open(u"SELECT ID, Test, Result, Unit FROM Details WHERE ID=1 ORDER BY Test;"_s, &c,
+                 CursorType::Static, LockType::Optimistic);
+    details.setValue(2, u"lots"_s);
     QVERIFY_THROWS_EXCEPTION(Error, details.update());
-    QCOMPARE(fileValue(QStringLiteral("SELECT Result FROM Details WHERE ID = 1 AND Test = 1"))
+    QCOMPARE(fileValue(QString::fromUtf8("SELECT Result FROM Details WHERE ID = 1 AND Test = 1"))
                  .toDouble(),
              95.0);
 }
@@ -332,19 +336,18 @@ void TestRecordset::editUpdateAndMovingOffWrites()
 void TestRecordset::deleteThenMoveNext()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period"),
-            &c, CursorType::Static, LockType::Optimistic);
+    open(rs, c, "SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period",
+         LockType::Optimistic);
     rs.setAbsolutePosition(2); // ID 1
     rs.deleteCurrent();
     QVERIFY_THROWS_EXCEPTION(Error, rs.value(0));
     rs.moveNext();
     QCOMPARE(rs.value(0).toLongLong(), 2);
-    QCOMPARE(positionText(rs), QStringLiteral("Record: 2 of 3"));
-    QVERIFY(fileValue(QStringLiteral("SELECT count(*) FROM Results WHERE ID = 1")).toInt() == 0);
+    QCOMPARE(positionText(rs), u"Record: 2 of 3"_s);
+    QCOMPARE(number("SELECT count(*) FROM Results WHERE ID = 1"), 0);
     // The occasion's values stay: only the Results row goes.
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM Details WHERE ID = 1")).toInt(), 2);
+    QCOMPARE(number("SELECT count(*) FROM Details WHERE ID = 1"), 2);
 
     // Deleting the last row: next passes the end, last shows the new last row.
     rs.moveLast();
@@ -353,91 +356,82 @@ void TestRecordset::deleteThenMoveNext()
     QVERIFY(rs.eof());
     rs.moveLast();
     QCOMPARE(rs.value(0).toLongLong(), 2);
-    QCOMPARE(positionText(rs), QStringLiteral("Record: 2 of 2"));
+    QCOMPARE(positionText(rs), u"Record: 2 of 2"_s);
 }
 
 void TestRecordset::detailsRowsAreWrittenByRowid()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Test, Result, Unit FROM Details WHERE ID=3 ORDER BY Test;"),
-            &c, CursorType::Static, LockType::Optimistic);
+    open(rs, c, "SELECT ID, Test, Result, Unit FROM Details WHERE ID=3 ORDER BY Test;",
+         LockType::Optimistic);
     QCOMPARE(rs.recordCount(), 2); // two identical rows
     rs.moveLast();
-    rs.setValue(QStringLiteral("Result"), 4.6);
+    rs.setValue(u"Result"_s, 4.6);
     rs.update();
-    QCOMPARE(
-        fileValue(QStringLiteral("SELECT count(*) FROM Details WHERE ID=3 AND Result=4.2")).toInt(),
-        1);
-    QCOMPARE(
-        fileValue(QStringLiteral("SELECT count(*) FROM Details WHERE ID=3 AND Result=4.6")).toInt(),
-        1);
+    QCOMPARE(number("SELECT count(*) FROM Details WHERE ID=3 AND Result=4.2"), 1);
+    QCOMPARE(number("SELECT count(*) FROM Details WHERE ID=3 AND Result=4.6"), 1);
     rs.moveFirst();
     rs.deleteCurrent();
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM Details WHERE ID=3")).toInt(), 1);
+    QCOMPARE(number("SELECT count(*) FROM Details WHERE ID=3"), 1);
 
     rs.addNew();
     rs.setValue(0, 3);
     rs.setValue(1, 1);
     rs.setValue(2, 101.0);
-    rs.setValue(3, QStringLiteral("mg/dL"));
+    rs.setValue(3, u"mg/dL"_s);
     rs.updateBatch();
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM Details WHERE ID=3")).toInt(), 2);
+    QCOMPARE(number("SELECT count(*) FROM Details WHERE ID=3"), 2);
 }
 
 void TestRecordset::batchPendingUntilUpdateBatch()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT * FROM tblSelect"), &c, CursorType::Static,
-            LockType::BatchOptimistic);
+    open(rs, c, "SELECT * FROM tblSelect", LockType::BatchOptimistic);
     for (int id : {7, 8, 9}) {
         rs.addNew();
-        rs.setValue(QStringLiteral("Id"), id);
+        rs.setValue(u"Id"_s, id);
         rs.update();
     }
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM tblSelect")).toInt(), 0);
+    QCOMPARE(number("SELECT count(*) FROM tblSelect"), 0);
     rs.updateBatch();
-    QCOMPARE(fileValue(QStringLiteral("SELECT sum(Id) FROM tblSelect")).toInt(), 24);
+    QCOMPARE(number("SELECT sum(Id) FROM tblSelect"), 24);
 
     rs.moveFirst();
     rs.deleteCurrent();
     rs.moveNext();
     QCOMPARE(rs.recordCount(), 2);
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM tblSelect")).toInt(), 3);
+    QCOMPARE(number("SELECT count(*) FROM tblSelect"), 3);
     rs.updateBatch();
-    QCOMPARE(fileValue(QStringLiteral("SELECT sum(Id) FROM tblSelect")).toInt(), 17);
+    QCOMPARE(number("SELECT sum(Id) FROM tblSelect"), 17);
 
     // The joined delete removes only the rows of the table whose fields are shown.
     Recordset joined;
-    c.execute(QStringLiteral("INSERT INTO tblSelect (Id) VALUES (1)"));
-    joined.open(QStringLiteral("SELECT Details.* FROM Details INNER JOIN tblSelect ON "
-                               "Details.ID = tblSelect.ID;"),
+    c.execute(u"INSERT INTO tblSelect (Id) VALUES (1)"_s);
+    joined.open(u"SELECT Details.* FROM Details INNER JOIN tblSelect ON "
+                "Details.ID = tblSelect.ID;"_s,
                 &c, CursorType::Static, LockType::Optimistic);
     QCOMPARE(joined.recordCount(), 2);
     while (!joined.eof()) {
         joined.deleteCurrent();
         joined.moveNext();
     }
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM Details WHERE ID = 1")).toInt(), 0);
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM tblSelect")).toInt(), 3);
+    QCOMPARE(number("SELECT count(*) FROM Details WHERE ID = 1"), 0);
+    QCOMPARE(number("SELECT count(*) FROM tblSelect"), 3);
 }
 
 void TestRecordset::cancelBatchRestoresRows()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("select ID, Period from Periods Order by ID"), &c, CursorType::Static,
-            LockType::BatchOptimistic);
+    open(rs, c, "select ID, Period from Periods Order by ID", LockType::BatchOptimistic);
     rs.moveFirst();
-    rs.setValue(1, QStringLiteral("changed"));
+    rs.setValue(1, u"changed"_s);
     rs.moveNext();
     rs.deleteCurrent();
     rs.addNew();
-    rs.setValue(1, QStringLiteral("added"));
+    rs.setValue(1, u"added"_s);
     QVERIFY(rs.hasPendingChanges());
     rs.cancelBatch();
     QVERIFY(!rs.hasPendingChanges());
@@ -445,38 +439,33 @@ void TestRecordset::cancelBatchRestoresRows()
     QStringList names;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         names << rs.value(1).toString();
-    QCOMPARE(names, (QStringList{QStringLiteral("Morning"), QStringLiteral("Evening"),
-                                 QStringLiteral("Afternoon")}));
+    QCOMPARE(names, (u"Morning,Evening,Afternoon"_s.split(u',')));
 }
 
 void TestRecordset::failedUpdateBatchChangesNothing()
 {
     Connection c;
-    c.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY ID"), &c,
-            CursorType::Static, LockType::BatchOptimistic);
+    open(rs, c, "SELECT ID, Date, Period, Remarks From Results ORDER BY ID",
+         LockType::BatchOptimistic);
     const QString before = fileDump();
     rs.moveFirst();
-    rs.setValue(QStringLiteral("Remarks"), QStringLiteral("first change"));
+    rs.setValue(u"Remarks"_s, u"first change"_s);
     rs.moveNext();
     rs.deleteCurrent();
     rs.addNew();
-    rs.setValue(QStringLiteral("Date"), QStringLiteral("31 February")); // refused by the table
+    rs.setValue(u"Date"_s, u"31 February"_s); // refused by the table
     QVERIFY_THROWS_EXCEPTION(Error, rs.updateBatch());
     QCOMPARE(fileDump(), before);
     // Still pending, so the user can mend the bad value and try again.
     QVERIFY(rs.hasPendingChanges());
     rs.moveLast();
-    rs.setValue(QStringLiteral("Date"), QDate(2006, 6, 6));
+    rs.setValue(u"Date"_s, QDate(2006, 6, 6));
     rs.updateBatch();
     QVERIFY(!rs.hasPendingChanges());
-    QCOMPARE(fileValue(QStringLiteral("SELECT Remarks FROM Results WHERE ID = 1")).toString(),
-             QStringLiteral("first change"));
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM Results WHERE ID = 2")).toInt(), 0);
-    QCOMPARE(
-        fileValue(QStringLiteral("SELECT count(*) FROM Results WHERE Date = '2006-06-06'")).toInt(),
-        1);
+    QCOMPARE(text("SELECT Remarks FROM Results WHERE ID = 1"), u"first change"_s);
+    QCOMPARE(number("SELECT count(*) FROM Results WHERE ID = 2"), 0);
+    QCOMPARE(number("SELECT count(*) FROM Results WHERE Date = '2006-06-06'"), 1);
 }
 
 void TestRecordset::conflictingEditIsRefused()
@@ -485,25 +474,24 @@ void TestRecordset::conflictingEditIsRefused()
     mine.open(Code);
     theirs.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Remarks FROM Results ORDER BY ID"), &mine,
-            CursorType::Static, LockType::Optimistic);
-    theirs.execute(QStringLiteral("UPDATE Results SET Remarks = 'theirs' WHERE ID = 1"));
+    rs.open(u"SELECT ID, Remarks FROM Results ORDER BY ID"_s, &mine, CursorType::Static,
+            LockType::Optimistic);
+    theirs.execute(u"UPDATE Results SET Remarks = 'theirs' WHERE ID = 1"_s);
     rs.moveFirst();
-    rs.setValue(1, QStringLiteral("mine"));
+    rs.setValue(1, u"mine"_s);
     try {
         rs.update();
         QFAIL("a stale row was written");
     } catch (const Error& e) {
         QCOMPARE(e.number(), int(Error::RowConflict));
-        QVERIFY(e.description().contains(QStringLiteral("changed")));
+        QVERIFY(e.description().contains(u"changed"_s));
     }
-    QCOMPARE(fileValue(QStringLiteral("SELECT Remarks FROM Results WHERE ID = 1")).toString(),
-             QStringLiteral("theirs"));
+    QCOMPARE(text("SELECT Remarks FROM Results WHERE ID = 1"), u"theirs"_s);
     // A change only in letter case is a change too.
-    theirs.execute(QStringLiteral("UPDATE Results SET Remarks = 'FIRST' WHERE ID = 4"));
+    theirs.execute(u"UPDATE Results SET Remarks = 'FIRST' WHERE ID = 4"_s);
     rs.cancelUpdate();
     rs.moveLast();
-    rs.setValue(1, QStringLiteral("mine"));
+    rs.setValue(1, u"mine"_s);
     QVERIFY_THROWS_EXCEPTION(Error, rs.update());
 }
 
@@ -513,14 +501,14 @@ void TestRecordset::deletedRowIsRefused()
     mine.open(Code);
     theirs.open(Code);
     Recordset rs;
-    rs.open(QStringLiteral("SELECT ID, Remarks FROM Results ORDER BY ID"), &mine,
-            CursorType::Static, LockType::Optimistic);
-    theirs.execute(QStringLiteral("DELETE FROM Results WHERE ID = 2"));
+    rs.open(u"SELECT ID, Remarks FROM Results ORDER BY ID"_s, &mine, CursorType::Static,
+            LockType::Optimistic);
+    theirs.execute(u"DELETE FROM Results WHERE ID = 2"_s);
     rs.setAbsolutePosition(2);
     QVERIFY_THROWS_EXCEPTION(Error, rs.deleteCurrent());
-    rs.setValue(1, QStringLiteral("x"));
+    rs.setValue(1, u"x"_s);
     QVERIFY_THROWS_EXCEPTION(Error, rs.update());
-    QCOMPARE(fileValue(QStringLiteral("SELECT count(*) FROM Results")).toInt(), 3);
+    QCOMPARE(number("SELECT count(*) FROM Results"), 3);
 }
 
 void TestRecordset::readOnlyAndGroupedRowsRefuseWrites()
@@ -528,13 +516,13 @@ void TestRecordset::readOnlyAndGroupedRowsRefuseWrites()
     Connection c;
     c.open(Code);
     Recordset ro;
-    ro.open(QStringLiteral("SELECT ID, Remarks FROM Results"), &c);
-    QVERIFY_THROWS_EXCEPTION(Error, ro.setValue(1, QStringLiteral("x")));
+    ro.open(u"SELECT ID, Remarks FROM Results"_s, &c);
+    QVERIFY_THROWS_EXCEPTION(Error, ro.setValue(1, u"x"_s));
     QVERIFY_THROWS_EXCEPTION(Error, ro.addNew());
 
     Recordset grouped;
-    grouped.open(QStringLiteral("SELECT Test, Count(*) AS N FROM Details GROUP BY Test"), &c,
-                 CursorType::Static, LockType::Optimistic);
+    grouped.open(u"SELECT Test, Count(*) AS N FROM Details GROUP BY Test"_s, &c, CursorType::Static,
+                 LockType::Optimistic);
     QVERIFY_THROWS_EXCEPTION(Error, grouped.setValue(1, 3));
 }
 
@@ -545,12 +533,12 @@ void TestRecordset::nestedTransactionsRollBack()
     const QString before = fileDump();
     c.beginTrans();
     Recordset rs;
-    rs.open(QStringLiteral("SELECT Results.* FROM Results INNER JOIN tblSelect ON Results.ID = "
-                           "tblSelect.ID;"),
+    rs.open(u"SELECT Results.* FROM Results INNER JOIN tblSelect ON Results.ID = "
+            "tblSelect.ID;"_s,
             &c, CursorType::Static, LockType::Optimistic);
-    c.execute(QStringLiteral("DELETE FROM Details WHERE ID = 1"));
+    c.execute(u"DELETE FROM Details WHERE ID = 1"_s);
     c.beginTrans();
-    c.execute(QStringLiteral("DELETE FROM Results WHERE ID = 1"));
+    c.execute(u"DELETE FROM Results WHERE ID = 1"_s);
     c.commitTrans();
     QCOMPARE(c.transactionLevel(), 1);
     c.rollbackTrans();
