@@ -13,60 +13,56 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using namespace vantor;
 using namespace vantor::engine;
 
 namespace {
 
-const QString BrowseConnection = QStringLiteral(
-    "PROVIDER=MSDataShape;Data PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;");
-const QString ChartConnection = QStringLiteral(
-    "PROVIDER=MSDataShape;Data Source=vantor.mdb;Data Provider=Microsoft.Jet.OLEDB.4.0");
-const QString ReportConnection =
-    QStringLiteral("PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;"
-                   "Data Source=vantor.mdb;Persist Security Info=False;");
+const QString BrowseConnection =
+    u"PROVIDER=MSDataShape;Data PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"_s;
+const QString ChartConnection =
+    u"PROVIDER=MSDataShape;Data Source=vantor.mdb;Data Provider=Microsoft.Jet.OLEDB.4.0"_s;
+const QString ReportConnection = u"PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;Data "
+                                 "Source=vantor.mdb;Persist Security Info=False;"_s;
 
-const QString BrowseCommand = QStringLiteral(
-    "SHAPE {SELECT Results.ID, Results.Date, Periods.Period, Results.Remarks FROM Results INNER "
-    "JOIN Periods ON Results.Period = Periods.ID Order by Date, [Results].Period} AS ParentCMD "
-    "APPEND ({SELECT Details.ID, Tests.Test, Details.Result, Details.Unit FROM Tests INNER JOIN "
-    "Details ON Tests.ID = Details.Test } AS ChildCMD RELATE ID TO ID) AS ChildCMD");
+const QString BrowseCommand =
+    u"SHAPE {SELECT Results.ID, Results.Date, Periods.Period, Results.Remarks FROM "
+    "Results INNER JOIN Periods ON Results.Period = Periods.ID Order by Date, "
+    "[Results].Period} AS ParentCMD APPEND ({SELECT Details.ID, Tests.Test, "
+    "Details.Result, Details.Unit FROM Tests INNER JOIN Details ON Tests.ID = "
+    "Details.Test } AS ChildCMD RELATE ID TO ID) AS ChildCMD"_s;
 
 QString chartCommand(const QString& from, const QString& to, int item)
 {
     const QString query =
-        QStringLiteral("SELECT Results.Date, Periods.Period, Tests.Test, Details.Result, "
-                       "Tests.Units, Periods.ID ") +
-        QStringLiteral("FROM Periods INNER JOIN (Tests INNER JOIN (Results INNER JOIN Details ON "
-                       "Results.ID = Details.ID) ON Tests.ID = Details.Test) ON Periods.ID = "
-                       "Results.Period ") +
-        QStringLiteral("WHERE (((Results.Date) Between #") + from + QStringLiteral("# And #") + to +
-        QStringLiteral("#) AND ((Tests.ID) = ") + QString::number(item) + QStringLiteral(")) ") +
-        QStringLiteral("ORDER BY Results.Date, Tests.Test, Results.Period, Periods.ID;");
-    return QStringLiteral("SHAPE {") + query +
-           QStringLiteral("} AS ChildCommand COMPUTE ChildCommand, AVG(ChildCommand.[Result]) AS "
-                          "[Result] BY [Date]");
+        u"SELECT Results.Date, Periods.Period, Tests.Test, Details.Result, Tests.Units, "
+        "Periods.ID "_s +
+        u"FROM Periods INNER JOIN (Tests INNER JOIN (Results INNER JOIN Details ON Results.ID "
+        "= Details.ID) ON Tests.ID = Details.Test) ON Periods.ID = Results.Period "_s +
+        u"WHERE (((Results.Date) Between #"_s + from + u"# And #"_s + to +
+        u"#) AND ((Tests.ID) = "_s + QString::number(item) + u")) "_s +
+        u"ORDER BY Results.Date, Tests.Test, Results.Period, Periods.ID;"_s;
+    return u"SHAPE {"_s + query +
+           u"} AS ChildCommand COMPUTE ChildCommand, AVG(ChildCommand.[Result]) AS [Result] BY "
+           "[Date]"_s;
 }
 
 QString dailyCommand(const QString& from, const QString& to)
 {
-    const QString query = QStringLiteral("SELECT Results.* FROM Results ") +
-                          QStringLiteral("WHERE (((Results.Date) Between #") + from +
-                          QStringLiteral("# And #") + to + QStringLiteral("#)) ") +
-                          QStringLiteral("ORDER BY Results.Date, Results.Period;");
-    return QStringLiteral("SHAPE ( SHAPE {") + query +
-           QStringLiteral("}  AS Results APPEND (( SHAPE {SELECT * FROM `qryResults`}  AS Periods "
-                          "APPEND ({SELECT * FROM `qryDetails`}  AS Details RELATE 'ID' TO 'ID') "
-                          "AS Details) AS Periods RELATE 'ID' TO 'ID') AS Periods) COMPUTE "
-                          "Results BY 'Date'");
+    const QString query = u"SELECT Results.* FROM Results "_s +
+                          u"WHERE (((Results.Date) Between #"_s + from + u"# And #"_s + to +
+                          u"#)) "_s + u"ORDER BY Results.Date, Results.Period;"_s;
+    return u"SHAPE ( SHAPE {"_s + query +
+           u"}  AS Results APPEND (( SHAPE {SELECT * FROM `qryResults`}  AS Periods APPEND "
+           "({SELECT * FROM `qryDetails`}  AS Details RELATE 'ID' TO 'ID') AS Details) AS "
+           "Periods RELATE 'ID' TO 'ID') AS Periods) COMPUTE Results BY 'Date'"_s;
 }
 
 QString singleItemCommand(const QString& testQuery, const QString& itemQuery)
 {
-    return QStringLiteral("SHAPE ( SHAPE {") + testQuery +
-           QStringLiteral("}  AS Test_Items APPEND ({") + itemQuery +
-           QStringLiteral("}  AS Items RELATE 'ID' TO 'Test') AS Items) COMPUTE Test_Items BY "
-                          "'Test'");
+    return u"SHAPE ( SHAPE {"_s + testQuery + u"}  AS Test_Items APPEND ({"_s + itemQuery +
+           u"}  AS Items RELATE 'ID' TO 'Test') AS Items) COMPUTE Test_Items BY 'Test'"_s;
 }
 
 void exec(const char* sql)
@@ -119,8 +115,8 @@ void TestShape::init()
 {
     m_oldCwd = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    enginetest::makeDatabase(QStringLiteral("vantor.mdb"));
+    QFile::remove(u"vantor.mdb"_s);
+    enginetest::makeDatabase(u"vantor.mdb"_s);
     // An occasion whose period is gone, a value whose test item is gone, and
     // a second glucose day.
     exec("INSERT INTO Results (ID, Date, Period, Remarks) VALUES (5, '2004-03-05', 9, 'lost');"
@@ -140,30 +136,25 @@ void TestShape::browseChildrenFollowTheParent()
     c.open(BrowseConnection);
     Recordset rs;
     rs.open(BrowseCommand, &c, CursorType::Static, LockType::Optimistic);
-    QCOMPARE(rs.fieldNames(),
-             (QStringList{QStringLiteral("ID"), QStringLiteral("Date"), QStringLiteral("Period"),
-                          QStringLiteral("Remarks"), QStringLiteral("ChildCMD")}));
+    QCOMPARE(rs.fieldNames(), (u"ID,Date,Period,Remarks,ChildCMD"_s.split(u',')));
     QVERIFY(rs.isChapter(4));
-    QCOMPARE(column(rs, QStringLiteral("ID")),
-             (QStringList{QStringLiteral("4"), QStringLiteral("1"), QStringLiteral("2"),
-                          QStringLiteral("3")}));
+    QCOMPARE(column(rs, u"ID"_s), (u"4,1,2,3"_s.split(u',')));
 
     rs.moveFirst();
-    Recordset* child = rs.chapter(QStringLiteral("ChildCMD"));
-    QCOMPARE(child->fieldNames(), (QStringList{QStringLiteral("ID"), QStringLiteral("Test"),
-                                               QStringLiteral("Result"), QStringLiteral("Unit")}));
+    Recordset* child = rs.chapter(u"ChildCMD"_s);
+    QCOMPARE(child->fieldNames(), (u"ID,Test,Result,Unit"_s.split(u',')));
     QCOMPARE(child->recordCount(), 0); // an occasion without values
 
     QSignalSpy resets(child, &Recordset::rowsReset);
     rs.moveNext();
     QCOMPARE(rs.chapter(4), child); // the same object, refilled
     QVERIFY(resets.count() >= 1);
-    QStringList tests = column(*child, QStringLiteral("Test"));
+    QStringList tests = column(*child, u"Test"_s);
     tests.sort();
-    QCOMPARE(tests, (QStringList{QStringLiteral("Cholesterol"), QStringLiteral("Glucose")}));
+    QCOMPARE(tests, (u"Cholesterol,Glucose"_s.split(u',')));
 
     rs.moveNext(); // occasion 2: its value of a deleted test item is not shown
-    QCOMPARE(column(*child, QStringLiteral("Result")), QStringList{QStringLiteral("130")});
+    QCOMPARE(column(*child, u"Result"_s), QStringList{u"130"_s});
     QCOMPARE(qobject_cast<Recordset*>(rs.value(4).value<QObject*>()), child);
 
     rs.moveNext();
@@ -178,18 +169,16 @@ void TestShape::chartAveragesPerDate()
     Connection c;
     c.open(ChartConnection);
     Recordset rs;
-    rs.open(chartCommand(QStringLiteral("1/1/2004"), QStringLiteral("12/31/2004"), 1), &c);
-    QCOMPARE(column(rs, QStringLiteral("Date")),
-             (QStringList{QStringLiteral("2004-03-05"), QStringLiteral("2004-04-03")}));
-    QCOMPARE(column(rs, QStringLiteral("Result")),
-             (QStringList{QStringLiteral("112.5"), QStringLiteral("101")}));
+    rs.open(chartCommand(u"1/1/2004"_s, u"12/31/2004"_s, 1), &c);
+    QCOMPARE(column(rs, u"Date"_s), (u"2004-03-05,2004-04-03"_s.split(u',')));
+    QCOMPARE(column(rs, u"Result"_s), (u"112.5,101"_s.split(u',')));
     rs.moveFirst();
-    QCOMPARE(rs.chapter(QStringLiteral("ChildCommand"))->recordCount(), 2);
+    QCOMPARE(rs.chapter(u"ChildCommand"_s)->recordCount(), 2);
 
     // A span of one day gives one category; an empty span none.
-    rs.open(chartCommand(QStringLiteral("4/3/2004"), QStringLiteral("4/3/2004"), 1), &c);
+    rs.open(chartCommand(u"4/3/2004"_s, u"4/3/2004"_s, 1), &c);
     QCOMPARE(rs.recordCount(), 1);
-    rs.open(chartCommand(QStringLiteral("12/31/2004"), QStringLiteral("1/1/2004"), 1), &c);
+    rs.open(chartCommand(u"12/31/2004"_s, u"1/1/2004"_s, 1), &c);
     QCOMPARE(rs.recordCount(), 0);
     QVERIFY(rs.eof());
 }
@@ -199,32 +188,29 @@ void TestShape::dailyResultsLevels()
     Connection c;
     c.open(ReportConnection);
     Recordset rs;
-    rs.open(dailyCommand(QStringLiteral("3/1/2004"), QStringLiteral("3/31/2004")), &c);
+    rs.open(dailyCommand(u"3/1/2004"_s, u"3/31/2004"_s), &c);
     QCOMPARE(rs.recordCount(), 1); // one date group
     rs.moveFirst();
-    QCOMPARE(rs.value(QStringLiteral("Date")).toDate(), QDate(2004, 3, 5));
+    QCOMPARE(rs.value(u"Date"_s).toDate(), QDate(2004, 3, 5));
 
-    Recordset* results = rs.chapter(QStringLiteral("Results"));
-    QCOMPARE(column(*results, QStringLiteral("ID")),
-             (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("5")}));
+    Recordset* results = rs.chapter(u"Results"_s);
+    QCOMPARE(column(*results, u"ID"_s), (u"1,2,5"_s.split(u',')));
 
     results->moveFirst();
-    Recordset* periods = results->chapter(QStringLiteral("Periods"));
-    QCOMPARE(column(*periods, QStringLiteral("Period")), QStringList{QStringLiteral("Morning")});
+    Recordset* periods = results->chapter(u"Periods"_s);
+    QCOMPARE(column(*periods, u"Period"_s), QStringList{u"Morning"_s});
     periods->moveFirst();
-    Recordset* details = periods->chapter(QStringLiteral("Details"));
-    QStringList values = column(*details, QStringLiteral("Test"));
+    Recordset* details = periods->chapter(u"Details"_s);
+    QStringList values = column(*details, u"Test"_s);
     values.sort();
-    QCOMPARE(values, (QStringList{QStringLiteral("Cholesterol"), QStringLiteral("Glucose")}));
-    QCOMPARE(details->fieldNames(),
-             (QStringList{QStringLiteral("ID"), QStringLiteral("Test"), QStringLiteral("Result"),
-                          QStringLiteral("Units")}));
+    QCOMPARE(values, (u"Cholesterol,Glucose"_s.split(u',')));
+    QCOMPARE(details->fieldNames(), (u"ID,Test,Result,Units"_s.split(u',')));
 
     results->moveNext(); // occasion 2, afternoon: its value of a deleted item has no name
-    QCOMPARE(results->chapter(QStringLiteral("Periods")), periods);
-    QCOMPARE(column(*periods, QStringLiteral("Period")), QStringList{QStringLiteral("Afternoon")});
+    QCOMPARE(results->chapter(u"Periods"_s), periods);
+    QCOMPARE(column(*periods, u"Period"_s), QStringList{u"Afternoon"_s});
     periods->moveFirst();
-    QCOMPARE(periods->chapter(QStringLiteral("Details")), details);
+    QCOMPARE(periods->chapter(u"Details"_s), details);
     QCOMPARE(details->recordCount(), 2);
 
     results->moveNext(); // occasion 5: its period is gone
@@ -236,32 +222,28 @@ void TestShape::singleItemLevels()
     Connection c;
     c.open(ReportConnection);
     Recordset rs;
-    const QString items = QStringLiteral(
-        "SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = [Results Sorted].ID "
-        "WHERE (([Results Sorted].Date) Between #3/1/2004# And #3/31/2004#);");
-    rs.open(singleItemCommand(QStringLiteral("SELECT * FROM Tests WHERE (Tests.ID)=1"), items), &c);
-    QCOMPARE(column(rs, QStringLiteral("Test")), QStringList{QStringLiteral("Glucose")});
+    const QString items =
+        u"SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = [Results "
+        "Sorted].ID WHERE (([Results Sorted].Date) Between #3/1/2004# And #3/31/2004#);"_s;
+    rs.open(singleItemCommand(u"SELECT * FROM Tests WHERE (Tests.ID)=1"_s, items), &c);
+    QCOMPARE(column(rs, u"Test"_s), QStringList{u"Glucose"_s});
     rs.moveFirst();
-    Recordset* testItems = rs.chapter(QStringLiteral("Test_Items"));
+    Recordset* testItems = rs.chapter(u"Test_Items"_s);
     QCOMPARE(testItems->recordCount(), 1);
     testItems->moveFirst();
-    Recordset* rows = testItems->chapter(QStringLiteral("Items"));
-    QVERIFY(rows->fieldIndex(QStringLiteral("Date")) >= 0);
-    QVERIFY(rows->fieldIndex(QStringLiteral("Unit")) >= 0);
-    QVERIFY(rows->fieldIndex(QStringLiteral("Period")) >= 0);
-    QCOMPARE(column(*rows, QStringLiteral("Result")),
-             (QStringList{QStringLiteral("95"), QStringLiteral("130"), QStringLiteral("100")}));
-    QCOMPARE(column(*rows, QStringLiteral("Period")),
-             (QStringList{QStringLiteral("Morning"), QStringLiteral("Afternoon"), QString()}));
+    Recordset* rows = testItems->chapter(u"Items"_s);
+    QVERIFY(rows->fieldIndex(u"Date"_s) >= 0);
+    QVERIFY(rows->fieldIndex(u"Unit"_s) >= 0);
+    QVERIFY(rows->fieldIndex(u"Period"_s) >= 0);
+    QCOMPARE(column(*rows, u"Result"_s), (u"95,130,100"_s.split(u',')));
+    QCOMPARE(column(*rows, u"Period"_s), (u"Morning,Afternoon,"_s.split(u',')));
 
     // An item without values in a span that has other values: the heading, no rows.
-    rs.open(singleItemCommand(QStringLiteral("SELECT * FROM Tests WHERE (Tests.ID)=3"), items), &c);
-    QCOMPARE(column(rs, QStringLiteral("Test")), QStringList{QStringLiteral("Potassium")});
+    rs.open(singleItemCommand(u"SELECT * FROM Tests WHERE (Tests.ID)=3"_s, items), &c);
+    QCOMPARE(column(rs, u"Test"_s), QStringList{u"Potassium"_s});
     rs.moveFirst();
-    rs.chapter(QStringLiteral("Test_Items"))->moveFirst();
-    QCOMPARE(
-        rs.chapter(QStringLiteral("Test_Items"))->chapter(QStringLiteral("Items"))->recordCount(),
-        0);
+    rs.chapter(u"Test_Items"_s)->moveFirst();
+    QCOMPARE(rs.chapter(u"Test_Items"_s)->chapter(u"Items"_s)->recordCount(), 0);
 }
 
 void TestShape::filteredListPrint()
@@ -270,63 +252,54 @@ void TestShape::filteredListPrint()
     c.open(ReportConnection);
     Recordset rs;
     // The dates as the lists show them.
-    const QString items = QStringLiteral(
-        "SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = [Results Sorted].ID "
-        "WHERE ((([Results Sorted].Date) Between #01-Mar-2004# And #31-Mar-2004#) AND "
-        "((Details.Result) > 100));");
-    rs.open(singleItemCommand(QStringLiteral("SELECT * FROM Tests WHERE (Tests.ID)=1"), items), &c);
+    const QString items =
+        u"SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = [Results "
+        "Sorted].ID WHERE ((([Results Sorted].Date) Between #01-Mar-2004# And #31-Mar-2004#) "
+        "AND ((Details.Result) > 100));"_s;
+    rs.open(singleItemCommand(u"SELECT * FROM Tests WHERE (Tests.ID)=1"_s, items), &c);
     rs.moveFirst();
-    Recordset* testItems = rs.chapter(QStringLiteral("Test_Items"));
+    Recordset* testItems = rs.chapter(u"Test_Items"_s);
     testItems->moveFirst();
-    QCOMPARE(column(*testItems->chapter(QStringLiteral("Items")), QStringLiteral("Result")),
-             QStringList{QStringLiteral("130")});
+    QCOMPARE(column(*testItems->chapter(u"Items"_s), u"Result"_s), QStringList{u"130"_s});
 }
 
 void TestShape::parsesNamesAndNesting()
 {
-    const auto node =
-        parseShapeCommand(dailyCommand(QStringLiteral("1/1/2004"), QStringLiteral("1/2/2004")));
+    const auto node = parseShapeCommand(dailyCommand(u"1/1/2004"_s, u"1/2/2004"_s));
     QVERIFY(node->compute);
-    QCOMPARE(node->computeChapter, QStringLiteral("Results"));
-    QCOMPARE(node->by, QStringList{QStringLiteral("Date")});
+    QCOMPARE(node->computeChapter, u"Results"_s);
+    QCOMPARE(node->by, QStringList{u"Date"_s});
     const ShapeNode& results = *node->base;
-    QCOMPARE(results.alias, QStringLiteral("Results"));
+    QCOMPARE(results.alias, u"Results"_s);
     QCOMPARE(results.children.size(), size_t(1));
     const ShapeNode::Child& periods = results.children.front();
-    QCOMPARE(periods.chapterName, QStringLiteral("Periods"));
-    QCOMPARE(periods.relations.front().parentColumn, QStringLiteral("ID"));
-    QCOMPARE(periods.command->children.front().chapterName, QStringLiteral("Details"));
+    QCOMPARE(periods.chapterName, u"Periods"_s);
+    QCOMPARE(periods.relations.front().parentColumn, u"ID"_s);
+    QCOMPARE(periods.command->children.front().chapterName, u"Details"_s);
     QVERIFY(periods.command->children.front().command->isSql());
 
     // A brace inside a string of the inner SQL does not end the command.
     const auto quoted = parseShapeCommand(
-        QStringLiteral("SHAPE {SELECT * FROM Results WHERE Remarks <> '}' } AS `P` APPEND "
-                       "({SELECT * FROM Details} AS [C] RELATE [ID] TO `ID`) AS \"Kids\""));
-    QCOMPARE(quoted->base->sql.trimmed(),
-             QStringLiteral("SELECT * FROM Results WHERE Remarks <> '}'"));
-    QCOMPARE(quoted->children.front().chapterName, QStringLiteral("Kids"));
+        u"SHAPE {SELECT * FROM Results WHERE Remarks <> '}' } AS `P` APPEND ({SELECT * FROM "
+        "Details} AS [C] RELATE [ID] TO `ID`) AS \"Kids\""_s);
+    QCOMPARE(quoted->base->sql.trimmed(), u"SELECT * FROM Results WHERE Remarks <> '}'"_s);
+    QCOMPARE(quoted->children.front().chapterName, u"Kids"_s);
 }
 
 void TestShape::hostileTexts_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("position");
-    QTest::newRow("unbalanced brace")
-        << QStringLiteral("SHAPE {SELECT * FROM Results AS x") << QStringLiteral("position 7");
+    QTest::newRow("unbalanced brace") << u"SHAPE {SELECT * FROM Results AS x"_s << u"position 7"_s;
     QTest::newRow("unbalanced paren")
-        << QStringLiteral("SHAPE {SELECT 1} AS P APPEND ({SELECT 2} AS C RELATE a TO b")
-        << QStringLiteral("position");
+        << u"SHAPE {SELECT 1} AS P APPEND ({SELECT 2} AS C RELATE a TO b"_s << u"position"_s;
     QTest::newRow("unknown aggregate")
-        << QStringLiteral("SHAPE {SELECT 1} AS C COMPUTE C, MEDIAN(C.x) AS m BY y")
-        << QStringLiteral("position 34");
+        << u"SHAPE {SELECT 1} AS C COMPUTE C, MEDIAN(C.x) AS m BY y"_s << u"position 34"_s;
     QTest::newRow("missing RELATE")
-        << QStringLiteral("SHAPE {SELECT 1} AS P APPEND ({SELECT 2} AS C)")
-        << QStringLiteral("RELATE");
-    QTest::newRow("empty command") << QStringLiteral("SHAPE {  }") << QStringLiteral("empty");
-    QTest::newRow("trailing words")
-        << QStringLiteral("SHAPE {SELECT 1} AS C COMPUTE C BY x y") << QStringLiteral("'y'");
-    QTest::newRow("deep nesting") << QString(QStringLiteral("SHAPE (").repeated(200))
-                                  << QStringLiteral("deeply");
+        << u"SHAPE {SELECT 1} AS P APPEND ({SELECT 2} AS C)"_s << u"RELATE"_s;
+    QTest::newRow("empty command") << u"SHAPE {  }"_s << u"empty"_s;
+    QTest::newRow("trailing words") << u"SHAPE {SELECT 1} AS C COMPUTE C BY x y"_s << u"'y'"_s;
+    QTest::newRow("deep nesting") << QString(u"SHAPE ("_s.repeated(200)) << u"deeply"_s;
 }
 
 void TestShape::hostileTexts()
@@ -348,16 +321,17 @@ void TestShape::relateToMissingColumn()
     c.open(BrowseConnection);
     Recordset rs;
     QVERIFY_THROWS_EXCEPTION(
-        Error, rs.open(QStringLiteral("SHAPE {SELECT ID FROM Results} AS P APPEND ({SELECT * "
-                                      "FROM Details} AS C RELATE Nope TO ID) AS C"),
-                       &c));
-    rs.open(QStringLiteral("SHAPE {SELECT ID FROM Results} AS P APPEND ({SELECT * FROM Details} "
-                           "AS C RELATE ID TO Nope) AS C"),
+        Error,
+        rs.open(u"SHAPE {SELECT ID FROM Results} AS P APPEND ({SELECT * FROM Details} AS C RELATE "
+                "Nope TO ID) AS C"_s,
+                &c));
+    rs.open(u"SHAPE {SELECT ID FROM Results} AS P APPEND ({SELECT * FROM Details} AS C RELATE ID "
+            "TO Nope) AS C"_s,
             &c);
     QVERIFY_THROWS_EXCEPTION(Error, rs.chapter(1));
     // An empty child set gives empty chapters, not an error.
-    rs.open(QStringLiteral("SHAPE {SELECT ID FROM Results} AS P APPEND ({SELECT * FROM Details "
-                           "WHERE ID < 0} AS C RELATE ID TO ID) AS C"),
+    rs.open(u"SHAPE {SELECT ID FROM Results} AS P APPEND ({SELECT * FROM Details WHERE ID < 0} AS "
+            "C RELATE ID TO ID) AS C"_s,
             &c);
     rs.moveFirst();
     QCOMPARE(rs.chapter(1)->recordCount(), 0);
@@ -366,13 +340,13 @@ void TestShape::relateToMissingColumn()
 void TestShape::shapeNeedsShapeProvider()
 {
     Connection c;
-    c.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
+    c.open(u"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"_s);
     Recordset rs;
     try {
         rs.open(BrowseCommand, &c);
         QFAIL("opened a shape command on a plain connection");
     } catch (const Error& e) {
-        QVERIFY(e.description().contains(QStringLiteral("MSDataShape")));
+        QVERIFY(e.description().contains(u"MSDataShape"_s));
     }
 }
 
