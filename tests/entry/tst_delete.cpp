@@ -1,59 +1,41 @@
 // The multi-delete window: picking occasions and deleting them with their values.
 
-#include "engine/Connection.h"
-#include "engine/Recordset.h"
-#include "entry/EntryWindows.h"
-#include "platform/RecordingUi.h"
-#include "store/Database.h"
-#include "widgets/WindowRegistry.h"
+#include "EntryTestSupport.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace vantor;
+using namespace entrytest;
 using platform::RecordingUi;
 
 namespace {
 
 const QString Caption = QStringLiteral("Multi Delete Records");
 
-QStringList fileRows(const QString& sql)
-{
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    engine::Recordset rs;
-    rs.open(sql, &c);
-    QStringList rows;
-    for (; !rs.eof(); rs.moveNext()) {
-        QStringList cells;
-        for (int k = 0; k < rs.fieldCount(); ++k) {
-            const QVariant v = rs.value(k);
-            cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
-                                                     : v.toString());
-        }
-        rows << cells.join(u'|');
-    }
-    return rows;
-}
-
 // Everything the deletion may touch, in a fixed order.
 QString fileDump()
 {
-    return fileRows(QStringLiteral("SELECT * FROM Results ORDER BY ID")).join(u';') + u'#' +
-           fileRows(QStringLiteral("SELECT * FROM Details ORDER BY ID, Test")).join(u';') + u'#' +
-           fileRows(QStringLiteral("SELECT * FROM tblSelect ORDER BY Id")).join(u';');
+    return fileText(QStringLiteral("SELECT * FROM Results ORDER BY ID")) + u'#' +
+           fileText(QStringLiteral("SELECT * FROM Details ORDER BY ID, Test")) + u'#' +
+           fileText(QStringLiteral("SELECT * FROM tblSelect ORDER BY Id"));
 }
 
 void exec(const QString& sql)
 {
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    c.execute(sql);
+    entrytest::exec({sql.toLatin1().constData()});
+}
+
+// The one message shown, with its icon, title and the beep before it.
+void expectMessage(const RecordingUi& ui, const QString& text, platform::Icon icon,
+                   const QString& title = Caption)
+{
+    QCOMPARE(ui.messages().size(), 1);
+    const RecordingUi::Message& shown = ui.messages().first();
+    QVERIFY2(shown.text.contains(text), qPrintable(shown.text));
+    QCOMPARE(shown.icon, icon);
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.beepsBefore, 1);
+    QVERIFY(!ui.isBusy());
 }
 
 QStringList entries(QListWidget* list)
@@ -68,13 +50,6 @@ void clickRow(QListWidget* list, int row, Qt::KeyboardModifiers modifiers)
 {
     const QRect rect = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
-}
-
-void saveScreenshot(QWidget* window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 } // namespace
@@ -99,89 +74,56 @@ private slots:
     void refusesWithoutDatabase();
 
 private:
-    QWidget* open() { return widgets::windows().show(QStringLiteral("frmDelete")); }
-    static QListWidget* list(QWidget* window)
-    {
-        return window->findChild<QListWidget*>(QStringLiteral("List1"));
-    }
-    void seed();
+    static QWidget* open() { return entrytest::open("frmDelete"); }
+    static QListWidget* list(QWidget* window) { return child<QListWidget>(window, "List1"); }
 
-    QTemporaryDir m_dir;
-    QString m_oldCwd;
-    RecordingUi m_ui;
+    Fixture m_env;
+    RecordingUi& m_ui = m_env.ui;
 };
 
 void TestDelete::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    platform::setUi(&m_ui);
-    entry::registerEntryWindows();
+    m_env.start();
 }
 
 void TestDelete::init()
 {
-    m_oldCwd = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    store::createDatabase(QStringLiteral("vantor.mdb"));
-    m_ui.clear();
+    m_env.fresh();
 }
 
 void TestDelete::cleanup()
 {
-    widgets::windows().closeAll();
-    QTRY_VERIFY(widgets::windows().loadOrder().isEmpty());
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-    QDir::setCurrent(m_oldCwd);
+    m_env.finish();
 }
 
 // Occasions 1 to 4 (2 without values), 5 with a period that is gone, a value
 // of an occasion that is gone, and tblSelect left over from an earlier run.
-void TestDelete::seed()
+static void seed()
 {
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    c.beginTrans(); // one write to the disk, not one per row
-    for (const char* sql :
-         {"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#12/31/2003#, 1, 'last')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 3.9, 'mmol/L')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 1, 60, 'mg/dL')",
-          "INSERT INTO tblSelect (Id) VALUES (7)", "INSERT INTO tblSelect (Id) VALUES (8)"})
-        c.execute(QLatin1String(sql));
-    c.commitTrans();
+    entrytest::exec(
+        {"INSERT INTO Periods (Period) VALUES ('Morning')",
+         "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+         "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+         "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
+         "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
+         "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
+         "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+         "INSERT INTO Results (Date, Period, Remarks) VALUES (#12/31/2003#, 1, 'last')",
+         "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
+         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
+         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
+         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
+         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 3.9, 'mmol/L')",
+         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
+         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')",
+         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 1, 60, 'mg/dL')",
+         "INSERT INTO tblSelect (Id) VALUES (7)", "INSERT INTO tblSelect (Id) VALUES (8)"});
 }
 
 void TestDelete::listsOccasionsInEntryOrder()
 {
     seed();
     QWidget* window = open();
-    QVERIFY(window);
-    QCOMPARE(window->windowTitle(), Caption);
-    QVERIFY(window->isWindow());
-    QCOMPARE(window->minimumSize(), window->maximumSize());
-    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
-             QStringLiteral("Record:    Date     Period"));
-    const QString instructions = window->findChild<QLabel*>(QStringLiteral("Label2"))->text();
-    QVERIFY(instructions.startsWith(
-        QStringLiteral("Select record(s) for deletion from the list.\n\nThere are a number")));
-    QVERIFY(instructions.endsWith(
-        QStringLiteral("selects or deselects an item in the list.\n\nPress the Delete Selected "
-                       "Records button when done.")));
-    QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->text(),
-             QStringLiteral("Delete Selected Records"));
     QCOMPARE(list(window)->selectionMode(), QAbstractItemView::ExtendedSelection);
     // By id, not by date; the occasion without a period is not there.
     QCOMPARE(entries(list(window)), (QStringList{QStringLiteral("1:\t06-Mar-2004, Morning"),
@@ -238,15 +180,9 @@ void TestDelete::deletes()
                  row < 0 ? Qt::ShiftModifier : (k == 0 ? Qt::NoModifier : Qt::ControlModifier));
     }
     QCOMPARE(list1->selectedItems().size(), deleted.size());
-    window->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+    click(window, "cmdDelete");
 
-    QCOMPARE(m_ui.messages().size(), 1);
-    const RecordingUi::Message& shown = m_ui.messages().first();
-    QCOMPARE(shown.text, message);
-    QCOMPARE(shown.icon, platform::Icon::Information);
-    QCOMPARE(shown.title, Caption);
-    QCOMPARE(shown.beepsBefore, 1);
-    QVERIFY(!m_ui.isBusy());
+    expectMessage(m_ui, message, platform::Icon::Information);
 
     // Exactly the chosen occasions and their values are gone.
     const auto kept = [&deleted](const QStringList& rows) {
@@ -275,14 +211,10 @@ void TestDelete::nothingSelected()
     seed();
     const QString before = fileDump();
     QWidget* window = open();
-    window->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
-    QCOMPARE(m_ui.messages().size(), 1);
-    const RecordingUi::Message& shown = m_ui.messages().first();
-    QCOMPARE(shown.text,
-             QStringLiteral("Nothing has been selected! Please make a selection and try again."));
-    QCOMPARE(shown.icon, platform::Icon::Exclamation);
-    QCOMPARE(shown.title, Caption);
-    QCOMPARE(shown.beepsBefore, 1);
+    click(window, "cmdDelete");
+    expectMessage(
+        m_ui, QStringLiteral("Nothing has been selected! Please make a selection and try again."),
+        platform::Icon::Exclamation);
     QCOMPARE(fileDump(), before);
     QCOMPARE(list(window)->count(), 4);
 }
@@ -313,16 +245,10 @@ void TestDelete::failureChangesNothing()
     QListWidget* list1 = list(window);
     for (int row : {0, 2, 3})
         list1->item(row)->setSelected(true);
-    auto* button = window->findChild<QPushButton*>(QStringLiteral("cmdDelete"));
+    auto* button = child<QPushButton>(window, "cmdDelete");
     button->click();
 
-    QCOMPARE(m_ui.messages().size(), 1);
-    const RecordingUi::Message& shown = m_ui.messages().first();
-    QVERIFY2(shown.text.contains(QStringLiteral("disk trouble")), qPrintable(shown.text));
-    QCOMPARE(shown.icon, platform::Icon::Critical);
-    QCOMPARE(shown.title, Caption);
-    QCOMPARE(shown.beepsBefore, 1);
-    QVERIFY(!m_ui.isBusy());
+    expectMessage(m_ui, QStringLiteral("disk trouble"), platform::Icon::Critical);
     QCOMPARE(fileDump(), before);
     QCOMPARE(list1->count(), 4);
     QCOMPARE(engine::Connection::openConnectionCount(), 1); // the list's own
@@ -352,13 +278,8 @@ void TestDelete::refusesWithoutOccasions()
         exec(sql);
     QVERIFY(!open());
     QVERIFY(!widgets::windows().isLoaded(QStringLiteral("frmDelete")));
-    QCOMPARE(m_ui.messages().size(), 1);
-    const RecordingUi::Message& shown = m_ui.messages().first();
-    QCOMPARE(shown.text, QStringLiteral("There are no records in the database!"));
-    QCOMPARE(shown.icon, platform::Icon::Critical);
-    QCOMPARE(shown.title, QStringLiteral("No Records Found"));
-    QCOMPARE(shown.beepsBefore, 1);
-    QVERIFY(!m_ui.isBusy());
+    expectMessage(m_ui, QStringLiteral("There are no records in the database!"),
+                  platform::Icon::Critical, QStringLiteral("No Records Found"));
 }
 
 void TestDelete::refusesWithoutDatabase()

@@ -1,69 +1,20 @@
 // The data entry windows driven as a user would: lists, occasions, values.
 
-#include "engine/Connection.h"
-#include "engine/Recordset.h"
-#include "entry/EntryWindows.h"
+#include "EntryTestSupport.h"
+
 #include "entry/ListWindow.h"
 #include "entry/frmDetails.h"
 #include "entry/frmEdit.h"
-#include "platform/RecordingUi.h"
-#include "store/Database.h"
 #include "widgets/DataCombo.h"
 #include "widgets/DataGrid.h"
-#include "widgets/WindowRegistry.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace vantor;
-using platform::RecordingUi;
+using namespace entrytest;
 
 namespace {
-
-QString fileText(const QString& sql)
-{
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    engine::Recordset rs;
-    rs.open(sql, &c);
-    QStringList rows;
-    for (; !rs.eof(); rs.moveNext()) {
-        QStringList cells;
-        for (int k = 0; k < rs.fieldCount(); ++k) {
-            const QVariant v = rs.value(k);
-            cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
-                                                     : v.toString());
-        }
-        rows << cells.join(u'|');
-    }
-    return rows.join(u';');
-}
-
-template <typename T = QWidget> T* child(QWidget* window, const char* name)
-{
-    T* w = window->findChild<T*>(QLatin1String(name));
-    if (!w)
-        qWarning("no child %s", name);
-    return w;
-}
-
-void click(QWidget* window, const char* name)
-{
-    QPushButton* b = child<QPushButton>(window, name);
-    QVERIFY(b);
-    b->click();
-}
-
-QString status(QWidget* window)
-{
-    return child<QLabel>(window, "lblStatus")->text();
-}
 
 // Types into the grid's cell as a user's edit would arrive.
 void typeCell(widgets::DataGrid* grid, int row, int column, const QString& text)
@@ -99,57 +50,40 @@ private slots:
     void screenshots();
 
 private:
-    QWidget* open(const char* name) { return widgets::windows().show(QLatin1String(name)); }
-    void seed();
-
-    QTemporaryDir m_dir;
-    QString m_oldCwd;
-    RecordingUi m_ui;
+    Fixture m_env;
+    platform::RecordingUi& m_ui = m_env.ui;
 };
 
 void TestEntry::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    platform::setUi(&m_ui);
-    entry::registerEntryWindows();
+    m_env.start();
 }
 
 void TestEntry::init()
 {
-    m_oldCwd = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    store::createDatabase(QStringLiteral("vantor.mdb"));
-    m_ui.clear();
+    m_env.fresh();
 }
 
 void TestEntry::cleanup()
 {
-    widgets::windows().closeAll();
-    QTRY_VERIFY(widgets::windows().loadOrder().isEmpty());
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-    QDir::setCurrent(m_oldCwd);
+    m_env.finish();
 }
 
-// Two periods whose ids and names sort differently, three tests, occasions.
-void TestEntry::seed()
+// Two periods whose ids and names sort differently, a test, three occasions.
+static void seed()
 {
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    c.execute(QStringLiteral("INSERT INTO Periods (Period) VALUES ('Morning')"));
-    c.execute(QStringLiteral("INSERT INTO Periods (Period) VALUES ('Afternoon')"));
-    c.execute(QStringLiteral("INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')"));
-    c.execute(QStringLiteral("INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)"));
-    c.execute(QStringLiteral("INSERT INTO Results (Date, Period) VALUES (#3/6/2004#, 2)"));
-    c.execute(QStringLiteral("INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)"));
+    exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
+          "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+          "INSERT INTO Results (Date, Period) VALUES (#3/6/2004#, 2)",
+          "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)"});
 }
 
 void TestEntry::aUsersDay()
 {
     // Lists: two periods (Morning gets the lower id, Afternoon sorts first by name).
     QWidget* periods = open("frmPeriods");
-    QVERIFY(periods);
-    QCOMPARE(periods->windowTitle(), QStringLiteral("Periods List"));
     auto* pgrid = child<widgets::DataGrid>(periods, "grdDataGrid");
     QVERIFY(pgrid->isColumnHidden(0));
     click(periods, "cmdAdd");
@@ -255,9 +189,7 @@ void TestEntry::aUsersDay()
     QTRY_VERIFY(!widgets::windows().isLoaded(QStringLiteral("frmDetails")));
 
     // A later change of the item's unit leaves the stored value's unit alone.
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    c.execute(QStringLiteral("UPDATE Tests SET Units = 'mEq/L' WHERE Test = 'Potassium'"));
+    exec({"UPDATE Tests SET Units = 'mEq/L' WHERE Test = 'Potassium'"});
     QCOMPARE(fileText(QStringLiteral("SELECT Unit FROM Details WHERE Test = 1")),
              QStringLiteral("mmol/L"));
 
@@ -303,35 +235,25 @@ void TestEntry::badInputIsRefusedAndNothingWritten()
     QWidget* edit = open("frmEdit");
     auto* date = child<QLineEdit>(edit, "txtFields(0)");
 
-    struct Case
-    {
-        QString date;
-        bool period;
-        QString words;
-    };
-    const QList<Case> cases{{QStringLiteral("2/30/2004"), true, QStringLiteral("month/day/year")},
-                            {QStringLiteral("tomorrow"), true, QStringLiteral("month/day/year")},
-                            {QString(), true, QStringLiteral("month/day/year")},
-                            {QStringLiteral("3/9/2004"), false, QStringLiteral("period")}};
-    for (const Case& k : cases) {
+    // An invalid, a wordy or no date; a date without a period.
+    for (const char* typed : {"2/30/2004", "tomorrow", "", "3/9/2004"}) {
+        const bool noPeriod = qstrcmp(typed, "3/9/2004") == 0;
         m_ui.clear();
         click(edit, "cmdAdd");
-        date->setText(k.date);
-        if (k.period)
+        date->setText(QLatin1String(typed));
+        if (!noPeriod)
             choose(child<widgets::DataCombo>(edit, "datPeriods"), QStringLiteral("Morning"));
         click(edit, "cmdUpdate");
         QCOMPARE(m_ui.messages().size(), 1);
-        QVERIFY2(m_ui.messages().first().text.contains(k.words), qPrintable(k.date));
+        QVERIFY2(m_ui.messages().first().text.contains(noPeriod ? QStringLiteral("period")
+                                                                : QStringLiteral("month/day/year")),
+                 typed);
         QCOMPARE(m_ui.messages().first().icon, platform::Icon::Exclamation);
         QCOMPARE(fileText(QStringLiteral("SELECT * FROM Results ORDER BY ID")), before);
         // Moving away does not slip the bad record in either.
         click(edit, "cmdFirst");
         QCOMPARE(fileText(QStringLiteral("SELECT * FROM Results ORDER BY ID")), before);
-        child<QLineEdit>(edit, "txtFields(0)")->setText(QStringLiteral("3/8/2004"));
-        choose(child<widgets::DataCombo>(edit, "datPeriods"), QStringLiteral("Morning"));
-        auto* rs = qobject_cast<entry::frmEdit*>(edit)->recordset();
-        rs->cancelUpdate();
-        qobject_cast<entry::frmEdit*>(edit)->recordset()->moveFirst();
+        qobject_cast<entry::frmEdit*>(edit)->recordset()->cancelUpdate();
     }
 
     // A test value without a test item, or with a result that is no number.

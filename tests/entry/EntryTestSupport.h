@@ -1,0 +1,120 @@
+#pragma once
+
+// Helpers of the entry tests: a fresh database in a scratch folder, the
+// file's rows as text, and the windows' children by name.
+
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
+#include "entry/EntryWindows.h"
+#include "platform/RecordingUi.h"
+#include "store/Database.h"
+#include "widgets/WindowRegistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace entrytest {
+
+using namespace vantor;
+
+// The rows of a query, cells joined by | and dates written as ISO dates.
+inline QStringList fileRows(const QString& sql)
+{
+    engine::Connection c;
+    c.open(QStringLiteral("Data Source=vantor.mdb"));
+    engine::Recordset rs;
+    rs.open(sql, &c);
+    QStringList rows;
+    for (; !rs.eof(); rs.moveNext()) {
+        QStringList cells;
+        for (int k = 0; k < rs.fieldCount(); ++k) {
+            const QVariant v = rs.value(k);
+            cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
+                                                     : v.toString());
+        }
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+inline QString fileText(const QString& sql)
+{
+    return fileRows(sql).join(u';');
+}
+
+// Runs the statements in one transaction: one write to the disk.
+inline void exec(std::initializer_list<const char*> statements)
+{
+    engine::Connection c;
+    c.open(QStringLiteral("Data Source=vantor.mdb"));
+    c.beginTrans();
+    for (const char* sql : statements)
+        c.execute(QLatin1String(sql));
+    c.commitTrans();
+}
+
+template <typename T = QWidget> T* child(QWidget* window, const char* name)
+{
+    T* w = window->findChild<T*>(QLatin1String(name));
+    if (!w)
+        qWarning("no child %s", name);
+    return w;
+}
+
+inline void click(QWidget* window, const char* name)
+{
+    child<QPushButton>(window, name)->click();
+}
+
+inline QString status(QWidget* window)
+{
+    return child<QLabel>(window, "lblStatus")->text();
+}
+
+inline QWidget* open(const char* name)
+{
+    return widgets::windows().show(QLatin1String(name));
+}
+
+inline void saveScreenshot(QWidget* window, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}
+
+// Each test in a scratch folder with a new empty database.
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString oldCwd;
+    platform::RecordingUi ui;
+
+    void start()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        platform::setUi(&ui);
+        entry::registerEntryWindows();
+    }
+    void fresh()
+    {
+        oldCwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QFile::remove(QStringLiteral("vantor.mdb"));
+        store::createDatabase(QStringLiteral("vantor.mdb"));
+        ui.clear();
+    }
+    void finish()
+    {
+        widgets::windows().closeAll();
+        QTRY_VERIFY(widgets::windows().loadOrder().isEmpty());
+        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+        QDir::setCurrent(oldCwd);
+    }
+};
+
+} // namespace entrytest
