@@ -1,5 +1,7 @@
 #include "ListWindow.h"
 
+#include "RecordActions.h"
+
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
 #include "widgets/CommandGuard.h"
@@ -134,10 +136,7 @@ void ListWindow::deleteRow()
         const QModelIndex current = m_grid->currentIndex();
         if (current.isValid() && m_grid->recordsetModel()->isNewRecordLine(current.row()))
             return; // the empty line holds no row
-        rs->deleteCurrent();
-        rs->moveNext();
-        if (rs->eof())
-            rs->moveLast();
+        deleteAndShowNext(*rs);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "JumpListSource.h"
 #include "NavigationKeys.h"
+#include "RecordActions.h"
 #include "RecordNavigator.h"
 
 #include "platform/Conversions.h"
@@ -164,11 +165,7 @@ void frmBrowse::jumpToChoice()
 {
     if (!m_rs->isOpen())
         return;
-    widgets::runCommand([this] {
-        const qint32 id = platform::toInteger32(m_jump->boundText());
-        m_rs->moveFirst();
-        m_rs->find(QStringLiteral("[ID]=") + QString::number(id));
-    });
+    widgets::runCommand([this] { jumpToOccasion(*m_rs, m_jump->boundText()); });
     m_navigator->updateStatus();
 }
 

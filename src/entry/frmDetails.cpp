@@ -1,5 +1,7 @@
 #include "frmDetails.h"
 
+#include "RecordActions.h"
+
 #include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Ui.h"
@@ -19,14 +21,6 @@ namespace vantor::entry {
 namespace {
 
 const QString InvalidEntry = QStringLiteral("Invalid Entry");
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -72,22 +66,13 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
     fields->addRow(new QLabel(QStringLiteral("Unit:"), this), m_unit);
     layout->addLayout(fields);
     layout->addWidget(m_navigator);
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("picButtons"));
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* addButton = makeButton(bar, "cmdAdd", tr("&Add"));
-    auto* updateButton = makeButton(bar, "cmdUpdate", tr("&Update"));
-    auto* deleteButton = makeButton(bar, "cmdDelete", tr("&Delete"));
-    auto* closeButton = makeButton(bar, "cmdClose", tr("&Close"));
-    for (QPushButton* b : {addButton, updateButton, deleteButton, closeButton})
-        row->addWidget(b);
-    layout->addWidget(bar);
+    const EditButtons buttons = makeEditButtons(this);
+    layout->addWidget(buttons.bar);
 
-    connect(addButton, &QPushButton::clicked, this, &frmDetails::add);
-    connect(updateButton, &QPushButton::clicked, this, &frmDetails::update);
-    connect(deleteButton, &QPushButton::clicked, this, &frmDetails::deleteRecord);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(buttons.add, &QPushButton::clicked, this, &frmDetails::add);
+    connect(buttons.update, &QPushButton::clicked, this, &frmDetails::update);
+    connect(buttons.remove, &QPushButton::clicked, this, &frmDetails::deleteRecord);
+    connect(buttons.close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_test, &widgets::DataCombo::choiceMade, this, [this] {
         if (m_rs->isOpen() && !m_rs->bof() && !m_rs->eof())
             widgets::runCommand([this] { Update_Units(); });
@@ -205,14 +190,7 @@ bool frmDetails::update()
 
 void frmDetails::deleteRecord()
 {
-    widgets::runCommand([this] {
-        if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
-            return;
-        m_rs->deleteCurrent();
-        m_rs->moveNext();
-        if (m_rs->eof())
-            m_rs->moveLast();
-    });
+    widgets::runCommand([this] { deleteAndShowNext(*m_rs); });
     m_navigator->updateStatus();
 }
 

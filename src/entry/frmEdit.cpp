@@ -1,6 +1,7 @@
 #include "frmEdit.h"
 
 #include "JumpListSource.h"
+#include "RecordActions.h"
 
 #include "platform/Conversions.h"
 #include "platform/Error.h"
@@ -21,14 +22,6 @@ namespace vantor::entry {
 namespace {
 
 const QString InvalidEntry = QStringLiteral("Invalid Entry");
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -91,25 +84,17 @@ frmEdit::frmEdit(QWidget* parent)
     layout->addLayout(fields);
     layout->addWidget(m_navigator);
 
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("picButtons"));
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* addButton = makeButton(bar, "cmdAdd", tr("&Add"));
-    auto* updateButton = makeButton(bar, "cmdUpdate", tr("&Update"));
-    auto* deleteButton = makeButton(bar, "cmdDelete", tr("&Delete"));
-    auto* closeButton = makeButton(bar, "cmdClose", tr("&Close"));
-    for (QPushButton* b : {addButton, updateButton, deleteButton, closeButton})
-        row->addWidget(b);
+    const EditButtons buttons = makeEditButtons(this);
+    auto* row = static_cast<QHBoxLayout*>(buttons.bar->layout());
     row->addStretch(1);
     auto* detailsButton = makeButton(this, "cmdDetails", tr("&Details"));
     row->addWidget(detailsButton);
-    layout->addWidget(bar);
+    layout->addWidget(buttons.bar);
 
-    connect(addButton, &QPushButton::clicked, this, &frmEdit::add);
-    connect(updateButton, &QPushButton::clicked, this, &frmEdit::update);
-    connect(deleteButton, &QPushButton::clicked, this, &frmEdit::deleteRecord);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(buttons.add, &QPushButton::clicked, this, &frmEdit::add);
+    connect(buttons.update, &QPushButton::clicked, this, &frmEdit::update);
+    connect(buttons.remove, &QPushButton::clicked, this, &frmEdit::deleteRecord);
+    connect(buttons.close, &QPushButton::clicked, this, &QWidget::close);
     connect(detailsButton, &QPushButton::clicked, this, &frmEdit::showDetails);
     connect(m_jump, &widgets::DataCombo::choiceMade, this, &frmEdit::jumpToChoice);
     const auto dataError = [](int, const QString& description) {
@@ -216,14 +201,7 @@ bool frmEdit::update()
 
 void frmEdit::deleteRecord()
 {
-    widgets::runCommand([this] {
-        if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
-            return;
-        m_rs->deleteCurrent();
-        m_rs->moveNext();
-        if (m_rs->eof())
-            m_rs->moveLast();
-    });
+    widgets::runCommand([this] { deleteAndShowNext(*m_rs); });
     m_navigator->updateStatus();
 }
 
@@ -246,11 +224,7 @@ void frmEdit::jumpToChoice()
 {
     if (!m_rs->isOpen() || !commitFields())
         return;
-    widgets::runCommand([this] {
-        const qint32 id = platform::toInteger32(m_jump->boundText());
-        m_rs->moveFirst();
-        m_rs->find(QStringLiteral("[ID]=") + QString::number(id));
-    });
+    widgets::runCommand([this] { jumpToOccasion(*m_rs, m_jump->boundText()); });
     m_navigator->updateStatus();
 }
 

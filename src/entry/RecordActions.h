@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/Recordset.h"
+
+#include <QPushButton>
+#include <QWidget>
+
+namespace vantor::entry {
+
+// A push button named as the windows name their controls, not a default button.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption);
+
+// The button bar of the record windows (picButtons): Add, Update, Delete, Close.
+struct EditButtons
+{
+    QWidget* bar;
+    QPushButton* add;
+    QPushButton* update;
+    QPushButton* remove;
+    QPushButton* close;
+};
+EditButtons makeEditButtons(QWidget* parent);
+
+// Deletes the shown record and shows the next one, or the new last one when
+// the deleted record was the last. Nothing happens without a current record.
+void deleteAndShowNext(engine::Recordset& rs);
+
+// Shows the occasion a jump list stands for: its bound text is the occasion's
+// ID, searched from the first record.
+void jumpToOccasion(engine::Recordset& rs, const QString& boundText);
+
+} // namespace vantor::entry
