@@ -10,8 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
-
 #include "EngineFixture.h"
 
 using namespace Qt::StringLiterals;
@@ -24,32 +22,26 @@ namespace {
 
 const QString Code = u"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"_s;
 
-// Reads one value straight from the file, past the engine.
-QVariant fileValue(const QString& sql)
+// Reads the file past the engine: the first value of a query, or every table.
+QString text(const char* sql)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2("vantor.mdb", &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
-    QVariant v;
-    if (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
-        switch (sqlite3_column_type(stmt, 0)) {
-        case SQLITE_INTEGER:
-            v = qlonglong(sqlite3_column_int64(stmt, 0));
-            break;
-        case SQLITE_FLOAT:
-            v = sqlite3_column_double(stmt, 0);
-            break;
-        case SQLITE_TEXT:
-            v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-            break;
-        default:
-            break;
-        }
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return v;
+    return enginetest::rowsOf(enginetest::openDatabase(u"vantor.mdb"_s).get(),
+                              QString::fromUtf8(sql))
+        .value(0);
+}
+
+int number(const char* sql)
+{
+    return text(sql).toInt();
+}
+
+QStringList fileDump()
+{
+    const enginetest::Database db = enginetest::openDatabase(u"vantor.mdb"_s);
+    QStringList rows;
+    for (const char* table : {"Results", "Details", "Periods", "Tests"})
+        rows << enginetest::rowsOf(db.get(), u"SELECT rowid, * FROM "_s + QLatin1String(table));
+    return rows;
 }
 
 // Opens a recordset on a new connection to the file; read-only unless a lock is given.
@@ -57,38 +49,6 @@ void open(Recordset& rs, Connection& c, const char* sql, LockType lock = LockTyp
 {
     c.open(Code);
     rs.open(QString::fromUtf8(sql), &c, CursorType::Static, lock);
-}
-
-int number(const char* sql)
-{
-    return fileValue(QString::fromUtf8(sql)).toInt();
-}
-
-QString text(const char* sql)
-{
-    return fileValue(QString::fromUtf8(sql)).toString();
-}
-
-QString fileDump()
-{
-    QStringList rows;
-    for (const char* table : {"Results", "Details", "Periods", "Tests"}) {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2("vantor.mdb", &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, QByteArray("SELECT rowid, * FROM ").append(table).constData(), -1,
-                           &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            QStringList cells{QString::fromLatin1(table)};
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-                cells << QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
-            rows << cells.join(u'|');
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-    }
-    return rows.join(u'\n');
 }
 
 QString positionText(const Recordset& rs)
@@ -112,20 +72,18 @@ private slots:
     void fileThatIsNoDatabase();
     void registryKnowsOpenFiles();
 
-    void readsTypedValuesInOrder();
+    void readsInOrderAndAddsWithNewIds();
     void navigationAndPositionText();
     void emptyRecordset();
     void findSearchesForward();
 
-    void addNewThenUpdateBatchAssignsId();
     void editUpdateAndMovingOffWrites();
     void deleteThenMoveNext();
     void detailsRowsAreWrittenByRowid();
     void batchPendingUntilUpdateBatch();
     void cancelBatchRestoresRows();
     void failedUpdateBatchChangesNothing();
-    void conflictingEditIsRefused();
-    void deletedRowIsRefused();
+    void otherUsersChangesAreRefused();
     void readOnlyAndGroupedRowsRefuseWrites();
     void nestedTransactionsRollBack();
 
@@ -190,7 +148,7 @@ void TestRecordset::registryKnowsOpenFiles()
     QVERIFY(!Connection::isFileOpen(u"vantor.mdb"_s));
 }
 
-void TestRecordset::readsTypedValuesInOrder()
+void TestRecordset::readsInOrderAndAddsWithNewIds()
 {
     Connection c;
     Recordset rs;
@@ -211,6 +169,25 @@ void TestRecordset::readsTypedValuesInOrder()
     rs.moveNext();
     QVERIFY(rs.value(u"Remarks"_s).isNull());
     QVERIFY_THROWS_EXCEPTION(Error, rs.value(u"Nope"_s));
+
+    rs.addNew();
+    QCOMPARE(rs.editMode(), EditMode::AddNew);
+    QCOMPARE(rs.recordCount(), 5);
+    QVERIFY(rs.value(u"ID"_s).isNull());
+    rs.setValue(u"Date"_s, QDate(2005, 1, 2));
+    rs.setValue(u"Period"_s, 2);
+    rs.setValue(u"Remarks"_s, u"new"_s);
+    rs.updateBatch();
+    QCOMPARE(rs.editMode(), EditMode::None);
+    QCOMPARE(rs.value(u"ID"_s).toLongLong(), 5);
+    QCOMPARE(text("SELECT Date FROM Results WHERE ID = 5"), u"2005-01-02"_s);
+
+    // Ids are never given out twice.
+    c.execute(u"DELETE FROM Results WHERE ID = 5"_s);
+    rs.addNew();
+    rs.setValue(1, QDate(2005, 1, 3));
+    rs.update();
+    QCOMPARE(rs.value(0).toLongLong(), 6);
 }
 
 void TestRecordset::navigationAndPositionText()
@@ -274,33 +251,6 @@ void TestRecordset::findSearchesForward()
     QVERIFY_THROWS_EXCEPTION(Error, rs.find(u"gibberish"_s));
 }
 
-void TestRecordset::addNewThenUpdateBatchAssignsId()
-{
-    Connection c;
-    Recordset rs;
-    open(rs, c, "SELECT ID, Date, Period, Remarks From Results ORDER BY Date, Period",
-         LockType::Optimistic);
-    rs.addNew();
-    QCOMPARE(rs.editMode(), EditMode::AddNew);
-    QCOMPARE(rs.recordCount(), 5);
-    QVERIFY(rs.value(u"ID"_s).isNull());
-    rs.setValue(u"Date"_s, QDate(2005, 1, 2));
-    rs.setValue(u"Period"_s, 2);
-    rs.setValue(u"Remarks"_s, u"new"_s);
-    rs.updateBatch();
-    QCOMPARE(rs.editMode(), EditMode::None);
-    const qlonglong id = rs.value(u"ID"_s).toLongLong();
-    QCOMPARE(id, 5);
-    QCOMPARE(text("SELECT Date FROM Results WHERE ID = 5"), u"2005-01-02"_s);
-
-    // Ids are never given out twice.
-    c.execute(u"DELETE FROM Results WHERE ID = 5"_s);
-    rs.addNew();
-    rs.setValue(1, QDate(2005, 1, 3));
-    rs.update();
-    QCOMPARE(rs.value(0).toLongLong(), 6);
-}
-
 void TestRecordset::editUpdateAndMovingOffWrites()
 {
     Connection c;
@@ -328,9 +278,7 @@ void TestRecordset::editUpdateAndMovingOffWrites()
                  CursorType::Static, LockType::Optimistic);
     details.setValue(2, u"lots"_s);
     QVERIFY_THROWS_EXCEPTION(Error, details.update());
-    QCOMPARE(fileValue(QString::fromUtf8("SELECT Result FROM Details WHERE ID = 1 AND Test = 1"))
-                 .toDouble(),
-             95.0);
+    QCOMPARE(text("SELECT Result FROM Details WHERE ID = 1 AND Test = 1"), u"95"_s);
 }
 
 void TestRecordset::deleteThenMoveNext()
@@ -448,7 +396,7 @@ void TestRecordset::failedUpdateBatchChangesNothing()
     Recordset rs;
     open(rs, c, "SELECT ID, Date, Period, Remarks From Results ORDER BY ID",
          LockType::BatchOptimistic);
-    const QString before = fileDump();
+    const QStringList before = fileDump();
     rs.moveFirst();
     rs.setValue(u"Remarks"_s, u"first change"_s);
     rs.moveNext();
@@ -468,14 +416,12 @@ void TestRecordset::failedUpdateBatchChangesNothing()
     QCOMPARE(number("SELECT count(*) FROM Results WHERE Date = '2006-06-06'"), 1);
 }
 
-void TestRecordset::conflictingEditIsRefused()
+void TestRecordset::otherUsersChangesAreRefused()
 {
     Connection mine, theirs;
-    mine.open(Code);
-    theirs.open(Code);
     Recordset rs;
-    rs.open(u"SELECT ID, Remarks FROM Results ORDER BY ID"_s, &mine, CursorType::Static,
-            LockType::Optimistic);
+    open(rs, mine, "SELECT ID, Remarks FROM Results ORDER BY ID", LockType::Optimistic);
+    theirs.open(Code);
     theirs.execute(u"UPDATE Results SET Remarks = 'theirs' WHERE ID = 1"_s);
     rs.moveFirst();
     rs.setValue(1, u"mine"_s);
@@ -493,16 +439,8 @@ void TestRecordset::conflictingEditIsRefused()
     rs.moveLast();
     rs.setValue(1, u"mine"_s);
     QVERIFY_THROWS_EXCEPTION(Error, rs.update());
-}
-
-void TestRecordset::deletedRowIsRefused()
-{
-    Connection mine, theirs;
-    mine.open(Code);
-    theirs.open(Code);
-    Recordset rs;
-    rs.open(u"SELECT ID, Remarks FROM Results ORDER BY ID"_s, &mine, CursorType::Static,
-            LockType::Optimistic);
+    rs.cancelUpdate();
+    // A row deleted by the other user can be neither deleted nor written.
     theirs.execute(u"DELETE FROM Results WHERE ID = 2"_s);
     rs.setAbsolutePosition(2);
     QVERIFY_THROWS_EXCEPTION(Error, rs.deleteCurrent());
@@ -514,9 +452,8 @@ void TestRecordset::deletedRowIsRefused()
 void TestRecordset::readOnlyAndGroupedRowsRefuseWrites()
 {
     Connection c;
-    c.open(Code);
     Recordset ro;
-    ro.open(u"SELECT ID, Remarks FROM Results"_s, &c);
+    open(ro, c, "SELECT ID, Remarks FROM Results");
     QVERIFY_THROWS_EXCEPTION(Error, ro.setValue(1, u"x"_s));
     QVERIFY_THROWS_EXCEPTION(Error, ro.addNew());
 
@@ -530,7 +467,7 @@ void TestRecordset::nestedTransactionsRollBack()
 {
     Connection c;
     c.open(Code);
-    const QString before = fileDump();
+    const QStringList before = fileDump();
     c.beginTrans();
     Recordset rs;
     rs.open(u"SELECT Results.* FROM Results INNER JOIN tblSelect ON Results.ID = "

@@ -65,14 +65,6 @@ QString singleItemCommand(const QString& testQuery, const QString& itemQuery)
            u"}  AS Items RELATE 'ID' TO 'Test') AS Items) COMPUTE Test_Items BY 'Test'"_s;
 }
 
-void exec(const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open("vantor.mdb", &db);
-    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
-
 // Every value of one column of a recordset, from its first row.
 QStringList column(Recordset& rs, const QString& name)
 {
@@ -99,7 +91,6 @@ private slots:
     void chartAveragesPerDate();
     void dailyResultsLevels();
     void singleItemLevels();
-    void filteredListPrint();
     void parsesNamesAndNesting();
     void hostileTexts_data();
     void hostileTexts();
@@ -116,12 +107,13 @@ void TestShape::init()
     m_oldCwd = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
     QFile::remove(u"vantor.mdb"_s);
-    enginetest::makeDatabase(u"vantor.mdb"_s);
     // An occasion whose period is gone, a value whose test item is gone, and
     // a second glucose day.
-    exec("INSERT INTO Results (ID, Date, Period, Remarks) VALUES (5, '2004-03-05', 9, 'lost');"
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 100, 'mg/dL'),"
-         " (2, 7, 1.5, 'x'), (3, 1, 101, 'mg/dL');");
+    enginetest::makeDatabase(
+        u"vantor.mdb"_s,
+        "INSERT INTO Results (ID, Date, Period, Remarks) VALUES (5, '2004-03-05', 9, 'lost');"
+        "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 100, 'mg/dL'),"
+        " (2, 7, 1.5, 'x'), (3, 1, 101, 'mg/dL');");
 }
 
 void TestShape::cleanup()
@@ -222,45 +214,36 @@ void TestShape::singleItemLevels()
     Connection c;
     c.open(ReportConnection);
     Recordset rs;
+    // Opens the report for one test item; gives the values of its first level.
+    const auto open = [&](int item, const QString& items) {
+        rs.open(singleItemCommand(u"SELECT * FROM Tests WHERE (Tests.ID)=%1"_s.arg(item), items),
+                &c);
+        rs.moveFirst();
+        Recordset* testItems = rs.chapter(u"Test_Items"_s);
+        testItems->moveFirst();
+        return testItems->chapter(u"Items"_s);
+    };
     const QString items =
         u"SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = [Results "
         "Sorted].ID WHERE (([Results Sorted].Date) Between #3/1/2004# And #3/31/2004#);"_s;
-    rs.open(singleItemCommand(u"SELECT * FROM Tests WHERE (Tests.ID)=1"_s, items), &c);
-    QCOMPARE(column(rs, u"Test"_s), QStringList{u"Glucose"_s});
-    rs.moveFirst();
-    Recordset* testItems = rs.chapter(u"Test_Items"_s);
-    QCOMPARE(testItems->recordCount(), 1);
-    testItems->moveFirst();
-    Recordset* rows = testItems->chapter(u"Items"_s);
-    QVERIFY(rows->fieldIndex(u"Date"_s) >= 0);
-    QVERIFY(rows->fieldIndex(u"Unit"_s) >= 0);
-    QVERIFY(rows->fieldIndex(u"Period"_s) >= 0);
+    Recordset* rows = open(1, items);
+    QCOMPARE(rs.recordCount(), 1);
+    QCOMPARE(rs.value(u"Test"_s).toString(), u"Glucose"_s);
+    QCOMPARE(rs.chapter(u"Test_Items"_s)->recordCount(), 1);
+    for (const QString& name : {u"Date"_s, u"Unit"_s, u"Period"_s})
+        QVERIFY(rows->fieldIndex(name) >= 0);
     QCOMPARE(column(*rows, u"Result"_s), (u"95,130,100"_s.split(u',')));
     QCOMPARE(column(*rows, u"Period"_s), (u"Morning,Afternoon,"_s.split(u',')));
 
     // An item without values in a span that has other values: the heading, no rows.
-    rs.open(singleItemCommand(u"SELECT * FROM Tests WHERE (Tests.ID)=3"_s, items), &c);
+    QCOMPARE(open(3, items)->recordCount(), 0);
     QCOMPARE(column(rs, u"Test"_s), QStringList{u"Potassium"_s});
-    rs.moveFirst();
-    rs.chapter(u"Test_Items"_s)->moveFirst();
-    QCOMPARE(rs.chapter(u"Test_Items"_s)->chapter(u"Items"_s)->recordCount(), 0);
-}
 
-void TestShape::filteredListPrint()
-{
-    Connection c;
-    c.open(ReportConnection);
-    Recordset rs;
-    // The dates as the lists show them.
-    const QString items =
-        u"SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = [Results "
-        "Sorted].ID WHERE ((([Results Sorted].Date) Between #01-Mar-2004# And #31-Mar-2004#) "
-        "AND ((Details.Result) > 100));"_s;
-    rs.open(singleItemCommand(u"SELECT * FROM Tests WHERE (Tests.ID)=1"_s, items), &c);
-    rs.moveFirst();
-    Recordset* testItems = rs.chapter(u"Test_Items"_s);
-    testItems->moveFirst();
-    QCOMPARE(column(*testItems->chapter(u"Items"_s), u"Result"_s), QStringList{u"130"_s});
+    // The filtered print writes the dates as the lists show them.
+    rows = open(1, u"SELECT * FROM Details INNER JOIN [Results Sorted] ON Details.ID = [Results "
+                   "Sorted].ID WHERE ((([Results Sorted].Date) Between #01-Mar-2004# And "
+                   "#31-Mar-2004#) AND ((Details.Result) > 100));"_s);
+    QCOMPARE(column(*rows, u"Result"_s), QStringList{u"130"_s});
 }
 
 void TestShape::parsesNamesAndNesting()
