@@ -68,13 +68,10 @@ private slots:
     void init();
     void cleanup();
 
-    void missingFileNamesFileAndFolder();
-    void fileThatIsNoDatabase();
-    void registryKnowsOpenFiles();
+    void openingFiles();
 
     void readsInOrderAndAddsWithNewIds();
     void navigationAndPositionText();
-    void emptyRecordset();
     void findSearchesForward();
 
     void editUpdateAndMovingOffWrites();
@@ -107,33 +104,7 @@ void TestRecordset::cleanup()
     QDir::setCurrent(m_oldCwd);
 }
 
-void TestRecordset::missingFileNamesFileAndFolder()
-{
-    QFile::remove(u"vantor.mdb"_s);
-    Connection c;
-    try {
-        c.open(Code);
-        QFAIL("opened a missing file");
-    } catch (const Error& e) {
-        QVERIFY2(e.description().contains(u"vantor.mdb"_s), qPrintable(e.description()));
-        QVERIFY2(e.description().contains(QDir::toNativeSeparators(m_dir.path())),
-                 qPrintable(e.description()));
-    }
-    QVERIFY(!QFile::exists(u"vantor.mdb"_s)); // never created
-}
-
-void TestRecordset::fileThatIsNoDatabase()
-{
-    QFile f(u"vantor.mdb"_s);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QByteArray(4096, 'x'));
-    f.close();
-    Connection c;
-    QVERIFY_THROWS_EXCEPTION(Error, c.open(Code));
-    QVERIFY(!c.isOpen());
-}
-
-void TestRecordset::registryKnowsOpenFiles()
+void TestRecordset::openingFiles()
 {
     QVERIFY(!Connection::isFileOpen(u"vantor.mdb"_s));
     {
@@ -146,6 +117,27 @@ void TestRecordset::registryKnowsOpenFiles()
         QVERIFY(Connection::isFileOpen(u"vantor.mdb"_s));
     }
     QVERIFY(!Connection::isFileOpen(u"vantor.mdb"_s));
+
+    // A file that is no database is refused.
+    QFile f(u"vantor.mdb"_s);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    Connection c;
+    QVERIFY_THROWS_EXCEPTION(Error, c.open(Code));
+    QVERIFY(!c.isOpen());
+
+    // A missing file is named with its folder, and never created.
+    QFile::remove(u"vantor.mdb"_s);
+    try {
+        c.open(Code);
+        QFAIL("opened a missing file");
+    } catch (const Error& e) {
+        QVERIFY2(e.description().contains(u"vantor.mdb"_s), qPrintable(e.description()));
+        QVERIFY2(e.description().contains(QDir::toNativeSeparators(m_dir.path())),
+                 qPrintable(e.description()));
+    }
+    QVERIFY(!QFile::exists(u"vantor.mdb"_s)); // never created
 }
 
 void TestRecordset::readsInOrderAndAddsWithNewIds()
@@ -214,21 +206,17 @@ void TestRecordset::navigationAndPositionText()
     rs.setAbsolutePosition(2);
     QCOMPARE(rs.value(0).toLongLong(), 2);
     QCOMPARE(moves.count(), 5);
-}
 
-void TestRecordset::emptyRecordset()
-{
-    Connection c;
-    Recordset rs;
-    open(rs, c, "SELECT * FROM Results WHERE ID = -1");
-    QVERIFY(rs.bof());
-    QVERIFY(rs.eof());
-    QCOMPARE(rs.recordCount(), 0);
-    QCOMPARE(positionText(rs), u"No Records"_s);
-    rs.moveFirst(); // allowed, as on any recordset
-    rs.moveLast();
-    QVERIFY(rs.eof());
-    QVERIFY_THROWS_EXCEPTION(Error, rs.deleteCurrent());
+    Recordset none;
+    none.open(u"SELECT * FROM Results WHERE ID = -1"_s, &c);
+    QVERIFY(none.bof());
+    QVERIFY(none.eof());
+    QCOMPARE(none.recordCount(), 0);
+    QCOMPARE(positionText(none), u"No Records"_s);
+    none.moveFirst(); // allowed, as on any recordset
+    none.moveLast();
+    QVERIFY(none.eof());
+    QVERIFY_THROWS_EXCEPTION(Error, none.deleteCurrent());
 }
 
 void TestRecordset::findSearchesForward()
