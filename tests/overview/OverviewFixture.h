@@ -1,16 +1,18 @@
 #pragma once
 
-// The small known results database of the overview tests, and what every
-// window test needs: the recorder as the seam, a working folder of its own,
-// and a check that no window is left behind.
+// What the overview tests share: a small database with known rows, a working
+// folder and the recorder as the seam, and ways to read what the user sees.
 
 #include "platform/RecordingUi.h"
 #include "store/Database.h"
+#include "widgets/DataCombo.h"
+#include "widgets/DataGrid.h"
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -66,6 +68,39 @@ inline void makeKnownDatabase()
     execute(KnownRows);
 }
 
+// Closes whatever a test left open; false when a window remains.
+inline bool closeEverything()
+{
+    vantor::widgets::windows().closeAll();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (!widget->parentWidget())
+            widget->close();
+    }
+    for (int i = 0; i < 50 && !QApplication::topLevelWidgets().isEmpty(); ++i)
+        QTest::qWait(10);
+    return QApplication::topLevelWidgets().isEmpty();
+}
+
+// A test's working folder and recorder; its slots call start, reset and finish.
+struct Session
+{
+    QTemporaryDir dir;
+    vantor::platform::RecordingUi ui;
+
+    void start()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QDir::setCurrent(dir.path());
+        vantor::platform::setUi(&ui);
+    }
+    void reset()
+    {
+        ui.clear();
+        makeKnownDatabase();
+    }
+    bool finish() { return closeEverything() && !ui.isBusy(); }
+};
+
 // A message as the user saw it, in one text that a comparison can show.
 inline QString shown(int beepsBefore, const QString& title, vantor::platform::Icon icon,
                      const QString& text)
@@ -86,28 +121,28 @@ inline QString onlyMessage(const vantor::platform::RecordingUi& ui)
     return shown(m.beepsBefore, m.title, m.icon, m.text);
 }
 
-// Closes whatever a test left open; false when a window remains.
-inline bool closeEverything()
+inline QByteArray readFile(const QString& path)
 {
-    vantor::widgets::windows().closeAll();
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (!widget->parentWidget())
-            widget->close();
-    }
-    for (int i = 0; i < 50 && !QApplication::topLevelWidgets().isEmpty(); ++i)
-        QTest::qWait(10);
-    return QApplication::topLevelWidgets().isEmpty();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing " + path.toUtf8() + '>';
+    return file.readAll();
 }
 
-// The folder the test was started in; the tests themselves work in a
-// temporary folder of their own.
-inline const QString StartFolder = QDir::currentPath();
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
 
-// A picture of the widget in the folder the test started in, for a person to
-// look at.
+// A picture of the widget for a person to look at, only when
+// VANTOR_SCREENSHOT_DIR names a folder.
 inline void screenshot(QWidget* widget, const QString& name)
 {
-    widget->grab().save(QDir(StartFolder).absoluteFilePath(name + QStringLiteral(".png")));
+    const QString folder = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
+    if (!folder.isEmpty())
+        widget->grab().save(QDir(folder).absoluteFilePath(name + QStringLiteral(".png")));
 }
 
 template <typename T> T* child(const QWidget* window, const char* name)
@@ -116,6 +151,33 @@ template <typename T> T* child(const QWidget* window, const char* name)
     if (!found)
         qWarning("no control %s", name);
     return found;
+}
+
+// Picks a text in a list as the user does.
+inline void choose(QWidget* window, const char* list, const QString& text)
+{
+    auto* combo = child<vantor::widgets::DataCombo>(window, list);
+    QVERIFY(combo);
+    const int i = combo->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
+
+// A grid's rows as the user reads them: the visible cells joined by "|".
+inline QStringList gridRows(const vantor::widgets::DataGrid* grid)
+{
+    QStringList rows;
+    const QAbstractItemModel* model = grid->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (!grid->isColumnHidden(c))
+                cells << model->index(r, c).data().toString();
+        }
+        rows << cells.join(u'|');
+    }
+    return rows;
 }
 
 } // namespace overviewtest

@@ -1,19 +1,15 @@
 // The flexible grid and its lazily read rows.
 
+#include "OverviewFixture.h"
+
 #include "engine/Connection.h"
 #include "platform/Error.h"
-#include "store/Database.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FlexGridModel.h"
 
 #include <QAbstractItemModelTester>
-#include <QDir>
 #include <QSignalSpy>
 #include <QStandardItemModel>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <sqlite3.h>
 
 using namespace vantor;
 using widgets::FlexGrid;
@@ -48,17 +44,13 @@ QString blocks(const FlexGrid& grid, int column)
 
 void makeNumbersDatabase(int rows)
 {
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    store::createDatabase(QStringLiteral("vantor.mdb"));
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open("vantor.mdb", &db), SQLITE_OK);
-    const QByteArray sql =
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-        QByteArray::number(rows) +
-        ") INSERT INTO Details (ID, Test, Result, Unit) SELECT i, i % 7, i / 10.0, "
-        "CASE WHEN i % 3 = 0 THEN NULL ELSE 'u' || (i / 100) END FROM n";
-    QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    overviewtest::makeEmptyDatabase();
+    overviewtest::execute(
+        ("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+         QByteArray::number(rows) +
+         ") INSERT INTO Details (ID, Test, Result, Unit) SELECT i, i % 7, i / 10.0, "
+         "CASE WHEN i % 3 = 0 THEN NULL ELSE 'u' || (i / 100) END FROM n")
+            .constData());
 }
 
 const QString NumbersSql = QStringLiteral("SELECT ID, Test, Result, Unit FROM Details ORDER BY ID");
@@ -69,167 +61,142 @@ class TestFlexGrid : public QObject
 {
     Q_OBJECT
 
+    overviewtest::Session m_s;
+
 private slots:
-    void initTestCase();
+    void initTestCase() { m_s.start(); }
 
-    void merging_data();
-    void merging();
-    void formatsFollowTheSelection();
-    void selectionToTheLastRowCoversLaterRows();
-
-    void modelReadsOnDemand();
-    void modelReadsTheRestWhenIdle();
-
-private:
-    QTemporaryDir m_dir;
-};
-
-void TestFlexGrid::initTestCase()
-{
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QDir::setCurrent(m_dir.path());
-}
-
-void TestFlexGrid::merging_data()
-{
-    QTest::addColumn<FlexGrid::MergeMode>("mode");
-    QTest::addColumn<bool>("mergeColumn");
-    QTest::addColumn<QString>("column0");
-    QTest::addColumn<QString>("column1");
-    // Free merging: each column on its own, whatever its left neighbour does.
-    QTest::newRow("free") << FlexGrid::MergeMode::Free << true << "1-2 3-5 6-6"
-                          << "1-3 4-4 5-6";
-    QTest::newRow("never") << FlexGrid::MergeMode::Never << true << "1-1 2-2 3-3 4-4 5-5 6-6"
-                           << "1-1 2-2 3-3 4-4 5-5 6-6";
-    QTest::newRow("columns not marked")
-        << FlexGrid::MergeMode::Free << false << "1-1 2-2 3-3 4-4 5-5 6-6"
-        << "1-1 2-2 3-3 4-4 5-5 6-6";
-}
-
-void TestFlexGrid::merging()
-{
-    QFETCH(FlexGrid::MergeMode, mode);
-    QFETCH(bool, mergeColumn);
-    QFETCH(QString, column0);
-    QFETCH(QString, column1);
-    auto model = columnsModel({QStringLiteral("aabbbc"), QStringLiteral("xxxyzz")});
-    FlexGrid grid;
-    grid.setDataSource(model.get());
-    grid.setMergeCells(mode);
-    grid.setMergeCol(0, mergeColumn);
-    grid.setMergeCol(1, mergeColumn);
-    QCOMPARE(blocks(grid, 0), column0);
-    QCOMPARE(blocks(grid, 1), column1);
-    grid.resize(200, 200);
-    grid.grab(); // paints the blocks
-}
-
-void TestFlexGrid::formatsFollowTheSelection()
-{
-    auto model =
-        columnsModel({QStringLiteral("abcd"), QStringLiteral("abcd"), QStringLiteral("abcd")});
-    FlexGrid grid;
-    grid.setDataSource(model.get());
-    const QColor red(Qt::red);
-    // Single: the current cell only, whatever is selected.
-    grid.setRow(2);
-    grid.setCol(1);
-    grid.setRowSel(4);
-    grid.setColSel(2);
-    grid.setCellBackColor(red);
-    QCOMPARE(grid.cellBackColor(2, 1), std::optional(red));
-    QVERIFY(!grid.cellBackColor(3, 1));
-    // Repeat: every selected cell, the selection taken either way round.
-    grid.setFillStyle(FlexGrid::FillStyle::Repeat);
-    grid.setRow(3);
-    grid.setCol(2);
-    grid.setRowSel(1);
-    grid.setColSel(0);
-    grid.setCellFontBold(true);
-    for (int r = 0; r < grid.rows(); ++r) {
-        for (int c = 0; c < grid.cols(); ++c)
-            QCOMPARE(grid.cellFontBold(r, c), r >= 1 && r <= 3);
+    void merging_data()
+    {
+        QTest::addColumn<FlexGrid::MergeMode>("mode");
+        QTest::addColumn<bool>("mergeColumn");
+        QTest::addColumn<QString>("column0");
+        QTest::addColumn<QString>("column1");
+        // Free merging: each column on its own, whatever its left neighbour does.
+        QTest::newRow("free") << FlexGrid::MergeMode::Free << true << "1-2 3-5 6-6"
+                              << "1-3 4-4 5-6";
+        QTest::newRow("never") << FlexGrid::MergeMode::Never << true << "1-1 2-2 3-3 4-4 5-5 6-6"
+                               << "1-1 2-2 3-3 4-4 5-5 6-6";
+        QTest::newRow("columns not marked")
+            << FlexGrid::MergeMode::Free << false << "1-1 2-2 3-3 4-4 5-5 6-6"
+            << "1-1 2-2 3-3 4-4 5-5 6-6";
     }
-    // setRow/setCol start a new selection of one cell.
-    grid.setRow(4);
-    grid.setCol(0);
-    grid.setCellFontBold(true);
-    QVERIFY(grid.cellFontBold(4, 0));
-    QVERIFY(!grid.cellFontBold(4, 1));
-    // A cell the grid does not have is refused.
-    QVERIFY_THROWS_EXCEPTION(Error, grid.setRow(5));
-    QVERIFY_THROWS_EXCEPTION(Error, grid.setColSel(3));
-    // A later format wins where it overlaps.
-    grid.setRow(1);
-    grid.setCol(0);
-    grid.setRowSel(4);
-    grid.setColSel(2);
-    grid.setCellFontBold(false);
-    QVERIFY(!grid.cellFontBold(2, 1));
-    grid.resize(200, 200);
-    grid.grab();
-}
 
-void TestFlexGrid::selectionToTheLastRowCoversLaterRows()
-{
-    auto model = columnsModel({QStringLiteral("ab"), QStringLiteral("ab")});
-    FlexGrid grid;
-    grid.setDataSource(model.get());
-    grid.setFillStyle(FlexGrid::FillStyle::Repeat);
-    grid.setRow(1);
-    grid.setCol(0);
-    grid.setRowSel(grid.rows() - 1);
-    grid.setCellBackColor(Qt::gray);
-    grid.setRow(1);
-    grid.setCol(1);
-    grid.setRowSel(1);
-    grid.setCellBackColor(Qt::blue);
-    model->appendRow(
-        {new QStandardItem(QStringLiteral("c")), new QStandardItem(QStringLiteral("c"))});
-    QCOMPARE(grid.rows(), 4);
-    QCOMPARE(grid.cellBackColor(3, 0), std::optional(QColor(Qt::gray)));
-    QVERIFY(!grid.cellBackColor(3, 1));
-    QVERIFY(!grid.cellBackColor(0, 0)); // never the fixed row
-}
+    void merging()
+    {
+        QFETCH(FlexGrid::MergeMode, mode);
+        QFETCH(bool, mergeColumn);
+        QFETCH(QString, column0);
+        QFETCH(QString, column1);
+        auto model = columnsModel({QStringLiteral("aabbbc"), QStringLiteral("xxxyzz")});
+        FlexGrid grid;
+        grid.setDataSource(model.get());
+        grid.setMergeCells(mode);
+        grid.setMergeCol(0, mergeColumn);
+        grid.setMergeCol(1, mergeColumn);
+        QCOMPARE(blocks(grid, 0), column0);
+        QCOMPARE(blocks(grid, 1), column1);
+        grid.resize(200, 200);
+        grid.grab(); // paints the blocks
+    }
 
-void TestFlexGrid::modelReadsOnDemand()
-{
-    makeNumbersDatabase(5000);
-    engine::Connection connection;
-    connection.open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
-    FlexGridModel model;
-    model.setIdleLoading(false);
-    model.open(connection, NumbersSql, 100);
-    QCOMPARE(model.rowCount(), 100);
-    QVERIFY(model.canFetchMore());
-    QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Result"));
-    // Texts as shown: numbers in their default form, null as empty.
-    QCOMPARE(model.text(0, 0), QStringLiteral("1"));
-    QCOMPARE(model.text(14, 2), QStringLiteral("1.5"));
-    QCOMPARE(model.text(2, 3), QString());
-    QCOMPARE(model.text(99, 3), QStringLiteral("u1"));
-    QSignalSpy completed(&model, &FlexGridModel::completed);
-    while (model.canFetchMore())
+    void formatsFollowTheSelection()
+    {
+        auto model =
+            columnsModel({QStringLiteral("abcd"), QStringLiteral("abcd"), QStringLiteral("abcd")});
+        FlexGrid grid;
+        grid.setDataSource(model.get());
+        const QColor red(Qt::red);
+        // Single: the current cell only, whatever is selected.
+        grid.setRow(2);
+        grid.setCol(1);
+        grid.setRowSel(4);
+        grid.setColSel(2);
+        grid.setCellBackColor(red);
+        QCOMPARE(grid.cellBackColor(2, 1), std::optional(red));
+        QVERIFY(!grid.cellBackColor(3, 1));
+        // Repeat: every selected cell, the selection taken either way round.
+        grid.setFillStyle(FlexGrid::FillStyle::Repeat);
+        grid.setRow(3);
+        grid.setCol(2);
+        grid.setRowSel(1);
+        grid.setColSel(0);
+        grid.setCellFontBold(true);
+        for (int r = 0; r < grid.rows(); ++r) {
+            for (int c = 0; c < grid.cols(); ++c)
+                QCOMPARE(grid.cellFontBold(r, c), r >= 1 && r <= 3);
+        }
+        // setRow/setCol start a new selection of one cell.
+        grid.setRow(4);
+        grid.setCol(0);
+        grid.setCellFontBold(true);
+        QVERIFY(grid.cellFontBold(4, 0));
+        QVERIFY(!grid.cellFontBold(4, 1));
+        // A cell the grid does not have is refused.
+        QVERIFY_THROWS_EXCEPTION(Error, grid.setRow(5));
+        QVERIFY_THROWS_EXCEPTION(Error, grid.setColSel(3));
+        // A later format wins where it overlaps.
+        grid.setRow(1);
+        grid.setCol(0);
+        grid.setRowSel(4);
+        grid.setColSel(2);
+        grid.setCellFontBold(false);
+        QVERIFY(!grid.cellFontBold(2, 1));
+        grid.resize(200, 200);
+        grid.grab();
+    }
+
+    void selectionToTheLastRowCoversLaterRows()
+    {
+        auto model = columnsModel({QStringLiteral("ab"), QStringLiteral("ab")});
+        FlexGrid grid;
+        grid.setDataSource(model.get());
+        grid.setFillStyle(FlexGrid::FillStyle::Repeat);
+        grid.setRow(1);
+        grid.setCol(0);
+        grid.setRowSel(grid.rows() - 1);
+        grid.setCellBackColor(Qt::gray);
+        grid.setRow(1);
+        grid.setCol(1);
+        grid.setRowSel(1);
+        grid.setCellBackColor(Qt::blue);
+        model->appendRow(
+            {new QStandardItem(QStringLiteral("c")), new QStandardItem(QStringLiteral("c"))});
+        QCOMPARE(grid.rows(), 4);
+        QCOMPARE(grid.cellBackColor(3, 0), std::optional(QColor(Qt::gray)));
+        QVERIFY(!grid.cellBackColor(3, 1));
+        QVERIFY(!grid.cellBackColor(0, 0)); // never the fixed row
+    }
+
+    void modelReadsOnDemandAndWhenIdle()
+    {
+        makeNumbersDatabase(20000);
+        engine::Connection connection;
+        connection.open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
+        FlexGridModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy completed(&model, &FlexGridModel::completed);
+        model.open(connection, NumbersSql, 100);
+        QCOMPARE(model.rowCount(), 100);
+        QVERIFY(model.canFetchMore());
+        // Texts as shown: numbers in their default form, null as empty.
+        QCOMPARE(model.text(0, 0), QStringLiteral("1"));
+        QCOMPARE(model.text(14, 2), QStringLiteral("1.5"));
+        QCOMPARE(model.text(2, 3), QString());
+        QCOMPARE(model.text(99, 3), QStringLiteral("u1"));
         model.fetchMore();
-    QCOMPARE(model.rowCount(), 5000);
-    QCOMPARE(completed.size(), 1);
-    QCOMPARE(model.text(4999, 0), QStringLiteral("5000"));
-    QCOMPARE(model.text(4998, 3), QStringLiteral("u49"));
-}
-
-void TestFlexGrid::modelReadsTheRestWhenIdle()
-{
-    makeNumbersDatabase(20000);
-    engine::Connection connection;
-    connection.open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=vantor.mdb;"));
-    FlexGridModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.open(connection, NumbersSql);
-    QVERIFY(model.rowCount() < 20000);
-    QTRY_VERIFY(model.isComplete());
-    QCOMPARE(model.rowCount(), 20000);
-    QCOMPARE(model.text(19998, 2), QStringLiteral("1999.9"));
-}
+        QVERIFY(model.rowCount() > 100);
+        QVERIFY(model.rowCount() < 20000);
+        // The rest comes in idle time.
+        QTRY_VERIFY(model.isComplete());
+        QCOMPARE(model.rowCount(), 20000);
+        QCOMPARE(completed.size(), 1);
+        QCOMPARE(model.text(19999, 0), QStringLiteral("20000"));
+        QCOMPARE(model.text(19998, 2), QStringLiteral("1999.9"));
+        QCOMPARE(model.text(19998, 3), QStringLiteral("u199"));
+    }
+};
 
 QTEST_MAIN(TestFlexGrid)
 #include "tst_flexgrid.moc"

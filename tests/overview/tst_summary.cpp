@@ -6,15 +6,12 @@
 #include "overview/OverviewWindows.h"
 #include "overview/frmOverview.h"
 #include "overview/frmRemarks.h"
-#include "store/Database.h"
 
 #include <QMdiArea>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 using namespace vantor;
 using namespace vantor::overview;
-using platform::RecordingUi;
 using namespace Qt::StringLiterals;
 using widgets::FlexGrid;
 
@@ -34,6 +31,7 @@ QStringList gridRows(const FlexGrid* grid, int from, int to)
 }
 
 const QString LongRemark = QStringLiteral("after\tdinner\r\nfelt fine");
+const QColor Shade(0xC0, 0xC0, 0xC0);
 
 } // namespace
 
@@ -41,252 +39,162 @@ class TestSummary : public QObject
 {
     Q_OBJECT
 
+    overviewtest::Session m_s;
+    platform::RecordingUi& m_ui = m_s.ui;
+
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { m_s.start(); }
+    void init() { m_s.reset(); }
+    void cleanup() { QVERIFY(m_s.finish()); }
 
-    void summaryRows();
-    void summaryMerges_data();
-    void summaryMerges();
-    void summaryFormats();
-    void remarksRows();
-    void largeDatabaseOpensOnItsFirstRows();
-    void emptyDatabaseShowsTheHeaderOnly();
-    void missingDatabaseRefusesToOpen();
-    void windowsAreRegistered_data();
-    void windowsAreRegistered();
-    void closeButtonResizeAndScreenshots();
-
-private:
-    QTemporaryDir m_dir;
-    QString m_oldCwd;
-    RecordingUi m_ui;
-};
-
-void TestSummary::initTestCase()
-{
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_oldCwd = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
-    platform::setUi(&m_ui);
-}
-
-void TestSummary::init()
-{
-    m_ui.clear();
-    overviewtest::makeKnownDatabase();
-}
-
-void TestSummary::cleanup()
-{
-    QVERIFY(overviewtest::closeEverything());
-    QVERIFY(!m_ui.isBusy());
-}
-
-void TestSummary::summaryRows()
-{
-    std::unique_ptr<frmOverview> window(frmOverview::create());
-    QVERIFY(window);
-    const FlexGrid* grid = window->grid();
-    QCOMPARE(grid->cols(), 7);
-    const QStringList header{u"Date"_s, u"Dates"_s,   u"Period"_s, u"Remarks"_s,
-                             u"Test"_s, u"Results"_s, u"Unit"_s};
-    for (int c = 0; c < grid->cols(); ++c)
-        QCOMPARE(grid->textMatrix(0, c), header[c]);
-    // Date, period id, test name; the deleted item's value first, nameless.
-    // Without the occasion that has no values (8 Mar) and the one whose period
-    // is gone (9 Mar).
-    const QStringList rows{
-        u"05-Mar-2004|Morning|fasting||7.0|x"_s,
-        u"05-Mar-2004|Morning|fasting|Albumin|4.2|g/dL"_s,
-        u"05-Mar-2004|Morning|fasting|Cholesterol|1,234.6|mg/dL"_s,
-        u"05-Mar-2004|Morning|fasting|Glucose|95.5|mg/dL"_s,
-        u"05-Mar-2004|Afternoon||Albumin|4.2|g/dL"_s,
-        u"05-Mar-2004|Afternoon||Glucose|88.0|mg/dL"_s,
-        u"06-Mar-2004|Morning|"_s + LongRemark + u"|Cholesterol|180.0|mg/dL"_s,
-        u"06-Mar-2004|Morning|"_s + LongRemark + u"|Glucose|88.0|mg/dL"_s,
-        u"01-Apr-2004|Morning|Café check|Cholesterol|200.0|mg/dL"_s,
-    };
-    QCOMPARE(gridRows(grid, 1, 6), rows);
-    QVERIFY(m_ui.messages().isEmpty());
-}
-
-void TestSummary::summaryMerges_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::newRow("one date, two occasions") << 3 << 1 << 1 << 6;
-    QTest::newRow("period across dates") << 8 << 2 << 7 << 9;
-    QTest::newRow("period changes within a date") << 5 << 2 << 5 << 6;
-    QTest::newRow("empty remarks merge too") << 6 << 3 << 5 << 6;
-    QTest::newRow("unit across occasions") << 7 << 6 << 6 << 9;
-    QTest::newRow("different neighbours") << 3 << 5 << 3 << 3;
-    QTest::newRow("header row") << 0 << 1 << 0 << 0;
-}
-
-void TestSummary::summaryMerges()
-{
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(int, first);
-    QFETCH(int, last);
-    std::unique_ptr<frmOverview> window(frmOverview::create());
-    QVERIFY(window);
-    QCOMPARE(window->grid()->mergedRows(row, column), std::make_pair(first, last));
-}
-
-void TestSummary::summaryFormats()
-{
-    std::unique_ptr<frmOverview> window(frmOverview::create());
-    const FlexGrid* grid = window->grid();
-    const QColor shade(0xC0, 0xC0, 0xC0);
-    for (int c = 0; c < grid->cols(); ++c) {
-        QVERIFY(grid->cellFontBold(0, c));
-        QVERIFY(!grid->cellFontBold(1, c));
-        QVERIFY(!grid->cellBackColor(0, c));
-        for (int r = 1; r < grid->rows(); ++r)
-            QCOMPARE(grid->cellBackColor(r, c), c % 2 == 0 ? std::optional(shade) : std::nullopt);
-    }
-    QVERIFY(grid->isColumnHidden(0));
-    QCOMPARE(grid->colWidthTwips(3), 2000);
-    QCOMPARE(grid->colWidthTwips(4), 1000);
-    QCOMPARE(grid->colWidthTwips(5), 650);
-    QVERIFY(grid->columnWidth(1) > 0);
-    QCOMPARE(grid->colAlignment(3), Qt::AlignLeft);
-    QCOMPARE(grid->colAlignment(5), Qt::AlignRight);
-    QCOMPARE(grid->mergeCells(), FlexGrid::MergeMode::Free);
-}
-
-void TestSummary::remarksRows()
-{
-    std::unique_ptr<frmRemarks> window(frmRemarks::create());
-    QVERIFY(window);
-    const FlexGrid* grid = window->grid();
-    // One grid row per value of an occasion with remarks; empty remarks and
-    // the remarks of an occasion without values are left out.
-    const QStringList rows{
-        u"05-Mar-2004|Morning|fasting"_s,       u"05-Mar-2004|Morning|fasting"_s,
-        u"05-Mar-2004|Morning|fasting"_s,       u"05-Mar-2004|Morning|fasting"_s,
-        u"06-Mar-2004|Morning|"_s + LongRemark, u"06-Mar-2004|Morning|"_s + LongRemark,
-        u"01-Apr-2004|Morning|Café check"_s,
-    };
-    QCOMPARE(gridRows(grid, 1, 3), rows);
-    // Each occasion's remarks show once.
-    QCOMPARE(grid->mergedRows(2, 3), std::make_pair(1, 4));
-    QCOMPARE(grid->mergedRows(5, 3), std::make_pair(5, 6));
-    for (int c : {0, 4, 5, 6})
-        QVERIFY(grid->isColumnHidden(c));
-    QCOMPARE(grid->colWidthTwips(3), 5000);
-    QVERIFY(!grid->cellBackColor(1, 0));
-}
-
-void TestSummary::largeDatabaseOpensOnItsFirstRows()
-{
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    store::createLargeDatabase(QStringLiteral("vantor.mdb"), 20000);
-    std::unique_ptr<frmOverview> window(frmOverview::create());
-    QVERIFY(window);
-    FlexGrid* grid = window->grid();
-    // Opens on what a screen needs; the rest follows while the user looks.
-    QVERIFY(grid->rows() > 100);
-    QVERIFY(grid->rows() < 20000);
-    window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(window->rows()->isComplete(), 20000);
-    QCOMPARE(grid->rows(), 20001);
-    // Rows that came later are shaded like the first ones.
-    QCOMPARE(grid->cellBackColor(20000, 2), std::optional(QColor(0xC0, 0xC0, 0xC0)));
-    QVERIFY(!grid->cellBackColor(20000, 1));
-    grid->scrollToBottom();
-    overviewtest::screenshot(window.get(), QStringLiteral("frmOverview-large-end"));
-    QVERIFY(m_ui.messages().isEmpty());
-}
-
-void TestSummary::emptyDatabaseShowsTheHeaderOnly()
-{
-    overviewtest::makeEmptyDatabase();
-    for (SummaryWindow* window :
-         std::initializer_list<SummaryWindow*>{frmOverview::create(), frmRemarks::create()}) {
+    void summaryRows()
+    {
+        std::unique_ptr<frmOverview> window(frmOverview::create());
         QVERIFY(window);
-        QCOMPARE(window->grid()->rows(), 1);
-        QVERIFY(window->grid()->cellFontBold(0, 2));
-        window->show();
-        overviewtest::screenshot(window, window->objectName() + QStringLiteral("-empty"));
-        delete window;
+        const FlexGrid* grid = window->grid();
+        // Date, period id, test name; the deleted item's value first, nameless.
+        // Without the occasion that has no values (8 Mar) and the one whose
+        // period is gone (9 Mar).
+        const QStringList rows{
+            u"05-Mar-2004|Morning|fasting||7.0|x"_s,
+            u"05-Mar-2004|Morning|fasting|Albumin|4.2|g/dL"_s,
+            u"05-Mar-2004|Morning|fasting|Cholesterol|1,234.6|mg/dL"_s,
+            u"05-Mar-2004|Morning|fasting|Glucose|95.5|mg/dL"_s,
+            u"05-Mar-2004|Afternoon||Albumin|4.2|g/dL"_s,
+            u"05-Mar-2004|Afternoon||Glucose|88.0|mg/dL"_s,
+            u"06-Mar-2004|Morning|"_s + LongRemark + u"|Cholesterol|180.0|mg/dL"_s,
+            u"06-Mar-2004|Morning|"_s + LongRemark + u"|Glucose|88.0|mg/dL"_s,
+            u"01-Apr-2004|Morning|Café check|Cholesterol|200.0|mg/dL"_s,
+        };
+        QCOMPARE(gridRows(grid, 1, 6), rows);
+        // A bold header, every other column shaded.
+        QVERIFY(grid->cellFontBold(0, 3) && !grid->cellFontBold(1, 3));
+        QCOMPARE(grid->cellBackColor(1, 2), std::optional(Shade));
+        QVERIFY(!grid->cellBackColor(1, 3) && !grid->cellBackColor(0, 2));
+        QVERIFY(m_ui.messages().isEmpty());
     }
-    QVERIFY(m_ui.messages().isEmpty());
-}
 
-void TestSummary::missingDatabaseRefusesToOpen()
-{
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    QVERIFY(!frmOverview::create());
-    QCOMPARE(m_ui.messages().size(), 1);
-    QCOMPARE(m_ui.messages().first().icon, platform::Icon::Critical);
-    QCOMPARE(m_ui.messages().first().title, QStringLiteral("Results Overview"));
-    QVERIFY(m_ui.messages().first().text.contains(QStringLiteral("vantor.mdb")));
-}
+    void summaryMerges_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::newRow("one date, two occasions") << 3 << 1 << 1 << 6;
+        QTest::newRow("period across dates") << 8 << 2 << 7 << 9;
+        QTest::newRow("period changes within a date") << 5 << 2 << 5 << 6;
+        QTest::newRow("empty remarks merge too") << 6 << 3 << 5 << 6;
+        QTest::newRow("unit across occasions") << 7 << 6 << 6 << 9;
+        QTest::newRow("different neighbours") << 3 << 5 << 3 << 3;
+        QTest::newRow("header row") << 0 << 1 << 0 << 0;
+    }
+    void summaryMerges()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        std::unique_ptr<frmOverview> window(frmOverview::create());
+        QCOMPARE(window->grid()->mergedRows(row, column), std::make_pair(first, last));
+    }
 
-void TestSummary::windowsAreRegistered_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("child");
-    QTest::newRow("frmStats") << "frmStats"
-                              << "Statistics" << false;
-    QTest::newRow("dlgExport") << "dlgExport"
-                               << "Export Data" << false;
-    QTest::newRow("frmOverview") << "frmOverview"
-                                 << "Results Overview" << true;
-    QTest::newRow("frmRemarks") << "frmRemarks"
-                                << "Remarks Summary" << true;
-}
+    void remarksRows()
+    {
+        std::unique_ptr<frmRemarks> window(frmRemarks::create());
+        QVERIFY(window);
+        const FlexGrid* grid = window->grid();
+        // One grid row per value of an occasion with remarks; empty remarks and
+        // the remarks of an occasion without values are left out.
+        const QStringList rows{
+            u"05-Mar-2004|Morning|fasting"_s,       u"05-Mar-2004|Morning|fasting"_s,
+            u"05-Mar-2004|Morning|fasting"_s,       u"05-Mar-2004|Morning|fasting"_s,
+            u"06-Mar-2004|Morning|"_s + LongRemark, u"06-Mar-2004|Morning|"_s + LongRemark,
+            u"01-Apr-2004|Morning|Café check"_s,
+        };
+        QCOMPARE(gridRows(grid, 1, 3), rows);
+        // Each occasion's remarks show once.
+        QCOMPARE(grid->mergedRows(2, 3), std::make_pair(1, 4));
+        QCOMPARE(grid->mergedRows(5, 3), std::make_pair(5, 6));
+        for (int c : {0, 4, 5, 6})
+            QVERIFY(grid->isColumnHidden(c));
+    }
 
-void TestSummary::windowsAreRegistered()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(bool, child);
-    registerOverviewWindows();
-    QMdiArea area;
-    widgets::windows().setMdiArea(&area);
-    area.show();
-    QWidget* window = widgets::windows().show(name);
-    QVERIFY(window);
-    QCOMPARE(window->objectName(), name);
-    QCOMPARE(window->windowTitle(), caption);
-    QCOMPARE(widgets::windows().kind(name) == widgets::WindowRegistry::Kind::Child, child);
-    QCOMPARE(window->isWindow(), !child);
-    // Asked again: the same window.
-    QCOMPARE(widgets::windows().show(name), window);
-    widgets::windows().closeAll();
-    widgets::windows().setMdiArea(nullptr);
-}
+    void largeDatabaseOpensOnItsFirstRows()
+    {
+        QFile::remove(QStringLiteral("vantor.mdb"));
+        store::createLargeDatabase(QStringLiteral("vantor.mdb"), 20000);
+        std::unique_ptr<frmOverview> window(frmOverview::create());
+        QVERIFY(window);
+        FlexGrid* grid = window->grid();
+        // Opens on what a screen needs; the rest follows while the user looks.
+        QVERIFY(grid->rows() > 100);
+        QVERIFY(grid->rows() < 20000);
+        window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(window->rows()->isComplete(), 20000);
+        QCOMPARE(grid->rows(), 20001);
+        // Rows that came later are shaded like the first ones.
+        QCOMPARE(grid->cellBackColor(20000, 2), std::optional(Shade));
+        QVERIFY(!grid->cellBackColor(20000, 1));
+        QVERIFY(m_ui.messages().isEmpty());
+    }
 
-void TestSummary::closeButtonResizeAndScreenshots()
-{
-    auto* overview = frmOverview::create();
-    overview->show();
-    overview->resize(700, 300);
-    QTest::qWait(20);
-    overviewtest::screenshot(overview, QStringLiteral("frmOverview"));
-    // Very small: nothing negative, nothing thrown.
-    overview->resize(10, 10);
-    QVERIFY(overview->grid()->width() >= 0);
+    void emptyOrMissingDatabase()
+    {
+        overviewtest::makeEmptyDatabase();
+        for (SummaryWindow* window :
+             std::initializer_list<SummaryWindow*>{frmOverview::create(), frmRemarks::create()}) {
+            QVERIFY(window);
+            QCOMPARE(window->grid()->rows(), 1); // the header only
+            delete window;
+        }
+        QVERIFY(m_ui.messages().isEmpty());
+        QFile::remove(QStringLiteral("vantor.mdb"));
+        QVERIFY(!frmOverview::create());
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().first().icon, platform::Icon::Critical);
+        QVERIFY(m_ui.messages().first().text.contains(QStringLiteral("vantor.mdb")));
+    }
 
-    auto* remarks = frmRemarks::create();
-    remarks->show();
-    remarks->resize(700, 300);
-    QTest::qWait(20);
-    overviewtest::screenshot(remarks, QStringLiteral("frmRemarks"));
+    void windowsAreRegistered_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("child");
+        QTest::newRow("frmStats") << "frmStats" << false;
+        QTest::newRow("dlgExport") << "dlgExport" << false;
+        QTest::newRow("frmOverview") << "frmOverview" << true;
+        QTest::newRow("frmRemarks") << "frmRemarks" << true;
+    }
+    void windowsAreRegistered()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, child);
+        registerOverviewWindows();
+        QMdiArea area;
+        widgets::windows().setMdiArea(&area);
+        area.show();
+        QWidget* window = widgets::windows().show(name);
+        QVERIFY(window);
+        QCOMPARE(window->objectName(), name);
+        QCOMPARE(window->isWindow(), !child);
+        // Asked again: the same window.
+        QCOMPARE(widgets::windows().show(name), window);
+        widgets::windows().closeAll();
+        widgets::windows().setMdiArea(nullptr);
+    }
 
-    QPointer<QWidget> watched(overview);
-    QTest::mouseClick(overviewtest::child<QPushButton>(overview, "cmdClose"), Qt::LeftButton);
-    QTRY_VERIFY(watched.isNull());
-    delete remarks;
-}
+    void closeButtonAndTinySize()
+    {
+        auto* overview = frmOverview::create();
+        overview->show();
+        overview->resize(700, 300);
+        overviewtest::screenshot(overview, QStringLiteral("frmOverview"));
+        overview->resize(10, 10); // nothing negative, nothing thrown
+        QVERIFY(overview->grid()->width() >= 0);
+        QPointer<QWidget> watched(overview);
+        QTest::mouseClick(overviewtest::child<QPushButton>(overview, "cmdClose"), Qt::LeftButton);
+        QTRY_VERIFY(watched.isNull());
+    }
+};
 
 QTEST_MAIN(TestSummary)
 #include "tst_summary.moc"
