@@ -3,10 +3,8 @@
 #include "OverviewFixture.h"
 
 #include "engine/Connection.h"
-#include "engine/Recordset.h"
 #include "overview/ChartControl.h"
 #include "overview/ChartListWindows.h"
-#include "overview/frmChart.h"
 
 #include <QPushButton>
 
@@ -133,45 +131,6 @@ private slots:
         QVERIFY(fresh);
         QCOMPARE(fresh->windowTitle(), QStringLiteral("Chart Results for Cholesterol"));
         QCOMPARE(bars(fresh).size(), 3);
-    }
-
-    void fillChartWithSeveralSeries()
-    {
-        // Rows by test, so each date comes once per series; a series per test,
-        // a null value, and a chart that held other rows before.
-        engine::Connection connection;
-        connection.open(QStringLiteral("Data Source=vantor.mdb"));
-        engine::Recordset rows;
-        rows.open(QStringLiteral("SELECT Results.Date, Tests.Test, IIf(Details.Result > 1000, "
-                                 "Null, Details.Result) AS Result "
-                                 "FROM Tests INNER JOIN (Results INNER JOIN Details ON "
-                                 "Results.ID = Details.ID) ON Tests.ID = Details.Test "
-                                 "WHERE Tests.Test In ('Glucose', 'Cholesterol') "
-                                 "ORDER BY Tests.Test, Results.Date, Results.Period"),
-                  &connection);
-        frmChart window;
-        ChartControl* chart = window.chart();
-        chart->insertRows(1, 5);
-        window.FillChart(rows, QStringLiteral("Date"), QStringLiteral("Result"),
-                         QStringLiteral("Test"));
-        QCOMPARE(chart->columnCount(), 2);
-        QCOMPARE(chart->columnLabel(1, 1), QStringLiteral("Cholesterol"));
-        QCOMPARE(chart->columnLabel(2, 1), QStringLiteral("Glucose"));
-        // A day's later value in one series replaces the earlier one; a null
-        // counts as 0.
-        QCOMPARE(bars(chart),
-                 (QStringList{QStringLiteral("3/5/2004=0=88"), QStringLiteral("3/6/2004=180=88"),
-                              QStringLiteral("4/1/2004=200=-")}));
-        QVERIFY(chart->repaintEnabled());
-        QVERIFY(m_ui.messages().isEmpty());
-
-        // A value field that is missing: the error is shown and repainting
-        // comes back.
-        rows.requery();
-        window.FillChart(rows, QStringLiteral("Date"), QStringLiteral("Nothing"), QString());
-        QCOMPARE(m_ui.messages().size(), 1);
-        QCOMPARE(m_ui.messages().first().icon, Icon::Exclamation);
-        QVERIFY(chart->repaintEnabled());
     }
 };
 

@@ -48,8 +48,10 @@ private slots:
     void windowsPresetOldestAndNewest_data()
     {
         QTest::addColumn<QString>("window");
+        // clang-format off
         QTest::newRow("frmStats") << QStringLiteral("frmStats");
         QTest::newRow("dlgExport") << QStringLiteral("dlgExport");
+        // clang-format on
     }
     void windowsPresetOldestAndNewest()
     {
@@ -73,13 +75,12 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("fileMissing");
-        QTest::newRow("frmStats") << "frmStats"
-                                  << "cmdOK1" << false;
-        QTest::newRow("dlgExport") << "dlgExport"
-                                   << "cmdOK" << false;
+        // clang-format off
+        QTest::newRow("frmStats") << "frmStats" << "cmdOK1" << false;
+        QTest::newRow("dlgExport") << "dlgExport" << "cmdOK" << false;
         // The missing file is reported once; the dialog opens empty.
-        QTest::newRow("no database") << "dlgExport"
-                                     << "cmdOK" << true;
+        QTest::newRow("no database") << "dlgExport" << "cmdOK" << true;
+        // clang-format on
     }
     void emptyDatabaseReportsMissingDate()
     {
@@ -111,15 +112,13 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<bool>("inOrder");
-        QTest::newRow("oldest to newest") << "05-Mar-2004"
-                                          << "01-Apr-2004" << true;
-        QTest::newRow("one day") << "06-Mar-2004"
-                                 << "06-Mar-2004" << true;
-        QTest::newRow("reversed by a day") << "06-Mar-2004"
-                                           << "05-Mar-2004" << false;
+        // clang-format off
+        QTest::newRow("oldest to newest") << "05-Mar-2004" << "01-Apr-2004" << true;
+        QTest::newRow("one day") << "06-Mar-2004" << "06-Mar-2004" << true;
+        QTest::newRow("reversed by a day") << "06-Mar-2004" << "05-Mar-2004" << false;
         // Compared as dates, not as the texts, which sort the other way.
-        QTest::newRow("reversed across months") << "01-Apr-2004"
-                                                << "09-Mar-2004" << false;
+        QTest::newRow("reversed across months") << "01-Apr-2004" << "09-Mar-2004" << false;
+        // clang-format on
     }
     void checkDate()
     {
@@ -145,6 +144,7 @@ private slots:
         QTest::addColumn<QByteArray>("extraRows");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<qint64>("id");
+        // clang-format off
         // The alphabetically first item has no values: nothing is chosen.
         QTest::newRow("first item without values") << QByteArray() << QString() << qint64(-1);
         // An id beyond 16 bits is carried whole.
@@ -152,6 +152,7 @@ private slots:
             << QByteArray("INSERT INTO Tests (ID, Test, Units) VALUES (70000, 'Aaa', 'u');"
                           "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 70000, 1, 'u');")
             << QStringLiteral("Aaa") << qint64(70000);
+        // clang-format on
     }
     void itemPreset()
     {

@@ -50,17 +50,17 @@ private slots:
         QTest::addColumn<QString>("to");
         QTest::addColumn<QByteArray>("before"); // the file's content before the export
         QTest::addColumn<QString>("expected");
+        // clang-format off
         // Occasions without values or without a period are left out; a value
         // of a deleted item comes first, without a name; the remarks' TAB and
         // line break become spaces; UTF-8 text.
         QTest::newRow("all dates") << "05-Mar-2004"
                                    << "01-Apr-2004" << QByteArray() << "all-dates.txt";
-        QTest::newRow("one day") << "06-Mar-2004"
-                                 << "06-Mar-2004" << QByteArray() << "one-day.txt";
+        QTest::newRow("one day") << "06-Mar-2004" << "06-Mar-2004" << QByteArray() << "one-day.txt";
         // Periods in id order, not name order.
-        QTest::newRow("overwrites without asking")
-            << "05-Mar-2004"
+        QTest::newRow("overwrites without asking") << "05-Mar-2004"
             << "05-Mar-2004" << QByteArray(100000, 'x') << "first-day.txt";
+        // clang-format on
     }
     void writesTheSpan()
     {

@@ -4,7 +4,6 @@
 
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
-#include "overview/AccessCode.h"
 #include "overview/ChartListWindows.h"
 #include "report/DataReport.h"
 
@@ -75,28 +74,6 @@ private slots:
     }
     void init() { m_s.reset(); }
     void cleanup() { QVERIFY(m_s.finish()); }
-
-    void getPiece_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("piece");
-        QTest::addColumn<QString>("expected"); // a null text for no piece
-        QTest::newRow("middle") << "1;equal to;2" << 2 << "equal to";
-        QTest::newRow("last") << "1;equal to;2" << 3 << "2";
-        QTest::newRow("one past the last") << "1;equal to;2" << 4 << QString();
-        QTest::newRow("empty piece") << "a;;b" << 2 << "";
-        QTest::newRow("piece zero") << "a;b" << 0 << QString();
-    }
-    void getPiece()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, piece);
-        QFETCH(QString, expected);
-        const auto got = AccessCode::GetPiece(text, qint16(piece), QStringLiteral(";"));
-        QCOMPARE(got.has_value(), !expected.isNull());
-        if (got)
-            QCOMPARE(*got, expected);
-    }
 
     void filters_data()
     {
@@ -202,8 +179,10 @@ private slots:
     void cancelledExportWritesNothing_data()
     {
         QTest::addColumn<std::optional<QString>>("answer");
+        // clang-format off
         QTest::newRow("cancelled") << std::optional<QString>();
         QTest::newRow("emptied") << std::optional<QString>(QString());
+        // clang-format on
     }
     void cancelledExportWritesNothing()
     {

@@ -14,6 +14,7 @@
 using namespace vantor;
 using widgets::FlexGrid;
 using widgets::FlexGridModel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -53,6 +54,17 @@ void makeNumbersDatabase(int rows)
             .constData());
 }
 
+// The current cell, and the selection stretched to rowSel/colSel when given.
+void select(FlexGrid& grid, int row, int col, int rowSel = -1, int colSel = -1)
+{
+    grid.setRow(row);
+    grid.setCol(col);
+    if (rowSel >= 0)
+        grid.setRowSel(rowSel);
+    if (colSel >= 0)
+        grid.setColSel(colSel);
+}
+
 const QString NumbersSql = QStringLiteral("SELECT ID, Test, Result, Unit FROM Details ORDER BY ID");
 
 } // namespace
@@ -72,6 +84,7 @@ private slots:
         QTest::addColumn<bool>("mergeColumn");
         QTest::addColumn<QString>("column0");
         QTest::addColumn<QString>("column1");
+        // clang-format off
         // Free merging: each column on its own, whatever its left neighbour does.
         QTest::newRow("free") << FlexGrid::MergeMode::Free << true << "1-2 3-5 6-6"
                               << "1-3 4-4 5-6";
@@ -80,6 +93,7 @@ private slots:
         QTest::newRow("columns not marked")
             << FlexGrid::MergeMode::Free << false << "1-1 2-2 3-3 4-4 5-5 6-6"
             << "1-1 2-2 3-3 4-4 5-5 6-6";
+        // clang-format on
     }
 
     void merging()
@@ -88,7 +102,7 @@ private slots:
         QFETCH(bool, mergeColumn);
         QFETCH(QString, column0);
         QFETCH(QString, column1);
-        auto model = columnsModel({QStringLiteral("aabbbc"), QStringLiteral("xxxyzz")});
+        auto model = columnsModel({u"aabbbc"_s, u"xxxyzz"_s});
         FlexGrid grid;
         grid.setDataSource(model.get());
         grid.setMergeCells(mode);
@@ -102,44 +116,31 @@ private slots:
 
     void formatsFollowTheSelection()
     {
-        auto model =
-            columnsModel({QStringLiteral("abcd"), QStringLiteral("abcd"), QStringLiteral("abcd")});
+        auto model = columnsModel({u"abcd"_s, u"abcd"_s, u"abcd"_s});
         FlexGrid grid;
         grid.setDataSource(model.get());
-        const QColor red(Qt::red);
         // Single: the current cell only, whatever is selected.
-        grid.setRow(2);
-        grid.setCol(1);
-        grid.setRowSel(4);
-        grid.setColSel(2);
-        grid.setCellBackColor(red);
-        QCOMPARE(grid.cellBackColor(2, 1), std::optional(red));
+        select(grid, 2, 1, 4, 2);
+        grid.setCellBackColor(Qt::red);
+        QCOMPARE(grid.cellBackColor(2, 1), std::optional(QColor(Qt::red)));
         QVERIFY(!grid.cellBackColor(3, 1));
         // Repeat: every selected cell, the selection taken either way round.
         grid.setFillStyle(FlexGrid::FillStyle::Repeat);
-        grid.setRow(3);
-        grid.setCol(2);
-        grid.setRowSel(1);
-        grid.setColSel(0);
+        select(grid, 3, 2, 1, 0);
         grid.setCellFontBold(true);
         for (int r = 0; r < grid.rows(); ++r) {
             for (int c = 0; c < grid.cols(); ++c)
                 QCOMPARE(grid.cellFontBold(r, c), r >= 1 && r <= 3);
         }
         // setRow/setCol start a new selection of one cell.
-        grid.setRow(4);
-        grid.setCol(0);
+        select(grid, 4, 0);
         grid.setCellFontBold(true);
-        QVERIFY(grid.cellFontBold(4, 0));
-        QVERIFY(!grid.cellFontBold(4, 1));
+        QVERIFY(grid.cellFontBold(4, 0) && !grid.cellFontBold(4, 1));
         // A cell the grid does not have is refused.
         QVERIFY_THROWS_EXCEPTION(Error, grid.setRow(5));
         QVERIFY_THROWS_EXCEPTION(Error, grid.setColSel(3));
         // A later format wins where it overlaps.
-        grid.setRow(1);
-        grid.setCol(0);
-        grid.setRowSel(4);
-        grid.setColSel(2);
+        select(grid, 1, 0, 4, 2);
         grid.setCellFontBold(false);
         QVERIFY(!grid.cellFontBold(2, 1));
         grid.resize(200, 200);
@@ -148,20 +149,15 @@ private slots:
 
     void selectionToTheLastRowCoversLaterRows()
     {
-        auto model = columnsModel({QStringLiteral("ab"), QStringLiteral("ab")});
+        auto model = columnsModel({u"ab"_s, u"ab"_s});
         FlexGrid grid;
         grid.setDataSource(model.get());
         grid.setFillStyle(FlexGrid::FillStyle::Repeat);
-        grid.setRow(1);
-        grid.setCol(0);
-        grid.setRowSel(grid.rows() - 1);
+        select(grid, 1, 0, grid.rows() - 1);
         grid.setCellBackColor(Qt::gray);
-        grid.setRow(1);
-        grid.setCol(1);
-        grid.setRowSel(1);
+        select(grid, 1, 1, 1);
         grid.setCellBackColor(Qt::blue);
-        model->appendRow(
-            {new QStandardItem(QStringLiteral("c")), new QStandardItem(QStringLiteral("c"))});
+        model->appendRow({new QStandardItem(u"c"_s), new QStandardItem(u"c"_s)});
         QCOMPARE(grid.rows(), 4);
         QCOMPARE(grid.cellBackColor(3, 0), std::optional(QColor(Qt::gray)));
         QVERIFY(!grid.cellBackColor(3, 1));

@@ -57,26 +57,21 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("oldest to newest") << "05-Mar-2004"
-                                          << "01-Apr-2004" << AllDates;
+        // clang-format off
+        QTest::newRow("oldest to newest") << "05-Mar-2004" << "01-Apr-2004" << AllDates;
         // One day; the items without results in it are absent.
-        QTest::newRow("one day") << "05-Mar-2004"
-                                 << "05-Mar-2004"
-                                 << QStringList{
+        QTest::newRow("one day") << "05-Mar-2004" << "05-Mar-2004" << QStringList{
                                         QStringLiteral("Albumin|g/dL|4.20|4.2|4.2"),
                                         QStringLiteral("Cholesterol|mg/dL|1234.56|1234.56|1234.56"),
                                         QStringLiteral("Glucose|mg/dL|91.75|88|95.5")};
-        QTest::newRow("another day")
-            << "06-Mar-2004"
-            << "06-Mar-2004"
+        QTest::newRow("another day") << "06-Mar-2004" << "06-Mar-2004"
             << QStringList{QStringLiteral("Cholesterol|mg/dL|180.00|180|180"),
                            QStringLiteral("Glucose|mg/dL|88.00|88|88")};
         // A value of an occasion without a period still counts here.
-        QTest::newRow("occasion without period")
-            << "09-Mar-2004"
+        QTest::newRow("occasion without period") << "09-Mar-2004"
             << "09-Mar-2004" << QStringList{QStringLiteral("Zinc|µg/dL|12.00|12|12")};
-        QTest::newRow("day without values") << "08-Mar-2004"
-                                            << "08-Mar-2004" << QStringList();
+        QTest::newRow("day without values") << "08-Mar-2004" << "08-Mar-2004" << QStringList();
+        // clang-format on
     }
     void span()
     {

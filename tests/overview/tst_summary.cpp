@@ -80,6 +80,7 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
+        // clang-format off
         QTest::newRow("one date, two occasions") << 3 << 1 << 1 << 6;
         QTest::newRow("period across dates") << 8 << 2 << 7 << 9;
         QTest::newRow("period changes within a date") << 5 << 2 << 5 << 6;
@@ -87,6 +88,7 @@ private slots:
         QTest::newRow("unit across occasions") << 7 << 6 << 6 << 9;
         QTest::newRow("different neighbours") << 3 << 5 << 3 << 3;
         QTest::newRow("header row") << 0 << 1 << 0 << 0;
+        // clang-format on
     }
     void summaryMerges()
     {
@@ -159,10 +161,12 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("child");
+        // clang-format off
         QTest::newRow("frmStats") << "frmStats" << false;
         QTest::newRow("dlgExport") << "dlgExport" << false;
         QTest::newRow("frmOverview") << "frmOverview" << true;
         QTest::newRow("frmRemarks") << "frmRemarks" << true;
+        // clang-format on
     }
     void windowsAreRegistered()
     {
