@@ -147,55 +147,43 @@ private slots:
         QVERIFY(m_dialog->isEnabled());
     }
 
-    void exportWritesTitleDateHeadingAndRows()
+    void exportToFile_data()
     {
+        QTest::addColumn<std::optional<QString>>("answer"); // the file name typed in the prompt
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray old =
+            "an older export, longer than the new one\r\n" + QByteArray(4096, 'x');
+        // The title's lone CR, the date of the export, the heading and the rows.
+        QTest::newRow("written over an older file")
+            << std::optional<QString>(u"glucose.txt"_s) << u"Export completed."_s
+            << QByteArray("Glucose results equal to 88\r(from 05-Mar-2004 until 01-Apr-2004)\r\n"
+                          "generated on Jul-04-2004\r\n\r\n\r\n"
+                          "Date\t\tPeriod\t\tResult\t\tUnit\r\n\r\n"
+                          "05-Mar-2004\tAfternoon\t\t88\tmg/dL\r\n"
+                          "06-Mar-2004\tMorning\t\t88\tmg/dL\r\n");
+        const QString cancelled = u"Invalid name or export cancelled by user."_s;
+        QTest::newRow("cancelled") << std::optional<QString>() << cancelled << old;
+        QTest::newRow("emptied") << std::optional<QString>(QString()) << cancelled << old;
+    }
+    void exportToFile()
+    {
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, file);
         QWidget* list = glucoseEqualTo88();
         QVERIFY(list);
-        const QString fileName = QDir::current().absoluteFilePath(QStringLiteral("glucose.txt"));
-        overviewtest::writeFile(fileName, "an older export, longer than the new one will be\r\n" +
+        const QString fileName = QDir::current().absoluteFilePath(u"glucose.txt"_s);
+        overviewtest::writeFile(fileName, "an older export, longer than the new one\r\n" +
                                               QByteArray(4096, 'x'));
         const QStringList filesBefore = folderFiles();
         m_ui.setNow(QDateTime(QDate(2004, 7, 4), QTime(9, 30)));
-        m_ui.pushInput(QDir::toNativeSeparators(fileName));
+        m_ui.pushInput(answer && !answer->isEmpty() ? QDir::toNativeSeparators(fileName) : answer);
         overviewtest::child<QPushButton>(list, "cmdExport")->click();
-
-        QCOMPARE(m_ui.prompts().size(), 1);
         QCOMPARE(overviewtest::onlyMessage(m_ui),
-                 overviewtest::shown(1, ExportTitle, Icon::Information,
-                                     QStringLiteral("Export completed.")));
-        QCOMPARE(overviewtest::readFile(fileName),
-                 QByteArray("Glucose results equal to 88\r"
-                            "(from 05-Mar-2004 until 01-Apr-2004)\r\n"
-                            "generated on Jul-04-2004\r\n"
-                            "\r\n"
-                            "\r\n"
-                            "Date\t\tPeriod\t\tResult\t\tUnit\r\n"
-                            "\r\n"
-                            "05-Mar-2004\tAfternoon\t\t88\tmg/dL\r\n"
-                            "06-Mar-2004\tMorning\t\t88\tmg/dL\r\n"));
+                 overviewtest::shown(1, ExportTitle, Icon::Information, message));
+        QCOMPARE(overviewtest::readFile(fileName), file);
         QCOMPARE(folderFiles(), filesBefore); // no temporary file left behind
-    }
-
-    void cancelledExportWritesNothing_data()
-    {
-        QTest::addColumn<std::optional<QString>>("answer");
-        // clang-format off
-        QTest::newRow("cancelled") << std::optional<QString>();
-        QTest::newRow("emptied") << std::optional<QString>(QString());
-        // clang-format on
-    }
-    void cancelledExportWritesNothing()
-    {
-        QFETCH(std::optional<QString>, answer);
-        QWidget* list = glucoseEqualTo88();
-        QVERIFY(list);
-        const QStringList filesBefore = folderFiles();
-        m_ui.pushInput(answer);
-        overviewtest::child<QPushButton>(list, "cmdExport")->click();
-        QCOMPARE(overviewtest::onlyMessage(m_ui),
-                 overviewtest::shown(1, ExportTitle, Icon::Information,
-                                     QStringLiteral("Invalid name or export cancelled by user.")));
-        QCOMPARE(folderFiles(), filesBefore);
     }
 
     void printShowsTheListedRows()
