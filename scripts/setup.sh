@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev libgl-dev
     libsqlite3-dev sqlite3
-    xvfb xauth poppler-utils locales
+    xvfb xauth poppler-utils locales fonts-dejavu-core
 )
 
 missing=()
