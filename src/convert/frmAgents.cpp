@@ -210,9 +210,9 @@ void frmAgents::loadChosenItem()
     engine::Recordset& rs = report::DataEnvironment1().reopen(AgentsCommand, sql);
     if (rs.recordCount() != 0) {
         rs.moveFirst();
-        m_conventionalUnit->setText(widgets::DataCombo::valueText(rs.value(2)));
-        m_factor->setText(widgets::DataCombo::valueText(rs.value(3)));
-        m_siUnit->setText(widgets::DataCombo::valueText(rs.value(4)));
+        m_conventionalUnit->setText(platform::valueText(rs.value(2)));
+        m_factor->setText(platform::valueText(rs.value(3)));
+        m_siUnit->setText(platform::valueText(rs.value(4)));
         return;
     }
     platform::ui().beep();

@@ -4,6 +4,7 @@
 
 #include "platform/Conversions.h"
 #include "platform/Error.h"
+#include "platform/Format.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
 #include "widgets/CommandGuard.h"
@@ -127,7 +128,7 @@ void frmDetails::Update_Units()
                    QStringLiteral(";"),
                &connection);
     units.moveFirst();
-    const QString unit = units.eof() ? QString() : widgets::DataCombo::valueText(units.value(0));
+    const QString unit = units.eof() ? QString() : platform::valueText(units.value(0));
     m_unit->setReadOnly(false);
     m_unitField->setText(unit);
     m_unitField->writeToRecord();

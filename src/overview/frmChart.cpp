@@ -17,19 +17,6 @@ namespace vantor::overview {
 
 namespace {
 
-// A value in its default text form, as a category label shows it.
-QString valueText(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return platform::shortDate(value.toDate());
-    case QMetaType::Double:
-        return platform::numberText(value.toDouble());
-    default:
-        return value.toString();
-    }
-}
-
 double valueNumber(const QVariant& value)
 {
     switch (value.typeId()) {
@@ -141,7 +128,8 @@ void frmChart::FillChart(engine::Recordset& rows, const QString& categoryField,
 
         for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
             bool added = false;
-            const QString category = valueText(NullToValue(rows.value(categoryField), false));
+            const QString category =
+                platform::valueText(NullToValue(rows.value(categoryField), false));
             const int row = numberOf(categories, rowCounter, category, added);
             if (added) {
                 m_chart->insertRows(row, 1);
@@ -149,7 +137,8 @@ void frmChart::FillChart(engine::Recordset& rows, const QString& categoryField,
             }
             int column = 1;
             if (severalSeries) {
-                const QString name = valueText(NullToValue(rows.value(seriesField), false));
+                const QString name =
+                    platform::valueText(NullToValue(rows.value(seriesField), false));
                 column = numberOf(series, columnCounter, name, added);
                 if (added) {
                     m_chart->insertColumns(column, 1);

@@ -339,4 +339,18 @@ QString numberText(double value, const QLocale& locale)
     return out.toString();
 }
 
+QString valueText(const QVariant& value, const QLocale& locale)
+{
+    if (value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return shortDate(value.toDate(), locale);
+    case QMetaType::Double:
+        return numberText(value.toDouble(), locale);
+    default:
+        return value.toString();
+    }
+}
+
 } // namespace vantor::platform

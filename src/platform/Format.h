@@ -74,4 +74,9 @@ QString sqlDateLiteral(const QDate& date);
 // significant digits, no grouping; exponent form from 1E+15 and below 1E-04.
 QString numberText(double value, const QLocale& locale = QLocale());
 
+// A value in its default text form, as lists, grids and labels show a field
+// without a format of its own: null is empty, a date is the short date, a
+// number its numberText, anything else its plain text.
+QString valueText(const QVariant& value, const QLocale& locale = QLocale());
+
 } // namespace vantor::platform

@@ -14,14 +14,7 @@ QString fieldText(const QVariant& value, const platform::FormatPattern* format)
         return {};
     if (format)
         return format->format(value);
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return platform::shortDate(value.toDate());
-    case QMetaType::Double:
-        return platform::numberText(value.toDouble());
-    default:
-        return value.toString();
-    }
+    return platform::valueText(value);
 }
 
 BandBuilder::BandBuilder(const ReportDefinition& definition) : m_definition(definition)

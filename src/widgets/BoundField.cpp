@@ -79,7 +79,7 @@ void BoundField::showRecord()
     if (m_record && m_record->isOpen() && !m_record->bof() && !m_record->eof()) {
         try {
             const QVariant v = m_record->value(m_field);
-            shown = m_format.isEmpty() ? DataCombo::valueText(v) : platform::format(v, m_format);
+            shown = m_format.isEmpty() ? platform::valueText(v) : platform::format(v, m_format);
         } catch (const Error&) {
             shown.clear(); // a deleted record shows nothing
         }

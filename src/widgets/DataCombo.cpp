@@ -18,20 +18,6 @@ DataCombo::DataCombo(QWidget* parent) : QComboBox(parent)
     connect(this, &QComboBox::activated, this, &DataCombo::onActivated);
 }
 
-QString DataCombo::valueText(const QVariant& value)
-{
-    if (value.isNull())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return platform::shortDate(value.toDate());
-    case QMetaType::Double:
-        return platform::numberText(value.toDouble());
-    default:
-        return value.toString();
-    }
-}
-
 void DataCombo::setRowSource(DataControl* control)
 {
     connect(control, &DataControl::refreshed, this,
@@ -68,7 +54,7 @@ void DataCombo::refill()
         const int bound = m_rows->fieldIndex(m_boundColumn.isEmpty() ? m_listField : m_boundColumn);
         if (list >= 0 && bound >= 0) {
             for (int r = 0; r < m_rows->recordCount(); ++r) {
-                auto* item = new QStandardItem(valueText(m_rows->valueAt(r, list)));
+                auto* item = new QStandardItem(platform::valueText(m_rows->valueAt(r, list)));
                 item->setData(m_rows->valueAt(r, bound), Qt::UserRole);
                 item->setEditable(false);
                 model->appendRow(item);
@@ -91,14 +77,14 @@ QVariant DataCombo::boundValue() const
 
 QString DataCombo::boundText() const
 {
-    return valueText(boundValue());
+    return platform::valueText(boundValue());
 }
 
 void DataCombo::setBoundText(const QString& text)
 {
     const QSignalBlocker blocker(this);
     for (int i = 0; i < count(); ++i) {
-        if (valueText(itemData(i, Qt::UserRole)) == text) {
+        if (platform::valueText(itemData(i, Qt::UserRole)) == text) {
             setCurrentIndex(i);
             return;
         }
@@ -115,7 +101,7 @@ void DataCombo::followRecord()
         return;
     }
     try {
-        setBoundText(valueText(m_record->value(m_dataField)));
+        setBoundText(platform::valueText(m_record->value(m_dataField)));
     } catch (const Error&) {
         const QSignalBlocker blocker(this);
         setCurrentIndex(-1);

@@ -37,9 +37,6 @@ public:
     // Chooses the entry whose bound value reads as text; none when no entry does.
     void setBoundText(const QString& text);
 
-    // The text of a value as the lists show it.
-    static QString valueText(const QVariant& value);
-
 signals:
     void choiceMade();
     // Writing the choice into the data source failed.

@@ -105,14 +105,7 @@ QString RecordsetModel::displayText(int row, int column) const
     const QString pattern = m_formats.value(column);
     if (!pattern.isEmpty())
         return platform::format(v, pattern);
-    switch (v.typeId()) {
-    case QMetaType::QDate:
-        return platform::shortDate(v.toDate());
-    case QMetaType::Double:
-        return platform::numberText(v.toDouble());
-    default:
-        return v.toString();
-    }
+    return platform::valueText(v);
 }
 
 QVariant RecordsetModel::data(const QModelIndex& index, int role) const
