@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vantor/Version.h"
+
 #include <QString>
 
 // Who the program is: shown by the splash window, the About box, message
@@ -12,9 +14,9 @@ inline const QString MainCaption = QStringLiteral("Quellmark");
 inline const QString Description =
     QStringLiteral("Database program for the storage and retrieval of medical test results.");
 
-inline constexpr int Major = 1;
-inline constexpr int Minor = 0;
-inline constexpr int Revision = 0;
+inline constexpr int Major = VANTOR_VERSION_MAJOR;
+inline constexpr int Minor = VANTOR_VERSION_MINOR;
+inline constexpr int Revision = VANTOR_VERSION_PATCH;
 
 inline QString versionText()
 {

@@ -8,6 +8,7 @@
 
 #include "calc/CalcWindows.h"
 #include "platform/RecordingUi.h"
+#include "vantor/Version.h"
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
@@ -26,12 +27,15 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
         QTextStream(stderr) << message << '\n';
 }
 
-int usage(QTextStream& err)
-{
-    err << "usage: vantor-calc --list\n"
-           "       vantor-calc TITLE [Control=text ...]\n";
-    return 2;
-}
+enum ExitCode { Ok = 0, Usage = 2 };
+
+const char UsageText[] = "usage: vantor-calc --list\n"
+                         "       vantor-calc TITLE [Control=text ...]\n"
+                         "       vantor-calc --help | --version\n"
+                         "\n"
+                         "Runs one calculation on the calculator's windows, headless, and prints\n"
+                         "what they show as JSON.\n"
+                         "Exit status: 0 done, 2 unknown calculator or input.\n";
 
 } // namespace
 
@@ -46,12 +50,26 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
 
     QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args.first() == u"--help"_s || args.first() == u"-h"_s)
-        return usage(err);
+    if (args.isEmpty()) {
+        err << UsageText;
+        return Usage;
+    }
+    if (args.first() == u"--help"_s || args.first() == u"-h"_s) {
+        out << UsageText;
+        return Ok;
+    }
+    if (args.first() == u"--version"_s) {
+        out << "vantor-calc " << VANTOR_VERSION << '\n';
+        return Ok;
+    }
     if (args.first() == u"--list"_s) {
         for (const QString& line : vantor::calc::CalcSession::listing())
             out << line << '\n';
-        return 0;
+        return Ok;
+    }
+    if (args.first().startsWith(u"--"_s)) {
+        err << "vantor-calc: unknown option " << args.first() << "\n\n" << UsageText;
+        return Usage;
     }
 
     vantor::platform::RecordingUi recorder;
@@ -68,5 +86,5 @@ int main(int argc, char* argv[])
 
     vantor::widgets::windows().closeAll();
     vantor::platform::setUi(nullptr);
-    return ok ? 0 : 2;
+    return ok ? Ok : Usage;
 }

@@ -3,6 +3,7 @@
 #include "QueryCommand.h"
 #include "platform/Error.h"
 #include "store/Database.h"
+#include "vantor/Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +30,7 @@ const char UsageText[] =
     "                               make a large database of N values, for measurements\n"
     "  query [--json] FILE TEXT     run one SQL text of the program's dialect and print\n"
     "                               its rows (tab-separated, or JSON with --json)\n"
+    "  --help, --version            this text, or the version\n"
     "\n"
     "A new database is never written over an existing file.\n"
     "Exit status: 0 done, 1 failed, 2 wrong arguments.\n";
@@ -140,6 +142,10 @@ int main(int argc, char* argv[])
 
     if (app.arguments().contains(QLatin1String("--help"))) {
         out << UsageText;
+        return Ok;
+    }
+    if (app.arguments().contains(QLatin1String("--version"))) {
+        out << "vantor-db " << VANTOR_VERSION << '\n';
         return Ok;
     }
     Arguments args;
