@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
 #include "store/Database.h"
 
 #include <QFileInfo>
@@ -15,31 +16,25 @@ using platform::Buttons;
 using platform::Icon;
 using platform::ui;
 
-bool ensureDatabase(const QDir& folder)
-{
-    const QString fileName = QStringLiteral("vantor.mdb");
-    const QString path = folder.absoluteFilePath(fileName);
-    const QFileInfo info(path);
-    if (info.isFile())
-        return true;
-    if (info.exists()) {
-        platform::showMessage(QStringLiteral("\"%1\" in the folder \"%2\" is not a file, so "
-                                             "Vantor cannot keep its results there.")
-                                  .arg(fileName, QDir::toNativeSeparators(folder.absolutePath())),
-                              Icon::Critical);
-        return false;
-    }
+namespace {
 
+enum class Outcome { Created, Declined, Failed };
+
+// Tells which file is missing where and how to make one, asks `question`, and
+// creates the database on a yes (with sample results, if the user wants).
+Outcome offerDatabase(const QDir& folder, const QString& situation, const QString& question)
+{
+    const QString fileName = QLatin1String(store::DatabaseFileName);
     const QString missing =
-        QStringLiteral("Vantor keeps its results in the database file \"%1\", which is not in "
-                       "the folder it was started from:\n%2\n\n"
+        situation +
+        QStringLiteral("Vantor keeps its results in the database file \"%1\" in the folder:\n%2\n\n"
                        "To make one yourself, run \"vantor-db create %1\" (an empty database) or "
-                       "\"vantor-db demo %1\" (one with sample results) in that folder.\n\n"
-                       "Do you want to create the database there now?")
-            .arg(fileName, QDir::toNativeSeparators(folder.absolutePath()));
+                       "\"vantor-db demo %1\" (one with sample results) in that folder.\n\n")
+            .arg(fileName, QDir::toNativeSeparators(folder.absolutePath())) +
+        question;
     ui().beep();
     if (ui().messageBox(missing, Buttons::YesNo, Icon::Question) != Answer::Yes)
-        return false;
+        return Outcome::Declined;
 
     const bool demo =
         ui().messageBox(QStringLiteral("Fill the new database with sample results, so that you "
@@ -51,9 +46,9 @@ bool ensureDatabase(const QDir& folder)
         platform::BusyPointer busy;
         try {
             if (demo)
-                store::createDemoDatabase(path);
+                store::createDemoDatabase(databaseFile(folder));
             else
-                store::createDatabase(path);
+                store::createDatabase(databaseFile(folder));
         } catch (const Error& error) {
             failure = error.description();
         } catch (const std::exception& error) {
@@ -62,9 +57,55 @@ bool ensureDatabase(const QDir& folder)
     }
     if (!failure.isEmpty()) {
         platform::showMessage(failure, Icon::Critical);
+        return Outcome::Failed;
+    }
+    return Outcome::Created;
+}
+
+} // namespace
+
+QString databaseFile(const QDir& folder)
+{
+    return folder.absoluteFilePath(QLatin1String(store::DatabaseFileName));
+}
+
+bool ensureDatabase(const QDir& folder)
+{
+    const QFileInfo info(databaseFile(folder));
+    if (info.isFile())
+        return true;
+    if (info.exists()) {
+        platform::showMessage(QStringLiteral("\"%1\" in the folder \"%2\" is not a file, so "
+                                             "Vantor cannot keep its results there.")
+                                  .arg(info.fileName(),
+                                       QDir::toNativeSeparators(folder.absolutePath())),
+                              Icon::Critical);
         return false;
     }
-    return true;
+    return offerDatabase(folder, QStringLiteral("There is no results database yet.\n\n"),
+                         QStringLiteral("Do you want to create the database there now?\n\n"
+                                        "With No, Vantor starts without a database: the medical "
+                                        "calculator and the help work, the data windows stay "
+                                        "empty until there is one.")) != Outcome::Failed;
+}
+
+bool needsDatabase(const QString& windowName)
+{
+    static const QStringList withoutDatabase = {
+        QStringLiteral("frmMedCalc"), QStringLiteral("frmAgents"), QStringLiteral("frmAbout"),
+        QStringLiteral("frmHelp")};
+    return !withoutDatabase.contains(windowName);
+}
+
+bool databaseForWindow(const QString& windowName, const QDir& folder)
+{
+    if (!needsDatabase(windowName) || QFileInfo(databaseFile(folder)).isFile())
+        return true;
+    return offerDatabase(folder,
+                         QStringLiteral("There is no results database, so this window has "
+                                        "nothing to show.\n\n"),
+                         QStringLiteral("Do you want to create the database there now?")) ==
+           Outcome::Created;
 }
 
 } // namespace vantor::app

@@ -1,5 +1,6 @@
 #include "MainMenu.h"
 
+#include "DatabaseCheck.h"
 #include "Module3.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/WindowRegistry.h"
@@ -97,6 +98,8 @@ void MainMenu::addWindowCommand(QMenu* menu, const QString& name, const QString&
     action->setData(windowName);
     action->setEnabled(widgets::windows().isRegistered(windowName));
     connect(action, &QAction::triggered, this, [windowName] {
+        if (!databaseForWindow(windowName))
+            return;
         widgets::runCommand([&windowName] { widgets::windows().show(windowName); });
     });
 }

@@ -1,8 +1,10 @@
 #include "frmAbout.h"
 
+#include "DatabaseCheck.h"
 #include "ProgramIcon.h"
 #include "ProgramInfo.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,6 +44,14 @@ frmAbout::frmAbout(SystemInfoLauncher systemInfo, QWidget* parent)
     title->setFont(titleFont);
     auto* version = label(QStringLiteral("lblVersion"), program::versionText(), this);
     auto* description = label(QStringLiteral("lblDescription"), program::Description, this);
+    // Which file the windows read, so that a user can find, back up or move it.
+    const QString file = QDir::toNativeSeparators(databaseFile());
+    auto* database = label(QStringLiteral("lblDatabase"),
+                           QFileInfo(databaseFile()).isFile()
+                               ? QStringLiteral("Database: %1").arg(file)
+                               : QStringLiteral("Database: none yet (it would be %1)").arg(file),
+                           this);
+    database->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -61,6 +71,8 @@ frmAbout::frmAbout(SystemInfoLauncher systemInfo, QWidget* parent)
     texts->addWidget(version);
     texts->addSpacing(12);
     texts->addWidget(description);
+    texts->addSpacing(12);
+    texts->addWidget(database);
     texts->addStretch(1);
 
     auto* top = new QHBoxLayout;

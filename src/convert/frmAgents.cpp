@@ -11,7 +11,9 @@
 #include "widgets/DataControl.h"
 #include "widgets/Twips.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -148,9 +150,21 @@ frmAgents::frmAgents(QWidget* parent) : QWidget(parent)
         platform::showMessage(description, Icon::Critical);
     });
 
-    m_adodc1->refresh();
-    m_agents->setRowSource(m_adodc1);
-    Form_Load();
+    if (QFileInfo(QLatin1String(store::DatabaseFileName)).isFile()) {
+        m_adodc1->refresh();
+        m_agents->setRowSource(m_adodc1);
+        Form_Load();
+    } else {
+        // The items live in the database: without one, say so once instead
+        // of each reader reporting the missing file.
+        m_option1->setChecked(true);
+        platform::showMessage(
+            QStringLiteral("There are no conversion items: they are kept in the database "
+                           "\"%1\", and there is none in the folder\n%2")
+                .arg(QLatin1String(store::DatabaseFileName),
+                     QDir::toNativeSeparators(QDir::currentPath())),
+            Icon::Information);
+    }
     setMinimumWidth(widgets::twipsToPixelsX(5400, this));
 }
 

@@ -91,7 +91,8 @@ void tst_Startup::missingDatabase()
     for (Answer answer : answers)
         m_ui.pushAnswer(answer);
 
-    QCOMPARE(vantor::app::ensureDatabase(), results >= 0);
+    // A no is no failure: the program goes on without a database.
+    QVERIFY(vantor::app::ensureDatabase());
     QCOMPARE(m_ui.messages().size(), answers.size());
     const auto& missing = m_ui.messages().first();
     QCOMPARE(missing.icon, Icon::Question);
