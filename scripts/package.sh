@@ -7,5 +7,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
 build=${VANTOR_BUILD_DIR:-$root/build}
 cd "$build"
-cpack -G DEB >cpack.log || { cat cpack.log; exit 1; }
+cpack -G DEB >cpack.log 2>&1 || { cat cpack.log; exit 1; }
 sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' cpack.log

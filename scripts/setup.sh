@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-charts-dev libgl-dev
     libsqlite3-dev sqlite3
     xvfb xauth poppler-utils locales fonts-dejavu-core
-    dpkg-dev librsvg2-bin desktop-file-utils appstream
+    dpkg-dev file librsvg2-bin desktop-file-utils appstream
 )
 
 missing=()

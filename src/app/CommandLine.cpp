@@ -13,12 +13,13 @@ namespace vantor::app {
 CommandLine CommandLine::parse(const QStringList& arguments, bool lenient)
 {
     CommandLine result;
-    auto refuse = [&result, lenient](const QString& problem) {
-        if (!lenient) {
+    // Leniently, only what is surely wrong for this program counts.
+    auto refuse = [&result](const QString& problem, bool count) {
+        if (count) {
             result.action = Action::Usage;
             result.problem = problem;
         }
-        return !lenient;
+        return count;
     };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -35,13 +36,13 @@ CommandLine CommandLine::parse(const QStringList& arguments, bool lenient)
             const QString folder = equals >= 0                  ? argument.mid(equals + 1)
                                    : i + 1 < arguments.size() ? arguments[++i]
                                                                 : QString();
-            if (folder.isEmpty() && refuse(QStringLiteral("--data needs a folder.")))
+            if (folder.isEmpty() && refuse(QStringLiteral("--data needs a folder."), true))
                 return result;
             result.dataFolder = folder;
         } else if (argument.startsWith(u'-') && argument.size() > 1) {
-            if (refuse(QStringLiteral("unknown option %1.").arg(argument)))
+            if (refuse(QStringLiteral("unknown option %1.").arg(argument), !lenient))
                 return result;
-        } else if (refuse(QStringLiteral("unexpected argument \"%1\".").arg(argument))) {
+        } else if (refuse(QStringLiteral("unexpected argument \"%1\".").arg(argument), !lenient)) {
             return result;
         }
     }

@@ -34,6 +34,7 @@ private slots:
     void choice_data();
     void choice();
     void namedFolderIsMadeAndEntered();
+    void userDataFolderIsMadeAndEntered();
     void unusableFolderIsRefused();
     void commandLine_data();
     void commandLine();
@@ -125,6 +126,21 @@ void tst_DataFolder::namedFolderIsMadeAndEntered()
     QCOMPARE(vantor::app::databaseFile(), path(u"named/new/deeper/vantor.mdb"_s));
 }
 
+void tst_DataFolder::userDataFolderIsMadeAndEntered()
+{
+    QVERIFY(QDir::setCurrent(path(u"start"_s)));
+    qputenv("XDG_DATA_HOME", path(u"home/.local/share"_s).toLocal8Bit());
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(u"Vantor"_s);
+    const bool entered = vantor::app::enterDataFolder(QString());
+    QCoreApplication::setApplicationName(name);
+    qunsetenv("XDG_DATA_HOME");
+
+    QVERIFY(entered);
+    QCOMPARE(QDir::currentPath(), path(u"home/.local/share/Vantor"_s));
+    QVERIFY(m_ui.messages().isEmpty());
+}
+
 void tst_DataFolder::unusableFolderIsRefused()
 {
     QVERIFY(QDir::setCurrent(path(u"start"_s)));
@@ -168,6 +184,8 @@ void tst_DataFolder::commandLine_data()
     QTest::newRow("lenient: --version after toolkit options")
         << QStringList{u"-platform"_s, u"offscreen"_s, u"--version"_s} << true << A::Version
         << QString();
+    QTest::newRow("lenient: --data without a folder")
+        << QStringList{u"--data"_s} << true << A::Usage << QString();
     QTest::newRow("lenient: the folder is not an option")
         << QStringList{u"--data"_s, u"--help"_s} << true << A::Run << u"--help"_s;
 }
@@ -255,6 +273,7 @@ void tst_DataFolder::noDatabaseKeepsTheToolsReachable()
     command(main, u"mnuHelpAbout"_s)->trigger();
     QCOMPARE(windows().find(u"frmAbout"_s)->findChild<QLabel*>(u"lblDatabase"_s)->text(),
              u"Database: "_s + QDir::toNativeSeparators(database));
+    screenshot(windows().find(u"frmAbout"_s), u"frmAbout-database"_s);
     QVERIFY(m_ui.messages().isEmpty());
 }
 
