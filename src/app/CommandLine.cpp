@@ -33,9 +33,9 @@ CommandLine CommandLine::parse(const QStringList& arguments, bool lenient)
         }
         if (argument == u"--data" || argument.startsWith(u"--data=")) {
             const qsizetype equals = argument.indexOf(u'=');
-            const QString folder = equals >= 0                  ? argument.mid(equals + 1)
+            const QString folder = equals >= 0                ? argument.mid(equals + 1)
                                    : i + 1 < arguments.size() ? arguments[++i]
-                                                                : QString();
+                                                              : QString();
             if (folder.isEmpty() && refuse(QStringLiteral("--data needs a folder."), true))
                 return result;
             result.dataFolder = folder;
@@ -51,7 +51,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, bool lenient)
 
 QString CommandLine::helpText()
 {
-    return QStringLiteral(
+    static const char Text[] =
         "Usage: vantor [--data DIR]\n"
         "\n"
         "Keeps the results of your medical laboratory tests in the database file\n"
@@ -64,9 +64,9 @@ QString CommandLine::helpText()
         "\n"
         "vantor-db makes and checks databases from the command line, vantor-calc runs\n"
         "the medical calculator.\n"
-        "Exit status: 0 done, 1 failed, 2 wrong arguments.\n")
-        .arg(QDir::toNativeSeparators(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+        "Exit status: 0 done, 1 failed, 2 wrong arguments.\n";
+    return QString::fromLatin1(Text).arg(QDir::toNativeSeparators(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
 }
 
 QString CommandLine::versionText(const QString& program)

@@ -75,11 +75,11 @@ bool ensureDatabase(const QDir& folder)
     if (info.isFile())
         return true;
     if (info.exists()) {
-        platform::showMessage(QStringLiteral("\"%1\" in the folder \"%2\" is not a file, so "
-                                             "Vantor cannot keep its results there.")
-                                  .arg(info.fileName(),
-                                       QDir::toNativeSeparators(folder.absolutePath())),
-                              Icon::Critical);
+        platform::showMessage(
+            QStringLiteral("\"%1\" in the folder \"%2\" is not a file, so "
+                           "Vantor cannot keep its results there.")
+                .arg(info.fileName(), QDir::toNativeSeparators(folder.absolutePath())),
+            Icon::Critical);
         return false;
     }
     return offerDatabase(folder, QStringLiteral("There is no results database yet.\n\n"),

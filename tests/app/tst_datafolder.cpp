@@ -86,8 +86,8 @@ void tst_DataFolder::choice_data()
     QTest::addColumn<bool>("dataKnown");  // is there a per-user data folder
     QTest::addColumn<QString>("chosen");  // relative to the scratch root
 
-    QTest::newRow("a database in the start folder wins") << u"file"_s << QString() << true
-                                                         << u"start"_s;
+    QTest::newRow("a database in the start folder wins")
+        << u"file"_s << QString() << true << u"start"_s;
     QTest::newRow("otherwise the data folder") << QString() << QString() << true << u"data"_s;
     QTest::newRow("--data wins over both") << u"file"_s << u"named"_s << true << u"named"_s;
     QTest::newRow("--data relative to the start folder")
@@ -166,15 +166,14 @@ void tst_DataFolder::commandLine_data()
     QTest::newRow("nothing") << QStringList{} << false << A::Run << QString();
     QTest::newRow("--data DIR") << QStringList{u"--data"_s, u"d"_s} << false << A::Run << u"d"_s;
     QTest::newRow("--data=DIR") << QStringList{u"--data=d e"_s} << false << A::Run << u"d e"_s;
-    QTest::newRow("--data without a folder") << QStringList{u"--data"_s} << false << A::Usage
-                                             << QString();
+    QTest::newRow("--data without a folder")
+        << QStringList{u"--data"_s} << false << A::Usage << QString();
     QTest::newRow("--data= without a folder")
         << QStringList{u"--data="_s} << false << A::Usage << QString();
     QTest::newRow("--help") << QStringList{u"--data"_s, u"d"_s, u"--help"_s} << false << A::Help
                             << u"d"_s;
     QTest::newRow("-v") << QStringList{u"-v"_s} << false << A::Version << QString();
-    QTest::newRow("unknown option") << QStringList{u"--colour"_s} << false << A::Usage
-                                    << QString();
+    QTest::newRow("unknown option") << QStringList{u"--colour"_s} << false << A::Usage << QString();
     QTest::newRow("a file instead of --data")
         << QStringList{u"vantor.mdb"_s} << false << A::Usage << QString();
     // Before the toolkit takes its options out, they must not count as wrong.
