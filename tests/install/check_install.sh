@@ -38,4 +38,5 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" |
     fail "metainfo does not launch the desktop entry"
 
 check_programs "$prefix/bin" "$version"
+check_data_folder "$prefix/bin"
 echo "Installed tree under a scratch prefix: all checks passed."

@@ -55,3 +55,31 @@ check_programs() {
         Chol=200 UnitChol=mg/dL HDL=50 UnitHDL=mg/dL
     grep -q '"result":"4.00"' "$scratch/out" || fail "vantor-calc ratio: $(cat "$scratch/out")"
 }
+
+# Starts the program under $1 in folder $2 (further arguments passed on) and
+# stops it after a few seconds; fails if it ended by itself before that.
+run_briefly() {
+    local bin=$1 folder=$2
+    shift 2
+    local got=0
+    (cd "$folder" && XDG_DATA_HOME="$scratch/xdg" QT_QPA_PLATFORM=offscreen \
+        timeout 3 "$bin/vantor" "$@" >"$scratch/run.log" 2>&1) || got=$?
+    [ "$got" -eq 124 ] || fail "vantor $* in $folder ended with $got: $(cat "$scratch/run.log")"
+}
+
+# Which folder the program takes, seen from outside: the per-user data folder
+# is made only when neither the start folder nor --data holds the database.
+check_data_folder() {
+    local bin=$1
+    mkdir -p "$scratch/with" "$scratch/without" "$scratch/named"
+    "$bin/vantor-db" create "$scratch/with/vantor.mdb" >/dev/null
+    "$bin/vantor-db" create "$scratch/named/vantor.mdb" >/dev/null
+    run_briefly "$bin" "$scratch/with"
+    [ ! -e "$scratch/xdg/Vantor" ] || fail "started beside a database, vantor made the data folder"
+    run_briefly "$bin" "$scratch/without" --data ../named
+    [ ! -e "$scratch/xdg/Vantor" ] || fail "with --data, vantor made the data folder"
+    # Here it waits for the answer to "create the database?".
+    run_briefly "$bin" "$scratch/without"
+    [ -d "$scratch/xdg/Vantor" ] || fail "started elsewhere, vantor did not take the data folder"
+    [ ! -e "$scratch/xdg/Vantor/vantor.mdb" ] || fail "vantor made a database without asking"
+}
