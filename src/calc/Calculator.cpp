@@ -51,6 +51,9 @@ bool Calculator::calculate(CalculatorKind kind, const QString& title, Calculator
     form.setErrorCount(errors);
 
     if (errors != 0) {
+        // Nothing of an earlier calculation may stand beside the refusal.
+        form.setResult(QString());
+        form.setMoreInfo(QString());
         platform::ui().beep();
         platform::showMessage(incompleteMessage(kind), platform::Icon::Exclamation);
         return true;

@@ -16,7 +16,9 @@ public:
     static QString incompleteMessage(CalculatorKind kind);
 
     // Returns false, and does nothing, when the title selects no calculation.
-    // The fault count starts afresh at every run, so corrected input computes.
+    // The fault count starts afresh at every run, so corrected input computes;
+    // a run that ends in the incomplete-data message empties the result and
+    // the interpretation.
     static bool calculate(CalculatorKind kind, const QString& title, CalculatorForm& form);
 };
 

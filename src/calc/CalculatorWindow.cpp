@@ -216,9 +216,14 @@ void CalculatorWindow::clearAll()
             combo->setEditText(QString());
         }
     }
+    clearOutput();
+    setErrorCount(0);
+}
+
+void CalculatorWindow::clearOutput()
+{
     m_result->clear();
     m_moreInfo->setCaption(QString());
-    setErrorCount(0);
 }
 
 QString CalculatorWindow::text(const QString& control) const

@@ -49,6 +49,8 @@ public:
     // Calculate_Click and Clear_Click.
     void calculate();
     void clearAll();
+    // Empties Result and MoreInfo only; the inputs keep their text.
+    void clearOutput();
 
     QString text(const QString& control) const override;
     void setErrorCount(int count) override;

@@ -51,12 +51,12 @@ QStringList inputs(const QStringList& names)
     return controls;
 }
 
-// Age, weight, gender and one serum value, as the two clearance estimates use them.
-QList<ControlChange> clearanceChanges(const QString& serumValue)
+// Age, weight, gender and serum creatinine, as the clearance estimate uses them.
+QList<ControlChange> clearanceChanges()
 {
     return enable(QStringList{u"AgeLabel"_s, u"Age"_s, u"WeightLabel"_s, u"Weight"_s,
                               u"UnitWeight"_s, u"GenderLabel"_s, u"Gender"_s} +
-                  inputs({serumValue}));
+                  inputs({u"SerumCreatinine"_s}));
 }
 
 QList<CalculatorEntry> buildCatalog()
@@ -120,8 +120,7 @@ QList<CalculatorEntry> buildCatalog()
              << showMoreInfo()},
         {2, 1, u"Creatinine Clearance Estimated"_s,
          u"Estimation of creatinine clearance based on age, body weight, and serum creatinine levels. Uses the method of Cockcroft and Gault (1976)."_s,
-         u"Creatinine Clearance Estimated"_s,
-         clearanceChanges(u"SerumCreatinine"_s) << showMoreInfo()},
+         u"Creatinine Clearance Estimated"_s, clearanceChanges() << showMoreInfo()},
         {2, 2, u"Fractional Potassium Excretion"_s,
          u"The fractional excretion of potassium normalizes urinary potassium excretion rate for the glomerular filtration rate."_s,
          u"Fractional Potassium Excretion"_s,
@@ -135,11 +134,11 @@ QList<CalculatorEntry> buildCatalog()
                 inputs({u"SerumSodium"_s}))},
         {2, 4, u"Glomerular Filtration Rate (GFR)"_s,
          u"The glomerular filtration rate (GFR) reflects the amount of plasma filtered each minute. A decrease in GFR reflects deterioration of renal function."_s,
-         u"Glomerular Filtration Rate (GFR)"_s,
-         clearanceChanges(u"SerumCreatinine"_s) << showMoreInfo()},
+         u"Glomerular Filtration Rate (GFR)"_s, clearanceChanges() << showMoreInfo()},
         {2, 5, u"Phosphorus Clearance Estimated"_s,
          u"The renal phosphorus clearance is analogous to the creatinine clearance except that serum and urine phosphorus levels are used in place of the corresponding creatinine values."_s,
-         u"Phosphorus Clearance Estimated"_s, clearanceChanges(u"SerumPhosphorus"_s)},
+         u"Phosphorus Clearance Estimated"_s,
+         enable(inputs({u"SerumPhosphorus"_s, u"UrinePhosphorus"_s, u"UrineVolume"_s}))},
         {2, 6, u"Renal Calcium Clearance to Creatinine Clearance"_s,
          u"The ratio of renal calcium clearance to creatinine clearance can be useful in diagnosing some patients with hypercalcemia."_s,
          u"Renal Calcium to Creatinine Clearance"_s,
@@ -158,7 +157,7 @@ QList<CalculatorEntry> buildCatalog()
         {2, 9, u"Uric Acid-to-Creatinine Ratio"_s,
          u"The ratio of uric acid to creatinine can help distinguish patients with acute renal failure due to hyperuricemia from patients with renal failure due to other causes."_s,
          u"Uric Acid-to-Creatinine Ratio"_s,
-         enable(inputs({u"SerumCreatinine"_s, u"SerumUrate"_s})) << showMoreInfo()},
+         enable(inputs({u"UrineCreatinine"_s, u"UrineUrate"_s})) << showMoreInfo()},
         {2, 10, u"Urinary Potassium Excretion Rate"_s,
          u"Measurement of the urinary potassium excretion rate in a timed specimen can be used to distinguish renal from nonrenal cause of hypokalemia."_s,
          u"Urinary Potassium Excretion Rate"_s,

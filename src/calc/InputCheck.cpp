@@ -36,6 +36,13 @@ InputCheck InputCheck::gender()
     return check;
 }
 
+InputCheck InputCheck::atMost(double limit) const
+{
+    InputCheck check = *this;
+    check.maximum = limit;
+    return check;
+}
+
 int InputCheck::faults(const CalculatorForm& form) const
 {
     const QString text = form.text(input);
@@ -44,16 +51,21 @@ int InputCheck::faults(const CalculatorForm& form) const
 
     if (text.isEmpty())
         return 1;
+    double value = 0;
     try {
-        // The whole-number form only decides whether the value is usable: half
-        // rounds to even, so 0.5 is a fault and 0.6 is not.
-        if (platform::toInteger16(text) <= 0)
-            return 1;
+        // The whole-number conversion still sets the range (and names the
+        // fault of a text that is no number), but the value is judged as
+        // typed: a normal urine protein of 0.05 g/L or a bilirubin of
+        // 0.3 mg/dL must not round away to 0.
+        platform::toInteger16(text);
+        value = platform::toDouble(text);
     } catch (const vantor::Error& error) {
         platform::ui().beep();
         platform::showMessage(error.description(), platform::Icon::Critical);
         return 1;
     }
+    if (!(value > 0) || (maximum && value > *maximum))
+        return 1;
     if (unitControl.isEmpty())
         return 0;
     if (unitWords.contains(form.text(unitControl), Qt::CaseSensitive))

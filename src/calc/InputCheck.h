@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vantor::calc {
 
 class CalculatorForm;
@@ -22,9 +24,13 @@ struct InputCheck
     // The gender combo: "Male" or "Female" and nothing else.
     static InputCheck gender();
 
-    // Runs the check on the form: 1 when it finds a fault, else 0. A text that
-    // is no number, or no 16-bit whole number, also shows the conversion
-    // error as a critical message.
+    // The same check, also refusing a value above `limit`.
+    InputCheck atMost(double limit) const;
+
+    // Runs the check on the form: 1 when it finds a fault, else 0. A value
+    // passes when it is a number greater than 0 (and not above the limit). A
+    // text that is no number, or beyond the 16-bit range, also shows the
+    // conversion error as a critical message.
     int faults(const CalculatorForm& form) const;
 
     Kind kind = Value;
@@ -32,6 +38,7 @@ struct InputCheck
     QString unitControl; // empty: no unit test
     QStringList unitWords;
     UnitFault onBadUnit = BeepOnBadUnit;
+    std::optional<double> maximum;
 };
 
 } // namespace vantor::calc

@@ -60,9 +60,11 @@ KidneyWindow::KidneyWindow(QWidget* parent)
         addFixedUnitInput(u"UrineAmylase"_s, u"Amylase:"_s, u"U/L"_s),
         addInput(u"UrineCalcium"_s, u"Calcium:"_s, mgOrMmol),
         addInput(u"UrineCreatinine"_s, u"Creatinine:"_s, mgOrMmol),
+        addInput(u"UrinePhosphorus"_s, u"Phosphorus:"_s, mgOrMmol),
         addFixedUnitInput(u"UrinePotassium"_s, u"Potassium:"_s, electrolyteUnit),
         addFixedUnitInput(u"UrineProtein"_s, u"Protein:"_s, u"g/L"_s),
         addFixedUnitInput(u"UrineSodium"_s, u"Sodium:"_s, electrolyteUnit),
+        addInput(u"UrineUrate"_s, u"Uric Acid:"_s, mgOrUmol),
         addInput(u"UrineUrea"_s, u"Urea:"_s, mgOrMmol),
         addFixedUnitInput(u"UrineVolume"_s, u"Volume:"_s, u"ml"_s),
     };

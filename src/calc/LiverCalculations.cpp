@@ -15,6 +15,9 @@ namespace {
 // Healthy AST/ALT ratios lie around 1.1, obstructive jaundice around 0.8.
 constexpr double cholestasisEdge = 0.9;
 
+// The usual upper reference limit of both aminotransferases, in IU/L.
+constexpr double aminotransferaseLimit = 40;
+
 // The reference range of TIBC, in ug/dL.
 constexpr double tibcLow = 250;
 constexpr double tibcHigh = 450;
@@ -76,12 +79,20 @@ QString tibcText(double tibc)
     return u"Total Iron Binding Capacity is normal."_s;
 }
 
+// The De Ritis ratio (De Ritis F et al., Clin Chim Acta 1957;2:70-4) speaks
+// of liver disease only when the enzymes are raised: AST 20 / ALT 40 is two
+// normal values, not acute viral hepatitis.
 void astAlt(CalculatorForm& form)
 {
-    const double r =
-        ResultText::readBack(ResultText::value(form, u"AST"_s) / ResultText::value(form, u"ALT"_s));
+    const double ast = ResultText::value(form, u"AST"_s);
+    const double alt = ResultText::value(form, u"ALT"_s);
+    const double r = ResultText::readBack(ast / alt);
     form.setResult(ResultText::format(r, u" "_s));
-    form.setMoreInfo(astAltText(r));
+    if (ast <= aminotransferaseLimit && alt <= aminotransferaseLimit)
+        form.setMoreInfo(u"Both aminotransferases are within normal limits; the ratio is not "
+                         u"interpreted."_s);
+    else
+        form.setMoreInfo(astAltText(r));
 }
 
 void albuminGlobulin(CalculatorForm& form)

@@ -102,8 +102,12 @@ void MedCalcWindow::proceedClick()
         const CalculatorEntry* entry = Catalog::entry(category, m_subCat->currentRow());
         if (entry)
             window->applyChanges(entry->changes);
+        const QString title = entry ? entry->title : QString();
+        // Another calculator's number and verdict must not stand under this title.
+        if (window->title() != title)
+            window->clearOutput();
         showCalculatorWindow(category);
-        window->setTitle(entry ? entry->title : QString());
+        window->setTitle(title);
     } catch (const vantor::Error& error) {
         platform::showMessage(error.description(), platform::Icon::Critical);
     }

@@ -37,6 +37,11 @@ double plain(const CalculatorForm& form, const QString& input)
     return ResultText::value(form, input);
 }
 
+double phosphorus(const CalculatorForm& form, const QString& input)
+{
+    return ResultText::converted(form, input, u"mmol/L"_s, 0.323);
+}
+
 // Writes the result and returns it as read back from its full-precision text.
 double writeResult(CalculatorForm& form, double value, const QString& suffix)
 {
@@ -45,13 +50,16 @@ double writeResult(CalculatorForm& form, double value, const QString& suffix)
     return r;
 }
 
-// Cockcroft and Gault: (140 - age) x weight / (serum value x 72), or x 85 for a woman.
-double clearanceEstimate(const CalculatorForm& form, double serumValue)
+// Cockcroft DW, Gault MH, Nephron 1976;16:31-41: (140 - age) x weight /
+// (72 x serum creatinine), the woman's value 85 % of the man's; 85 is the
+// rounded 72 / 0.85 (84.7). The age check stops at 120, so 140 - age stays
+// positive.
+double creatinineClearance(const CalculatorForm& form)
 {
     const double age = plain(form, u"Age"_s);
     const double weight = ResultText::converted(form, u"Weight"_s, u"lbs"_s, 2.2);
     const double divisor = form.text(u"Gender"_s) == u"Male"_s ? 72 : 85;
-    return (140 - age) * weight / (serumValue * divisor);
+    return (140 - age) * weight / (serumCreatinine(form) * divisor);
 }
 
 QString gfrText(double r)
@@ -111,16 +119,17 @@ QString creatinineRatioText(double r2)
     return {};
 }
 
-// The urine-to-serum urea nitrogen index: above 8 points to tubular necrosis,
-// below 3 to a prerenal or obstructive cause.
+// Urine-to-plasma urea nitrogen, after Miller TR et al., Ann Intern Med
+// 1978;89:47-50: above 8 the kidney still concentrates (prerenal), below 3 it
+// no longer does (acute tubular necrosis). Between them no text.
 QString ureaRatioText(double r3)
 {
     if (r3 > 8)
-        return u"The elevated urea ratio is due to acute tubular necrosis (acute oliguric renal "
-               u"failure)."_s;
+        return u"The elevated urea ratio is perhaps due to prerenal azotemia, acute obstructive "
+               u"renal failure, or acute glomerulonephritis."_s;
     if (r3 < 3)
-        return u"The low urea ratio is perhaps due to prerenal azotemia, acute obstructive renal "
-               u"failure, or acute glomerulonephritis."_s;
+        return u"The low urea ratio is due to acute tubular necrosis (acute oliguric renal "
+               u"failure)."_s;
     return {};
 }
 
@@ -143,8 +152,7 @@ void amylaseClearance(CalculatorForm& form)
 
 void creatinineClearanceEstimated(CalculatorForm& form)
 {
-    const double r =
-        writeResult(form, clearanceEstimate(form, serumCreatinine(form)), u" mL/min"_s);
+    const double r = writeResult(form, creatinineClearance(form), u" mL/min"_s);
     form.setMoreInfo(gfrText(r));
 }
 
@@ -164,18 +172,25 @@ void fractionalSodiumExcretion(CalculatorForm& form)
     form.setMoreInfo({});
 }
 
+// A renal clearance, C = U x V / P (Tietz, Textbook of Clinical Chemistry),
+// from a 24-hour urine: the volume in ml over 1440 minutes gives mL/min.
 void phosphorusClearanceEstimated(CalculatorForm& form)
 {
-    const double phosphorus = ResultText::converted(form, u"SerumPhosphorus"_s, u"mmol/L"_s, 0.323);
-    writeResult(form, clearanceEstimate(form, phosphorus), u" mL/min"_s);
+    const double value = phosphorus(form, u"UrinePhosphorus"_s) * plain(form, u"UrineVolume"_s) /
+                         (phosphorus(form, u"SerumPhosphorus"_s) * 1440);
+    writeResult(form, value, u" mL/min"_s);
     form.setMoreInfo({});
 }
 
+// Calcium-to-creatinine clearance ratio, (UCa x SCr) / (SCa x UCr); its
+// decision limits 0.01 (familial hypocalciuric hypercalcaemia) and 0.02
+// (primary hyperparathyroidism), Christensen SE et al., Clin Endocrinol
+// 2008;69:713-20, need four places to be told apart.
 void renalCalciumClearance(CalculatorForm& form)
 {
     const double value = (calcium(form, u"UrineCalcium"_s) * serumCreatinine(form)) /
                          (calcium(form, u"SerumCalcium"_s) * urineCreatinine(form));
-    writeResult(form, value, u" "_s);
+    form.setResult(ResultText::formatFourPlaces(ResultText::readBack(value), u" "_s));
     form.setMoreInfo({});
 }
 
@@ -187,10 +202,14 @@ void renalFailureIndex(CalculatorForm& form)
     form.setMoreInfo({});
 }
 
+// Spot urine uric acid over urine creatinine, both in mg/dL: above 1 in acute
+// uric acid nephropathy, below it in other acute renal failure (Kelton J,
+// Kelley WN, Holmes EW, Arch Intern Med 1978;138:612-5). Serum values would
+// put nearly every healthy adult above 1.
 void urateCreatinineRatio(CalculatorForm& form)
 {
-    const double urate = ResultText::converted(form, u"SerumUrate"_s, u"umol/L"_s, 59.48);
-    const double r = writeResult(form, urate / serumCreatinine(form), {});
+    const double urate = ResultText::converted(form, u"UrineUrate"_s, u"umol/L"_s, 59.48);
+    const double r = writeResult(form, urate / urineCreatinine(form), {});
     if (r > 1)
         form.setMoreInfo(u"Ratios above 1.0 are seen in most patients with acute renal failure "
                          u"due to hyperuricemia."_s);
@@ -241,7 +260,8 @@ QList<Calculation> build()
 {
     using Check = InputCheck;
     const QStringList calciumUnits = {u"mmol/L"_s, u"mg/dL"_s};
-    const Check age = Check::value(u"Age"_s);
+    // Beyond 120 years the estimate means nothing (and past 140 turns negative).
+    const Check age = Check::value(u"Age"_s).atMost(120);
     const Check weight = Check::value(u"Weight"_s, {u"kg"_s, u"lbs"_s}, Check::SilentOnBadUnit);
     const Check gender = Check::gender();
     const Check serumAmylase = Check::value(u"SerumAmylase"_s);
@@ -253,7 +273,8 @@ QList<Calculation> build()
     const Check urineCr =
         Check::value(u"UrineCreatinine"_s, {u"mmol/L"_s, u"mg/dL"_s}, Check::SilentOnBadUnit);
     const Check serumPhosphorus = Check::value(u"SerumPhosphorus"_s, {u"mmol/L"_s, u"mg/dL"_s});
-    const Check serumUrate = Check::value(u"SerumUrate"_s, {u"umol/L"_s, u"mg/dL"_s});
+    const Check urinePhosphorus = Check::value(u"UrinePhosphorus"_s, {u"mmol/L"_s, u"mg/dL"_s});
+    const Check urineUrate = Check::value(u"UrineUrate"_s, {u"umol/L"_s, u"mg/dL"_s});
     const Check serumUrea = Check::value(u"SerumUrea"_s, {u"mmol/L"_s, u"mg/dL"_s});
     const Check urineUrea = Check::value(u"UrineUrea"_s, {u"mmol/L"_s, u"mg/dL"_s});
     const Check serumPotassium = Check::value(u"SerumPotassium"_s);
@@ -281,9 +302,9 @@ QList<Calculation> build()
          {serumCr, urineCr, serumSodium, urineSodium},
          &fractionalSodiumExcretion},
         {u"Phosphorus Clearance Estimated"_s,
-         {age, weight, gender, serumPhosphorus},
+         {serumPhosphorus, urinePhosphorus, urineVolume},
          &phosphorusClearanceEstimated},
-        {u"Uric Acid-to-Creatinine Ratio"_s, {serumCr, serumUrate}, &urateCreatinineRatio},
+        {u"Uric Acid-to-Creatinine Ratio"_s, {urineCr, urineUrate}, &urateCreatinineRatio},
         {u"Urinary Potassium Excretion Rate"_s,
          {urineVolume, urinePotassium},
          &urinaryPotassiumExcretion},

@@ -15,6 +15,12 @@ QString ResultText::format(double value, const QString& suffix)
     return pattern.formatNumber(value) + suffix;
 }
 
+QString ResultText::formatFourPlaces(double value, const QString& suffix)
+{
+    static const platform::FormatPattern pattern(u"###0.0000"_s);
+    return pattern.formatNumber(value) + suffix;
+}
+
 double ResultText::readBack(double value)
 {
     return platform::toDouble(platform::numberText(value));

@@ -12,6 +12,8 @@ class ResultText
 public:
     // "###0.00" in the current locale, followed by the suffix.
     static QString format(double value, const QString& suffix = {});
+    // "###0.0000": for a ratio whose decision limits lie in the hundredths.
+    static QString formatFourPlaces(double value, const QString& suffix = {});
     // The number read back from its plain text form (15 significant digits):
     // a band edge is judged on what the user could see, not on the last bit
     // of a binary fraction.

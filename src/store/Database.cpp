@@ -20,8 +20,9 @@ void execAll(SqliteDatabase& db, const QStringList& statements)
         db.exec(statement);
 }
 
-// Builds a complete database at path: the tables, then fill (bulk rows load
-// faster before the indexes exist), then indexes, saved queries and the mark.
+// Builds a complete database at path: the tables with the standard conversion
+// items, then fill (bulk rows load faster before the indexes exist), then
+// indexes, saved queries and the mark.
 enum class Statistics { Skip, Gather };
 
 template <typename Fill> void build(const QString& path, Statistics statistics, Fill fill)
@@ -30,6 +31,7 @@ template <typename Fill> void build(const QString& path, Statistics statistics, 
     SqliteDatabase& db = file.database();
     db.exec(QStringLiteral("BEGIN"));
     execAll(db, schema::tableStatements());
+    demo::writeAgents(db);
     fill(db);
     execAll(db, schema::indexStatements());
     execAll(db, schema::viewStatements());

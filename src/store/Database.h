@@ -7,8 +7,9 @@
 namespace vantor::store {
 
 // Creates an empty results database at path: every table, index and saved
-// query. Refuses (throws vantor::Error) when the file already exists; never
-// leaves a half-made file behind.
+// query, and the standard conversion items of the Agents table. Refuses
+// (throws vantor::Error) when the file already exists; never leaves a
+// half-made file behind.
 void createDatabase(const QString& path);
 
 struct DemoOptions
@@ -20,7 +21,7 @@ struct DemoOptions
 
 // Creates a database at path (as createDatabase) and fills it with a
 // realistic demo: periods, test items, about three years of occasions with
-// values and some remarks, and the Agents conversion table.
+// values and some remarks.
 void createDemoDatabase(const QString& path, const DemoOptions& options = {});
 
 // Creates a large database for measurements: about valueCount test values

@@ -243,7 +243,10 @@ void writeCatalogues(SqliteDatabase& db)
         test.step();
         test.reset();
     }
+}
 
+void writeAgents(SqliteDatabase& db)
+{
     SqliteStatement agent =
         db.prepare(s(u"INSERT INTO Agents (Agent, \"Conventional Unit\", "
                      u"\"Conversion Factor\", \"SI Unit\") VALUES (?1, ?2, ?3, ?4)"));

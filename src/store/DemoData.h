@@ -40,8 +40,12 @@ QStringList periods();
 QVector<TestItem> testItems();
 QVector<Agent> agents();
 
-// Writes the periods, the test items and the agents.
+// Writes the periods and the test items.
 void writeCatalogues(SqliteDatabase& db);
+
+// Writes the standard conversion items of agents(): every new database gets
+// them, the empty one too, so that the unit converter works from the start.
+void writeAgents(SqliteDatabase& db);
 
 // Occasions from first to last (the last one falls on last) every few days,
 // most with values; some with remarks, a few days with two occasions.

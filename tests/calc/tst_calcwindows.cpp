@@ -117,6 +117,7 @@ private slots:
     void proceedPreparesAndRestoresWindows();
     void calculateClearAndRecount();
     void moreInfoShowsInterpretation();
+    void noStaleOutputUnderAnotherTitle();
 
 private:
     vantor::platform::RecordingUi m_recorder;
@@ -213,15 +214,15 @@ void TestCalcWindows::proceedPreparesAndRestoresWindows()
          u"SerumCreatinine SerumSodium UrineCreatinine UrineSodium"_s, true, false},
         {2, 4, u"Glomerular Filtration Rate (GFR)"_s, u"Age Gender SerumCreatinine Weight"_s, true,
          true},
-        {2, 5, u"Phosphorus Clearance Estimated"_s, u"Age Gender SerumPhosphorus Weight"_s, true,
-         false},
+        {2, 5, u"Phosphorus Clearance Estimated"_s,
+         u"SerumPhosphorus UrinePhosphorus UrineVolume"_s, true, false},
         {2, 6, u"Renal Calcium to Creatinine Clearance"_s,
          u"SerumCalcium SerumCreatinine UrineCalcium UrineCreatinine"_s, true, false},
         {2, 7, u"Renal Failure Index (RFI)"_s, u"SerumCreatinine UrineCreatinine UrineSodium"_s,
          true, false},
         {2, 8, u"Urea Nitrogen and Creatinine Ratios"_s,
          u"SerumCreatinine SerumUrea UrineCreatinine UrineUrea"_s, true, true},
-        {2, 9, u"Uric Acid-to-Creatinine Ratio"_s, u"SerumCreatinine SerumUrate"_s, true, true},
+        {2, 9, u"Uric Acid-to-Creatinine Ratio"_s, u"UrineCreatinine UrineUrate"_s, true, true},
         {2, 10, u"Urinary Potassium Excretion Rate"_s, u"UrinePotassium UrineVolume"_s, true, true},
         {2, 11, u"Urine Protein to Urine Creatinine Ratio"_s, u"UrineCreatinine UrineProtein"_s,
          true, true},
@@ -287,7 +288,7 @@ void TestCalcWindows::calculateClearAndRecount()
                     u"UrineCalcium=10 UnitUrineCalcium=mg/dL"_s);
     click(kidney, u"Calculate"_s);
     QVERIFY(m_recorder.messages().isEmpty());
-    QCOMPARE(kidney->text(u"Result"_s), u"0.01 "_s);
+    QCOMPARE(kidney->text(u"Result"_s), u"0.0100 "_s);
     click(kidney, u"Clear"_s);
     for (const QString& name : {u"UnitUrineCalcium"_s, u"UnitSerumCalcium"_s,
                                 u"UnitSerumCreatinine"_s, u"UrineCalcium"_s, u"Result"_s})
@@ -315,6 +316,45 @@ void TestCalcWindows::moreInfoShowsInterpretation()
     click(kidney, u"MoreInfoButton"_s);
     QCOMPARE(explain->explanation(), u"Based on GFR, renal function is normal."_s);
     QVERIFY(m_recorder.messages().isEmpty());
+}
+
+void TestCalcWindows::noStaleOutputUnderAnotherTitle()
+{
+    CalculatorWindow* kidney = proceedTo(2, 1);
+    typeAll(kidney, u"Age=40 Weight=70 UnitWeight=kg Gender=Male SerumCreatinine=1 "
+                    u"UnitSerumCreatinine=mg/dL"_s);
+    click(kidney, u"Calculate"_s);
+    QCOMPARE(kidney->text(u"Result"_s), u"97.22 mL/min"_s);
+
+    // Another calculator in the open window starts with nothing shown.
+    QCOMPARE(proceedTo(2, 3), kidney);
+    QCOMPARE(kidney->windowTitle(), u"Fractional Sodium Excretion"_s);
+    QCOMPARE(kidney->text(u"Result"_s), QString());
+    QCOMPARE(proceedTo(2, 9), kidney);
+    click(kidney, u"MoreInfoButton"_s);
+    QCOMPARE(explainWindow()->explanation(), QString());
+
+    // The new urine inputs compute; proceeding to the same calculator keeps its answer.
+    typeAll(kidney,
+            u"UrineCreatinine=100 UnitUrineCreatinine=mg/dL UrineUrate=40 UnitUrineUrate=mg/dL"_s);
+    click(kidney, u"Calculate"_s);
+    QCOMPARE(kidney->text(u"Result"_s), u"0.40"_s);
+    const QString shots = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
+    if (!shots.isEmpty())
+        kidney->grab().save(shots + u"/frmKidney-urate.png"_s);
+    proceedTo(2, 9);
+    QCOMPARE(kidney->text(u"Result"_s), u"0.40"_s);
+    click(kidney, u"MoreInfoButton"_s);
+    QVERIFY(explainWindow()->explanation().startsWith(u"Ratios below 1.0"_s));
+
+    // A refused Calculate takes the earlier answer away too.
+    control<QLineEdit>(kidney, u"UrineUrate"_s)->clear();
+    click(kidney, u"Calculate"_s);
+    QCOMPARE(m_recorder.messages().value(0).text,
+             u"Data entry incomplete. Please re-enter data."_s);
+    QCOMPARE(kidney->text(u"Result"_s), QString());
+    click(kidney, u"MoreInfoButton"_s);
+    QCOMPARE(explainWindow()->explanation(), QString());
 }
 
 QTEST_MAIN(TestCalcWindows)

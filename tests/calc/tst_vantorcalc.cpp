@@ -52,10 +52,16 @@ void TestVantorCalc::listsEveryCalculator()
     QCOMPARE(run.exitCode, 0);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 23);
-    QCOMPARE(lines.at(10), u"1\t6\tTransferrin Calculated\tTransferrin"_s);
-    QCOMPARE(
-        lines.at(17),
-        u"2\t6\tRenal Calcium Clearance to Creatinine Clearance\tRenal Calcium to Creatinine Clearance"_s);
+    QCOMPARE(lines.at(10), u"1\t6\tTransferrin Calculated\tTransferrin\tTIBC UnitTIBC"_s);
+    QCOMPARE(lines.at(17),
+             u"2\t6\tRenal Calcium Clearance to Creatinine Clearance\tRenal Calcium to Creatinine "
+             u"Clearance\tSerumCreatinine UnitSerumCreatinine UrineCreatinine UnitUrineCreatinine "
+             u"SerumCalcium UnitSerumCalcium UrineCalcium UnitUrineCalcium"_s);
+    // The urine inputs of the urate ratio and the phosphorus clearance, by name.
+    QVERIFY(lines.at(20).endsWith(u"\tUrineCreatinine UnitUrineCreatinine UrineUrate "
+                                  u"UnitUrineUrate"_s));
+    QVERIFY(lines.at(16).endsWith(u"\tSerumPhosphorus UnitSerumPhosphorus UrinePhosphorus "
+                                  u"UnitUrinePhosphorus UrineVolume"_s));
 }
 
 void TestVantorCalc::workedExamples_data()
@@ -93,8 +99,16 @@ void TestVantorCalc::workedExamples_data()
          u"15.00 ; 45.20 ; 10.00"_s,
          u"The first number represents the BUN to Creatinine ratio.\r\rThe second number represents the Creatinine to Creatinine ratio.\r\rThe third number represents the BUN to BUN ratio."_s},
         {u"Urine Protein to Urine Creatinine Ratio"_s,
-         u"UrineCreatinine=200 UnitUrineCreatinine=mg/dL UrineProtein=1"_s, u"0.50"_s,
+         u"UrineCreatinine=100 UnitUrineCreatinine=mg/dL UrineProtein=0.5"_s, u"0.50"_s,
          u"Ratio indicates low grade proteinuria."_s},
+        {u"Uric Acid-to-Creatinine Ratio"_s,
+         u"UrineCreatinine=8.84 UnitUrineCreatinine=mmol/L UrineUrate=2379.2 UnitUrineUrate=umol/L"_s,
+         u"0.40"_s,
+         u"Ratios below 1.0 are seen in patients with acute renal failure due to other causes."_s},
+        {u"Phosphorus Clearance Estimated"_s,
+         u"SerumPhosphorus=3.5 UnitSerumPhosphorus=mg/dL UrinePhosphorus=40 UnitUrinePhosphorus=mg/dL UrineVolume=1500"_s,
+         u"11.90 mL/min"_s,
+         {}},
     };
     for (const auto& e : examples)
         QTest::addRow("%s", qPrintable(e.title)) << e.title << e.inputs << e.result << e.moreInfo;

@@ -101,6 +101,8 @@ void TestConverter::init()
     QDir::setCurrent(m_dir.path());
     QFile::remove(QStringLiteral("vantor.mdb"));
     store::createDatabase(QStringLiteral("vantor.mdb"));
+    // In place of the standard items a new file comes with: these set the traps.
+    execute(QStringLiteral("DELETE FROM Agents"));
     for (const char* values :
          {"1, 'Zinc', 'ug/dL', 0.153, 'umol/L'", "2, 'Acetone', 'mg/dL', Null, 'mmol/L'",
           "3, 'Bicarbonate', 'mEq/L', 2, 'mmol/L'", "4, 'Lead', 'ug/dL', 0, 'umol/L'",

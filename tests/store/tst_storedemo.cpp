@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 #include "store/Database.h"
+#include "store/DemoData.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,7 @@ private slots:
     void demoIsRealistic_data();
     void demoIsRealistic();
     void sameSeedSameFile();
+    void everyNewDatabaseConverts();
     void largeDatabase_data();
     void largeDatabase();
 
@@ -111,6 +113,26 @@ void tst_StoreDemo::sameSeedSameFile()
     const QStringList demo = contents(m_demo);
     QCOMPARE(contents(makeDemo(u"again.mdb"_s, store::DemoOptions().seed)), demo);
     QVERIFY(contents(makeDemo(u"other.mdb"_s, 7)) != demo);
+}
+
+// The unit converter needs its items in any new file, not only in the demo:
+// the empty and the large database carry the demo's rows, one for one.
+void tst_StoreDemo::everyNewDatabaseConverts()
+{
+    const QString empty = m_dir.filePath(u"empty.mdb"_s);
+    const QString large = m_dir.filePath(u"large.mdb"_s);
+    store::createDatabase(empty);
+    store::createLargeDatabase(large, 10);
+    const QString sql = u"SELECT * FROM Agents ORDER BY ID"_s;
+    SqliteDatabase demo(m_demo, SqliteDatabase::Mode::ReadOnly);
+    const QStringList expected = storetest::rows(demo, sql);
+    QCOMPARE(expected.size(), store::demo::agents().size());
+    for (const QString& path : {empty, large}) {
+        SqliteDatabase db(path, SqliteDatabase::Mode::ReadOnly);
+        QCOMPARE(storetest::rows(db, sql), expected);
+    }
+    SqliteDatabase db(empty, SqliteDatabase::Mode::ReadOnly);
+    QCOMPARE(storetest::rows(db, u"SELECT count(*) FROM Results"_s), QStringList{u"0"_s});
 }
 
 void tst_StoreDemo::largeDatabase_data()

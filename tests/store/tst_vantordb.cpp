@@ -56,6 +56,10 @@ void tst_VantorDb::commands_data()
 
     QTest::newRow("create, check") << u"create new.mdb ; check new.mdb"_s << 0
                                    << u"new.mdb: no problems found.\n"_s << QString();
+    QTest::newRow("create converts")
+        << u"create new.mdb ; query new.mdb SELECT Agent, [SI Unit] FROM Agents WHERE Agent = "
+           u"'Creatinine'"_s
+        << 0 << u"Agent\tSI Unit\nCreatinine\tumol/L\n"_s << QString();
     QTest::newRow("never over a file")
         << u"create new.mdb ; demo new.mdb"_s << 1 << QString() << u"already exists"_s;
     QTest::newRow("check a missing file")

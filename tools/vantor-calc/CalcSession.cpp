@@ -1,6 +1,7 @@
 #include "CalcSession.h"
 
 #include "calc/CalcWindows.h"
+#include "calc/Calculator.h"
 #include "calc/CalculatorWindow.h"
 #include "calc/Catalog.h"
 #include "calc/ExplainWindow.h"
@@ -37,6 +38,20 @@ QString iconName(Icon icon)
     return u"none"_s;
 }
 
+// The controls a calculator reads, in the order its checks run: what a user
+// may name in Control=text.
+QString inputNames(const CalculatorEntry& entry)
+{
+    const Calculation* calculation = Calculator::find(CalculatorKind(entry.category), entry.title);
+    QStringList names;
+    for (const InputCheck& check : calculation ? calculation->checks : QList<InputCheck>()) {
+        names << check.input;
+        if (!check.unitControl.isEmpty())
+            names << check.unitControl;
+    }
+    return names.join(u' ');
+}
+
 } // namespace
 
 CalcSession::CalcSession(platform::RecordingUi& recorder) : m_recorder(recorder) {}
@@ -46,7 +61,7 @@ QStringList CalcSession::listing()
     QStringList lines;
     for (const CalculatorEntry& entry : Catalog::all()) {
         lines.append(QString::number(entry.category) + u'\t' + QString::number(entry.index) +
-                     u'\t' + entry.listItem + u'\t' + entry.title);
+                     u'\t' + entry.listItem + u'\t' + entry.title + u'\t' + inputNames(entry));
     }
     return lines;
 }

@@ -27,7 +27,8 @@ public:
     // title, result, resultVisible, moreInfo, messages (text, title, icon), beeps.
     QJsonObject report() const;
 
-    // One line per calculator: category index, list index, list item, title.
+    // One line per calculator: category index, list index, list item, title,
+    // and the names of the controls it reads.
     static QStringList listing();
 
 private:
