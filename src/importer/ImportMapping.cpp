@@ -347,3 +347,22 @@ std::optional<Mapping> wideMappingFromHeading(const TextTable& table, const QLoc
 }
 
 } // namespace vantor::importer
+
+namespace vantor::importer {
+
+GuessedFile guessFile(SourceText source, std::optional<QChar> delimiter,
+                      std::optional<bool> heading, const QLocale& locale)
+{
+    const QChar separator =
+        delimiter.value_or(source.isExport ? QChar(u'\t') : guessDelimiter(source.text));
+    const bool hasHeading = heading.value_or(
+        source.isExport || guessHeading(splitText(source.text, separator, false)));
+    GuessedFile file{std::move(source), {}, {}};
+    file.table = splitText(file.source.text, separator, hasHeading, !file.source.isExport);
+    file.mapping = mappingFromHeading(file.table, locale);
+    if (!file.mapping)
+        file.mapping = wideMappingFromHeading(file.table, locale);
+    return file;
+}
+
+} // namespace vantor::importer

@@ -84,3 +84,21 @@ std::optional<Mapping> wideMappingFromHeading(const TextTable& table,
                                               const QLocale& locale = QLocale());
 
 } // namespace vantor::importer
+
+namespace vantor::importer {
+
+// A file as the import first sees it: the program's export as such (tab, a
+// heading, no quoting); any other file with its separator and heading line
+// guessed unless given, and its columns guessed from the heading (one value
+// a line, else one column per test item) where the heading names them.
+struct GuessedFile
+{
+    SourceText source;
+    TextTable table;
+    std::optional<Mapping> mapping;
+};
+
+GuessedFile guessFile(SourceText source, std::optional<QChar> delimiter = {},
+                      std::optional<bool> heading = {}, const QLocale& locale = QLocale());
+
+} // namespace vantor::importer

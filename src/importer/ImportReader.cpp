@@ -40,13 +40,14 @@ QString sample(const QString& text)
 SourceText decodeText(const QByteArray& bytes)
 {
     SourceText source;
-    QStringDecoder utf8(QStringConverter::Utf8);
+    // Stateless: a sequence cut off at the end of the file is an error too.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     source.text = utf8.decode(bytes);
     source.encoding = QStringLiteral("UTF-8");
     if (utf8.hasError()) {
-        QStringDecoder local(QStringConverter::System);
+        QStringDecoder local(QStringConverter::System, QStringConverter::Flag::Stateless);
         QString text = local.decode(bytes);
-        if (local.hasError() || QString::fromUtf8(local.name()).contains(u"UTF-8", Qt::CaseInsensitive)) {
+        if (local.hasError()) {
             text = QString::fromLatin1(bytes);
             source.encoding = QStringLiteral("ISO-8859-1");
         } else {

@@ -316,19 +316,17 @@ bool dlgImport::readFile()
 {
     return trap([this] {
         const platform::BusyPointer busy;
-        m_source = readSourceFile(QDir::fromNativeSeparators(m_file->text().trimmed()));
-        const QChar delimiter = m_source.isExport ? QChar(u'\t') : guessDelimiter(m_source.text);
-        const bool heading =
-            m_source.isExport || guessHeading(splitText(m_source.text, delimiter, false));
-        m_table = splitText(m_source.text, delimiter, heading, !m_source.isExport);
-        if (m_table.lines.isEmpty())
+        GuessedFile guessed =
+            guessFile(readSourceFile(QDir::fromNativeSeparators(m_file->text().trimmed())));
+        if (guessed.table.lines.isEmpty())
             throw Error(Error::InvalidProcedureCall,
                         QStringLiteral("The file \"%1\" holds no lines to import.")
                             .arg(QDir::toNativeSeparators(m_file->text().trimmed())));
-        if (auto named = mappingFromHeading(m_table); named || (named = wideMappingFromHeading(m_table)))
-            m_mapping = *named;
-        else
-            m_mapping = Mapping();
+        m_source = std::move(guessed.source);
+        m_table = std::move(guessed.table);
+        m_mapping = guessed.mapping.value_or(Mapping());
+        const QChar delimiter = m_table.delimiter;
+        const bool heading = m_table.hasHeading;
         const QStringList periods = storedPeriods();
         m_mapping.defaultPeriod = periods.value(0);
 
@@ -352,10 +350,10 @@ void dlgImport::splitAgain()
     m_table = splitText(m_source.text, m_delimiter->currentData().toChar(), m_heading->isChecked(),
                         !m_source.isExport);
     const QString defaultPeriod = m_defaultPeriod->currentText();
-    if (auto named = mappingFromHeading(m_table); named || (named = wideMappingFromHeading(m_table)))
-        m_mapping = *named;
-    else
-        m_mapping = Mapping();
+    auto guessed = mappingFromHeading(m_table);
+    if (!guessed)
+        guessed = wideMappingFromHeading(m_table);
+    m_mapping = guessed.value_or(Mapping());
     m_mapping.defaultPeriod = defaultPeriod;
     fillColumnChoices();
 }

@@ -207,28 +207,22 @@ Progress testPause(QTextStream& err)
 
 int run(const Options& o, QTextStream& out, QTextStream& err)
 {
-    const SourceText source = readSourceFile(o.file);
-    const QChar delimiter = o.delimiter.value_or(source.isExport ? u'\t' : guessDelimiter(source.text));
-    bool heading = true;
-    if (o.heading)
-        heading = *o.heading;
-    else if (!source.isExport)
-        heading = guessHeading(splitText(source.text, delimiter, false));
-    const TextTable table = splitText(source.text, delimiter, heading, !source.isExport);
+    const GuessedFile guessed = guessFile(readSourceFile(o.file), o.delimiter, o.heading);
+    const SourceText& source = guessed.source;
+    const TextTable& table = guessed.table;
 
     Mapping mapping;
     DateGuess guess;
     if (!o.map.isEmpty()) {
         mapping = parseMap(o.map, table);
-        guessForms(mapping, table, QLocale(), &guess);
-    } else if (auto named = mappingFromHeading(table); named || (named = wideMappingFromHeading(table))) {
-        mapping = *named;
-        guessForms(mapping, table, QLocale(), &guess);
+    } else if (guessed.mapping) {
+        mapping = *guessed.mapping;
     } else {
         throw Error(Error::InvalidProcedureCall,
                     QStringLiteral("The heading does not say which column holds what; "
                                    "say it with --map (see vantor-db import --help)."));
     }
+    guessForms(mapping, table, QLocale(), &guess);
     if (o.dateForm) {
         mapping.dateForm = *o.dateForm;
         guess.ambiguous = false;
@@ -242,7 +236,8 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
     mapping.defaultPeriod = o.period.isEmpty() ? firstPeriod(db) : o.period;
 
     out << "File: " << QDir::toNativeSeparators(o.file) << " (" << source.encoding << ", "
-        << delimiterName(delimiter) << ", " << (heading ? "first line is a heading" : "no heading")
+        << delimiterName(table.delimiter) << ", "
+        << (table.hasHeading ? "first line is a heading" : "no heading")
         << (source.isExport ? "; the program's export" : "") << ")\n";
     out << "Dates: " << dateFormName(mapping.dateForm)
         << (guess.ambiguous ? " (the data allow either order: the locale's order)\n" : "\n");
