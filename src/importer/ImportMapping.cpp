@@ -181,7 +181,8 @@ std::optional<double> parseResult(QStringView text, QChar decimal)
     if (pos != text.size())
         return std::nullopt;
     double value = 0;
-    const auto [end, error] = std::from_chars(plain.constData(), plain.constData() + plain.size(), value);
+    const auto [end, error] =
+        std::from_chars(plain.constData(), plain.constData() + plain.size(), value);
     if (error != std::errc() || end != plain.constData() + plain.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -205,8 +206,8 @@ void guessForms(Mapping& mapping, const TextTable& table, const QLocale& locale,
     QStringList dates;
     QStringList results;
     dates.reserve(table.lines.size());
-    QList<int> resultColumns = mapping.layout == Layout::Long ? QList<int>{mapping.result}
-                                                               : mapping.testColumns;
+    QList<int> resultColumns =
+        mapping.layout == Layout::Long ? QList<int>{mapping.result} : mapping.testColumns;
     for (const TextLine& line : table.lines) {
         if (mapping.date >= 0 && mapping.date < line.fields.size())
             dates << line.fields[mapping.date];
@@ -281,8 +282,8 @@ QString mappingProblem(const Mapping& mapping, const TextTable& table)
                     .arg(table.columnName(column));
         }
     }
-    const int used[] = {mapping.date, mapping.period, mapping.test, mapping.result, mapping.unit,
-                        mapping.remarks};
+    const int used[] = {mapping.date,   mapping.period, mapping.test,
+                        mapping.result, mapping.unit,   mapping.remarks};
     for (int column : used) {
         if (outside(column))
             return QStringLiteral("The file has no column %1.").arg(column + 1);
@@ -355,8 +356,8 @@ GuessedFile guessFile(SourceText source, std::optional<QChar> delimiter,
 {
     const QChar separator =
         delimiter.value_or(source.isExport ? QChar(u'\t') : guessDelimiter(source.text));
-    const bool hasHeading = heading.value_or(
-        source.isExport || guessHeading(splitText(source.text, separator, false)));
+    const bool hasHeading =
+        heading.value_or(source.isExport || guessHeading(splitText(source.text, separator, false)));
     GuessedFile file{std::move(source), {}, {}};
     file.table = splitText(file.source.text, separator, hasHeading, !file.source.isExport);
     file.mapping = mappingFromHeading(file.table, locale);

@@ -63,7 +63,8 @@ QString dateFormName(DateForm form); // "ISO (year-month-day)", "month/day/year"
 // Period, Test, Result, Unit, Remarks; case and blanks do not count), with the
 // date form and decimal separator guessed from the data. nullopt when the
 // heading does not name at least a date, a test and a result.
-std::optional<Mapping> mappingFromHeading(const TextTable& table, const QLocale& locale = QLocale());
+std::optional<Mapping> mappingFromHeading(const TextTable& table,
+                                          const QLocale& locale = QLocale());
 
 // The guesses for a mapping's columns from the data: date form and decimal.
 void guessForms(Mapping& mapping, const TextTable& table, const QLocale& locale = QLocale(),

@@ -115,8 +115,10 @@ class Planner
 public:
     Planner(sqlite3* db, const TextTable& table, const Mapping& mapping, const PlanOptions& options)
         : m_table(table), m_mapping(mapping), m_options(options),
-          m_periods(readCatalogue(db, QStringLiteral("SELECT ID, Period FROM Periods ORDER BY ID"))),
-          m_tests(readCatalogue(db, QStringLiteral("SELECT ID, Test, Units FROM Tests ORDER BY ID"))),
+          m_periods(
+              readCatalogue(db, QStringLiteral("SELECT ID, Period FROM Periods ORDER BY ID"))),
+          m_tests(
+              readCatalogue(db, QStringLiteral("SELECT ID, Test, Units FROM Tests ORDER BY ID"))),
           m_storedOccasion(db, QStringLiteral("SELECT ID FROM Results WHERE Date = ?1 AND "
                                               "Period = ?2 ORDER BY ID LIMIT 1")),
           m_storedValues(db, QStringLiteral("SELECT Details.Test, Details.Result FROM Details "
@@ -198,7 +200,8 @@ private:
                 return QStringLiteral("the period \"%1\" is not in the list").arg(period);
             for (const Entry& entry : entries)
                 if (!m_tests.ids.contains(folded(entry.test)))
-                    return QStringLiteral("the test item \"%1\" is not in the list").arg(entry.test);
+                    return QStringLiteral("the test item \"%1\" is not in the list")
+                        .arg(entry.test);
         }
 
         const ItemRef periodRef = resolve(m_periods, m_newPeriods, period);
@@ -270,8 +273,8 @@ private:
         m_storedValues.bind(2, occasion.period.id);
         while (m_storedValues.step()) {
             if (!m_storedValues.isNull(0) && !m_storedValues.isNull(1))
-                m_values.insert(valueKey(index, m_storedValues.int64(0),
-                                         m_storedValues.value(1).toDouble()));
+                m_values.insert(
+                    valueKey(index, m_storedValues.int64(0), m_storedValues.value(1).toDouble()));
         }
         m_storedValues.reset();
     }
@@ -426,7 +429,9 @@ QString previewText(const ImportPlan& plan, int maxBadLines)
                 .arg(plan.newPeriods.isEmpty() ? none : plan.newPeriods.join(QStringLiteral(", ")));
     text += QStringLiteral("Lines that cannot be read: %L1\n").arg(plan.badLines.size());
     for (qsizetype i = 0; i < plan.badLines.size() && i < maxBadLines; ++i)
-        text += QStringLiteral("  line %1: %2\n").arg(plan.badLines[i].line).arg(plan.badLines[i].reason);
+        text += QStringLiteral("  line %1: %2\n")
+                    .arg(plan.badLines[i].line)
+                    .arg(plan.badLines[i].reason);
     if (plan.badLines.size() > maxBadLines)
         text += QStringLiteral("  and %L1 more\n").arg(plan.badLines.size() - maxBadLines);
     return text;
@@ -454,7 +459,8 @@ std::optional<ImportOutcome> runImport(sqlite3* db, const TextTable& table, cons
     outcome.duplicates = plan->duplicates;
     outcome.skippedLines = plan->badLines.size();
 
-    store::SqliteStatement addPeriod(db, QStringLiteral("INSERT INTO Periods (Period) VALUES (?1)"));
+    store::SqliteStatement addPeriod(db,
+                                     QStringLiteral("INSERT INTO Periods (Period) VALUES (?1)"));
     QList<qint64> periodIds;
     for (const QString& name : plan->newPeriods) {
         addPeriod.bind(1, name);
@@ -493,7 +499,8 @@ std::optional<ImportOutcome> runImport(sqlite3* db, const TextTable& table, cons
     const qint64 valueCount = std::max<qint64>(plan->values.size(), 1);
     qint64 done = 0;
     for (const ImportPlan::Value& value : plan->values) {
-        if (progress && done % ProgressStep == 0 && !progress(lines + done * lines / valueCount, 2 * lines))
+        if (progress && done % ProgressStep == 0 &&
+            !progress(lines + done * lines / valueCount, 2 * lines))
             return std::nullopt;
         ++done;
         addValue.bind(1, occasionIds[value.occasion]);

@@ -56,9 +56,9 @@ SourceText decodeText(const QByteArray& bytes)
         source.text = text;
     }
     const QStringView heading(ExportHeading);
-    source.isExport = source.text.startsWith(heading) &&
-                      (source.text.size() == heading.size() ||
-                       source.text[heading.size()] == u'\r' || source.text[heading.size()] == u'\n');
+    source.isExport = source.text.startsWith(heading) && (source.text.size() == heading.size() ||
+                                                          source.text[heading.size()] == u'\r' ||
+                                                          source.text[heading.size()] == u'\n');
     return source;
 }
 
@@ -68,8 +68,9 @@ SourceText readSourceFile(const QString& path)
     if (path.trimmed().isEmpty())
         throw Error(Error::FileNotFound, QStringLiteral("No file was chosen."));
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(Error::FileNotFound, QStringLiteral("Cannot read the file \"%1\": %2.")
-                                             .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw Error(Error::FileNotFound,
+                    QStringLiteral("Cannot read the file \"%1\": %2.")
+                        .arg(QDir::toNativeSeparators(path), file.errorString()));
     return decodeText(file.readAll());
 }
 
@@ -83,7 +84,8 @@ int TextTable::columnCount() const
 
 QString TextTable::columnName(int column) const
 {
-    if (hasHeading && column >= 0 && column < heading.size() && !heading[column].trimmed().isEmpty())
+    if (hasHeading && column >= 0 && column < heading.size() &&
+        !heading[column].trimmed().isEmpty())
         return heading[column].trimmed();
     return QStringLiteral("Column %1").arg(column + 1);
 }
@@ -119,7 +121,8 @@ TextTable splitText(const QString& text, QChar delimiter, bool hasHeading, bool 
                         ++pos;
                         break;
                     }
-                    if (s[pos] == u'\n' || (s[pos] == u'\r' && (pos + 1 >= n || s[pos + 1] != u'\n')))
+                    if (s[pos] == u'\n' ||
+                        (s[pos] == u'\r' && (pos + 1 >= n || s[pos + 1] != u'\n')))
                         ++lineNumber;
                     field += s[pos++];
                 }
@@ -175,7 +178,8 @@ QChar guessDelimiter(const QString& text)
         qsizetype agree = 0;
         qsizetype fields = 0;
         for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-            if (it.key() > 1 && (it.value() > agree || (it.value() == agree && it.key() > fields))) {
+            if (it.key() > 1 &&
+                (it.value() > agree || (it.value() == agree && it.key() > fields))) {
                 agree = it.value();
                 fields = it.key();
             }

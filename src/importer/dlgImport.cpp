@@ -113,12 +113,12 @@ QWizardPage* dlgImport::makeFilePage()
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(named(buddyLabel(QStringLiteral("&File:"), m_file, page), "lblFile"));
     layout->addLayout(row);
-    auto* note = named(new QLabel(QStringLiteral(
-                                      "Text with the values separated by commas, semicolons or "
-                                      "tabs, as spreadsheets and laboratory portals save them, "
-                                      "or a file of this program's export."),
-                                  page),
-                       "lblFileNote");
+    auto* note =
+        named(new QLabel(QStringLiteral("Text with the values separated by commas, semicolons or "
+                                        "tabs, as spreadsheets and laboratory portals save them, "
+                                        "or a file of this program's export."),
+                         page),
+              "lblFileNote");
     note->setWordWrap(true);
     layout->addWidget(note);
     layout->addStretch();
@@ -214,9 +214,8 @@ QWizardPage* dlgImport::makeColumnsPage()
     connect(m_heading, &QCheckBox::toggled, this, [this] { splitAgain(); });
     connect(m_wide, &QRadioButton::toggled, this, [this] { updateLayout(); });
     connect(m_date, &QComboBox::currentIndexChanged, this, [this] { updateDateGuess(); });
-    connect(m_dateForm, &QComboBox::activated, this, [this] {
-        m_dateGuess->setText(QStringLiteral("as you chose"));
-    });
+    connect(m_dateForm, &QComboBox::activated, this,
+            [this] { m_dateGuess->setText(QStringLiteral("as you chose")); });
     return page;
 }
 
@@ -230,7 +229,8 @@ QWizardPage* dlgImport::makePreviewPage()
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_summary->setWordWrap(true);
     m_badLines = named(new QTableWidget(0, 2, page), "grdBadLines");
-    m_badLines->setHorizontalHeaderLabels({QStringLiteral("Line"), QStringLiteral("Why it cannot be read")});
+    m_badLines->setHorizontalHeaderLabels(
+        {QStringLiteral("Line"), QStringLiteral("Why it cannot be read")});
     m_badLines->horizontalHeader()->setStretchLastSection(true);
     m_badLines->verticalHeader()->hide();
     m_badLines->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -242,8 +242,9 @@ QWizardPage* dlgImport::makePreviewPage()
                       "chkSkipBad");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_summary);
-    layout->addWidget(named(buddyLabel(QStringLiteral("&Lines that cannot be read:"), m_badLines, page),
-                            "lblBadLines"));
+    layout->addWidget(
+        named(buddyLabel(QStringLiteral("&Lines that cannot be read:"), m_badLines, page),
+              "lblBadLines"));
     layout->addWidget(m_badLines, 1);
     layout->addWidget(m_createNew);
     layout->addWidget(m_skipBad);
@@ -307,9 +308,11 @@ void dlgImport::initializePage(int id)
 
 void dlgImport::done(int result)
 {
+    // Finish validates the page first and may stay open.
     QWizard::done(result);
     // The registry discards a window when it closes; a finished wizard only hides.
-    close();
+    if (!isVisible())
+        close();
 }
 
 bool dlgImport::readFile()
@@ -503,10 +506,11 @@ void dlgImport::showPlan()
     if (!m_plan)
         return;
     const ImportPlan& plan = *m_plan;
-    QString text = QStringLiteral("File: %1 (%2, %3 separated%4)\n")
-                       .arg(QDir::toNativeSeparators(m_file->text().trimmed()), m_source.encoding,
-                            delimiterName(m_table.delimiter),
-                            m_source.isExport ? QStringLiteral(", this program's export") : QString());
+    QString text =
+        QStringLiteral("File: %1 (%2, %3 separated%4)\n")
+            .arg(QDir::toNativeSeparators(m_file->text().trimmed()), m_source.encoding,
+                 delimiterName(m_table.delimiter),
+                 m_source.isExport ? QStringLiteral(", this program's export") : QString());
     text += QStringLiteral("Dates read as %1\n\n").arg(dateFormName(m_mapping.dateForm));
     text += previewText(plan, 0).section(QStringLiteral("Lines that cannot be read"), 0, 0);
     if (!plan.newTests.isEmpty() || !plan.newPeriods.isEmpty())

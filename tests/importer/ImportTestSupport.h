@@ -55,12 +55,12 @@ inline qint64 count(const QString& path, const QString& table)
 // what a round trip must keep.
 inline QStringList allValues(const QString& path)
 {
-    return rows(path, QStringLiteral(
-                          "SELECT Results.Date, Periods.Period, Tests.Test, Details.Result, "
-                          "Details.Unit, Results.Remarks FROM ((Results INNER JOIN Details ON "
-                          "Results.ID = Details.ID) INNER JOIN Periods ON Results.Period = "
-                          "Periods.ID) INNER JOIN Tests ON Tests.ID = Details.Test "
-                          "ORDER BY Results.Date, Periods.Period, Tests.Test, Details.Result"));
+    return rows(
+        path, QStringLiteral("SELECT Results.Date, Periods.Period, Tests.Test, Details.Result, "
+                             "Details.Unit, Results.Remarks FROM ((Results INNER JOIN Details ON "
+                             "Results.ID = Details.ID) INNER JOIN Periods ON Results.Period = "
+                             "Periods.ID) INNER JOIN Tests ON Tests.ID = Details.Test "
+                             "ORDER BY Results.Date, Periods.Period, Tests.Test, Details.Result"));
 }
 
 // A long file (comma separated, day first) with a bad date, a result that is

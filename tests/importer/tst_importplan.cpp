@@ -86,10 +86,9 @@ void tst_ImportPlan::longFile()
     const GuessedFile file = guessed(importtest::longCsv());
     QCOMPARE(file.mapping->dateForm, DateForm::DayMonthYear);
     const auto preview = plan(file);
-    QCOMPARE(badLines(*preview),
-             (QStringList{u"4: \"abc\" is not a number"_s,
-                          u"5: \"31/02/2024\" is not a date (day/month/year)"_s,
-                          u"6: the test item is empty"_s}));
+    QCOMPARE(badLines(*preview), (QStringList{u"4: \"abc\" is not a number"_s,
+                                              u"5: \"31/02/2024\" is not a date (day/month/year)"_s,
+                                              u"6: the test item is empty"_s}));
     QCOMPARE(preview->newTests, (QStringList{u"Glucose"_s, u"HbA1c"_s, u"Creatinine"_s}));
     QCOMPARE(preview->newPeriods, (QStringList{u"Morning"_s, u"Evening"_s}));
     QCOMPARE(preview->newOccasionCount(), 3);
@@ -138,14 +137,13 @@ void tst_ImportPlan::wideFile()
 
     import(file, true);
     // Glucose is the stored item (names match without regard to case) with its unit.
-    QCOMPARE(allValues(m_db),
-             (QStringList{u"2024-01-13|Evening|glucose|5.4|mmol/L|fasting"_s,
-                          u"2024-01-13|Evening|HbA1c|6.1|NULL|fasting"_s,
-                          u"2024-01-20|Evening|Cholesterol|4.8|NULL|NULL"_s,
-                          u"2024-01-20|Evening|glucose|5.1|mmol/L|NULL"_s,
-                          u"2024-02-10|Evening|Cholesterol|5.2|NULL|NULL"_s,
-                          u"2024-02-10|Evening|glucose|5.6|mmol/L|NULL"_s,
-                          u"2024-02-10|Evening|HbA1c|5.9|NULL|NULL"_s}));
+    QCOMPARE(allValues(m_db), (QStringList{u"2024-01-13|Evening|glucose|5.4|mmol/L|fasting"_s,
+                                           u"2024-01-13|Evening|HbA1c|6.1|NULL|fasting"_s,
+                                           u"2024-01-20|Evening|Cholesterol|4.8|NULL|NULL"_s,
+                                           u"2024-01-20|Evening|glucose|5.1|mmol/L|NULL"_s,
+                                           u"2024-02-10|Evening|Cholesterol|5.2|NULL|NULL"_s,
+                                           u"2024-02-10|Evening|glucose|5.6|mmol/L|NULL"_s,
+                                           u"2024-02-10|Evening|HbA1c|5.9|NULL|NULL"_s}));
     QCOMPARE(import(file, true)->values, 0);
 }
 
@@ -245,7 +243,8 @@ void tst_ImportPlan::roundTrip()
     QCOMPARE(rows(m_db, listing), rows(demo, listing));
     const QString periods = u"SELECT Period FROM Periods ORDER BY Period"_s;
     QCOMPARE(rows(m_db, periods), rows(demo, periods));
-    const QString occasions = u"SELECT Count(*) FROM Results WHERE ID IN (SELECT ID FROM Details)"_s;
+    const QString occasions =
+        u"SELECT Count(*) FROM Results WHERE ID IN (SELECT ID FROM Details)"_s;
     QCOMPARE(rows(m_db, occasions), rows(demo, occasions));
 
     QCOMPARE(import(file, false)->values, 0);

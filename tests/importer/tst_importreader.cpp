@@ -48,18 +48,21 @@ void tst_ImportReader::split_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QString>("heading");
 
-    QTest::newRow("crlf, heading, blank line kept out") << u"a,b\r\n1,2\r\n\r\n3,4\r\n"_s << QChar(u',') << true
-                                                         << u"2:1|2 / 4:3|4"_s << u"a|b"_s;
-    QTest::newRow("lone cr and lf") << u"h\r1\n2"_s << QChar(u',') << true << u"2:1 / 3:2"_s << u"h"_s;
-    QTest::newRow("quoted delimiter, doubled quote") << u"h\n\"a,b\",\"say \"\"hi\"\"\",c\n"_s << QChar(u',')
-                                                     << true << u"2:a,b|say \"hi\"|c"_s << u"h"_s;
-    QTest::newRow("line break inside quotes counts") << u"h\n\"x\ny\",1\n2,3\n"_s << QChar(u',') << true
-                                                     << u"2:x\ny|1 / 4:2|3"_s << u"h"_s;
-    QTest::newRow("export: no quoting") << u"h\n\"x\"\t1\n"_s << QChar(u'\t') << false
-                                        << u"2:\"x\"|1"_s << u"h"_s;
-    QTest::newRow("empty fields kept") << u"h\n;;x;\n"_s << QChar(u';') << true << u"2:||x|"_s << u"h"_s;
-    QTest::newRow("byte order mark") << u"\uFEFFDate\tTest\n1\t2"_s << QChar(u'\t') << true
-                                     << u"2:1|2"_s << u"Date|Test"_s;
+    QTest::newRow("crlf, heading, blank line kept out")
+        << u"a,b\r\n1,2\r\n\r\n3,4\r\n"_s << QChar(u',') << true << u"2:1|2 / 4:3|4"_s << u"a|b"_s;
+    QTest::newRow("lone cr and lf")
+        << u"h\r1\n2"_s << QChar(u',') << true << u"2:1 / 3:2"_s << u"h"_s;
+    QTest::newRow("quoted delimiter, doubled quote")
+        << u"h\n\"a,b\",\"say \"\"hi\"\"\",c\n"_s << QChar(u',') << true << u"2:a,b|say \"hi\"|c"_s
+        << u"h"_s;
+    QTest::newRow("line break inside quotes counts")
+        << u"h\n\"x\ny\",1\n2,3\n"_s << QChar(u',') << true << u"2:x\ny|1 / 4:2|3"_s << u"h"_s;
+    QTest::newRow("export: no quoting")
+        << u"h\n\"x\"\t1\n"_s << QChar(u'\t') << false << u"2:\"x\"|1"_s << u"h"_s;
+    QTest::newRow("empty fields kept")
+        << u"h\n;;x;\n"_s << QChar(u';') << true << u"2:||x|"_s << u"h"_s;
+    QTest::newRow("byte order mark")
+        << u"\uFEFFDate\tTest\n1\t2"_s << QChar(u'\t') << true << u"2:1|2"_s << u"Date|Test"_s;
 }
 
 void tst_ImportReader::split()
@@ -82,7 +85,8 @@ void tst_ImportReader::delimiterGuess_data()
     QTest::newRow("comma") << u"Date,Test,Result\n1/2/2024,Glucose,5.4\n"_s << QChar(u',');
     QTest::newRow("semicolon with decimal commas")
         << u"Date;Test;Result\n1.2.2024;Glucose;5,4\n2.2.2024;Glucose;5,1\n"_s << QChar(u';');
-    QTest::newRow("comma, quoted semicolons") << u"a,b,c\n\"x;y\",1,2\n\"p;q\",3,4\n"_s << QChar(u',');
+    QTest::newRow("comma, quoted semicolons")
+        << u"a,b,c\n\"x;y\",1,2\n\"p;q\",3,4\n"_s << QChar(u',');
 }
 
 void tst_ImportReader::delimiterGuess()
@@ -130,7 +134,8 @@ void tst_ImportReader::dates_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("form");
     QTest::addColumn<QDate>("expected");
-    const int iso = int(DateForm::Iso), mdy = int(DateForm::MonthDayYear), dmy = int(DateForm::DayMonthYear);
+    const int iso = int(DateForm::Iso), mdy = int(DateForm::MonthDayYear),
+              dmy = int(DateForm::DayMonthYear);
     QTest::newRow("iso") << u"2004-03-05"_s << iso << QDate(2004, 3, 5);
     QTest::newRow("iso with a time") << u"2004-03-05 08:30"_s << mdy << QDate(2004, 3, 5);
     QTest::newRow("year first with slashes") << u"2004/03/05"_s << dmy << QDate(2004, 3, 5);
@@ -162,18 +167,21 @@ void tst_ImportReader::dateGuess_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("form");
     QTest::addColumn<bool>("ambiguous");
-    const int iso = int(DateForm::Iso), mdy = int(DateForm::MonthDayYear), dmy = int(DateForm::DayMonthYear);
-    QTest::newRow("all iso") << QStringList{u"2024-01-02"_s, u"2024-12-31"_s} << u"de_DE"_s << iso << false;
-    QTest::newRow("a day above 12 first") << QStringList{u"1/2/2024"_s, u"13/2/2024"_s} << u"en_US"_s
-                                          << dmy << false;
-    QTest::newRow("a day above 12 second") << QStringList{u"1.2.2024"_s, u"2.13.2024"_s} << u"de_DE"_s
-                                           << mdy << false;
+    const int iso = int(DateForm::Iso), mdy = int(DateForm::MonthDayYear),
+              dmy = int(DateForm::DayMonthYear);
+    QTest::newRow("all iso") << QStringList{u"2024-01-02"_s, u"2024-12-31"_s} << u"de_DE"_s << iso
+                             << false;
+    QTest::newRow("a day above 12 first")
+        << QStringList{u"1/2/2024"_s, u"13/2/2024"_s} << u"en_US"_s << dmy << false;
+    QTest::newRow("a day above 12 second")
+        << QStringList{u"1.2.2024"_s, u"2.13.2024"_s} << u"de_DE"_s << mdy << false;
     QTest::newRow("undecided: US order") << QStringList{u"1/2/2024"_s} << u"en_US"_s << mdy << true;
-    QTest::newRow("undecided: German order") << QStringList{u"1.2.2024"_s} << u"de_DE"_s << dmy << true;
+    QTest::newRow("undecided: German order")
+        << QStringList{u"1.2.2024"_s} << u"de_DE"_s << dmy << true;
     QTest::newRow("contradicting: locale order")
         << QStringList{u"13/1/2024"_s, u"1/13/2024"_s} << u"en_US"_s << mdy << true;
-    QTest::newRow("iso and others mixed") << QStringList{u"2024-01-02"_s, u"25/1/2024"_s} << u"en_US"_s
-                                          << dmy << false;
+    QTest::newRow("iso and others mixed")
+        << QStringList{u"2024-01-02"_s, u"25/1/2024"_s} << u"en_US"_s << dmy << false;
 }
 
 void tst_ImportReader::dateGuess()
@@ -219,8 +227,8 @@ void tst_ImportReader::results()
 
 void tst_ImportReader::headingMapping()
 {
-    const TextTable table = splitText(u"DATE;remarks;Item;Value;Units\n13.1.2024;x;Glucose;5,4;mg\n"_s,
-                                      u';', true);
+    const TextTable table =
+        splitText(u"DATE;remarks;Item;Value;Units\n13.1.2024;x;Glucose;5,4;mg\n"_s, u';', true);
     const auto mapping = mappingFromHeading(table, QLocale(u"en_US"_s));
     QVERIFY(mapping);
     QCOMPARE(QList<int>({mapping->date, mapping->period, mapping->test, mapping->result,
@@ -229,7 +237,8 @@ void tst_ImportReader::headingMapping()
     QCOMPARE(mapping->dateForm, DateForm::DayMonthYear);
     QCOMPARE(mapping->decimal, QChar(u','));
 
-    const TextTable wide = splitText(u"Date,Glucose,Note,HbA1c\n2024-01-02,5.4,ok,6.1\n"_s, u',', true);
+    const TextTable wide =
+        splitText(u"Date,Glucose,Note,HbA1c\n2024-01-02,5.4,ok,6.1\n"_s, u',', true);
     QVERIFY(!mappingFromHeading(wide));
     const auto wideMapping = wideMappingFromHeading(wide);
     QVERIFY(wideMapping);
@@ -244,20 +253,21 @@ void tst_ImportReader::mappingProblems_data()
     QTest::addColumn<QString>("defaultPeriod");
     QTest::addColumn<QString>("expected");
     const int lng = int(Layout::Long), wide = int(Layout::Wide);
-    QTest::newRow("fine") << lng << QList<int>{0, 1, 2, 3, -1, -1} << QList<int>{} << QString() << QString();
+    QTest::newRow("fine") << lng << QList<int>{0, 1, 2, 3, -1, -1} << QList<int>{} << QString()
+                          << QString();
     QTest::newRow("no date") << lng << QList<int>{-1, 1, 2, 3, -1, -1} << QList<int>{} << QString()
                              << u"Choose the column that holds the date."_s;
     QTest::newRow("twice") << lng << QList<int>{0, 1, 2, 2, -1, -1} << QList<int>{} << QString()
                            << u"The column \"Test\" is chosen twice."_s;
-    QTest::newRow("no period at all") << lng << QList<int>{0, -1, 2, 3, -1, -1} << QList<int>{} << u" "_s
-                                      << u"Choose the period for lines without one."_s;
+    QTest::newRow("no period at all") << lng << QList<int>{0, -1, 2, 3, -1, -1} << QList<int>{}
+                                      << u" "_s << u"Choose the period for lines without one."_s;
     QTest::newRow("wide without tests") << wide << QList<int>{0, 1, -1, -1, -1, -1} << QList<int>{}
                                         << QString() << u"Mark the columns that hold test items."_s;
-    QTest::newRow("wide: date as a test") << wide << QList<int>{0, 1, -1, -1, -1, -1} << QList<int>{0, 3}
-                                          << QString()
-                                          << u"The column \"Date\" cannot be a test item and something else."_s;
-    QTest::newRow("outside the file") << lng << QList<int>{0, 1, 2, 9, -1, -1} << QList<int>{} << QString()
-                                      << u"The file has no column 10."_s;
+    QTest::newRow("wide: date as a test")
+        << wide << QList<int>{0, 1, -1, -1, -1, -1} << QList<int>{0, 3} << QString()
+        << u"The column \"Date\" cannot be a test item and something else."_s;
+    QTest::newRow("outside the file") << lng << QList<int>{0, 1, 2, 9, -1, -1} << QList<int>{}
+                                      << QString() << u"The file has no column 10."_s;
 }
 
 void tst_ImportReader::mappingProblems()
@@ -267,7 +277,8 @@ void tst_ImportReader::mappingProblems()
     QFETCH(QList<int>, tests);
     QFETCH(QString, defaultPeriod);
     QFETCH(QString, expected);
-    const TextTable table = splitText(u"Date,Period,Test,Result\n2024-01-02,Morning,Glucose,5\n"_s, u',', true);
+    const TextTable table =
+        splitText(u"Date,Period,Test,Result\n2024-01-02,Morning,Glucose,5\n"_s, u',', true);
     Mapping mapping;
     mapping.layout = Layout(layout);
     mapping.date = columns[0];

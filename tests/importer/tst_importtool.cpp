@@ -122,7 +122,8 @@ void tst_ImportTool::wideFileWithMap()
     const QString db = path(u"wide.mdb"_s);
     QCOMPARE(vantorDb({u"create"_s, db}).exitCode, 0);
     // No heading line: the columns are told by number, the test items need one.
-    importtest::writeFile(path(u"wide.txt"_s), "Date\tGlu\tHb\n3/14/2024\t5.5\t14\n3/15/2024\t\t13.5\n");
+    importtest::writeFile(path(u"wide.txt"_s),
+                          "Date\tGlu\tHb\n3/14/2024\t5.5\t14\n3/15/2024\t\t13.5\n");
     const Run run = vantorDb({u"import"_s, path(u"wide.txt"_s), db, u"--map"_s,
                               u"date=Date,tests=2-3"_s, u"--period"_s, u"Fasting"_s, u"--yes"_s});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
@@ -140,21 +141,23 @@ void tst_ImportTool::wrongArguments_data()
     const QString db = u"long.mdb"_s;
     QTest::newRow("one file") << QStringList{file} << 2
                               << u"vantor-db: import takes a text file and a database file."_s;
-    QTest::newRow("unknown option") << QStringList{file, db, u"--fast"_s} << 2
-                                    << u"vantor-db: Unknown option --fast."_s;
+    QTest::newRow("unknown option")
+        << QStringList{file, db, u"--fast"_s} << 2 << u"vantor-db: Unknown option --fast."_s;
     QTest::newRow("bad date form") << QStringList{file, db, u"--date-form"_s, u"ymd"_s} << 2
                                    << u"vantor-db: --date-form takes iso, mdy or dmy."_s;
     QTest::newRow("unknown map key") << QStringList{file, db, u"--map"_s, u"day=1"_s} << 1
                                      << u"vantor-db: --map knows date, period, test, result, unit, "
                                         "remarks and tests, not \"day\".\n"_s;
-    QTest::newRow("column beyond the file") << QStringList{file, db, u"--map"_s, u"date=1,test=2,result=9"_s}
-                                            << 1 << u"vantor-db: The file has no column 9.\n"_s;
+    QTest::newRow("column beyond the file")
+        << QStringList{file, db, u"--map"_s, u"date=1,test=2,result=9"_s} << 1
+        << u"vantor-db: The file has no column 9.\n"_s;
     QTest::newRow("missing text file") << QStringList{u"nothing.csv"_s, db} << 1
                                        << u"vantor-db: Cannot read the file \"nothing.csv\""_s;
-    QTest::newRow("missing database") << QStringList{file, u"nothing.mdb"_s} << 1
-                                      << u"vantor-db: Could not find the database file 'nothing.mdb'"_s;
-    QTest::newRow("the database as the text file") << QStringList{db, db} << 1
-                                                   << u"vantor-db: The heading does not say"_s;
+    QTest::newRow("missing database")
+        << QStringList{file, u"nothing.mdb"_s} << 1
+        << u"vantor-db: Could not find the database file 'nothing.mdb'"_s;
+    QTest::newRow("the database as the text file")
+        << QStringList{db, db} << 1 << u"vantor-db: The heading does not say"_s;
 }
 
 void tst_ImportTool::wrongArguments()
@@ -216,7 +219,8 @@ void tst_ImportTool::hundredThousandLines()
     QVERIFY2(ms < 20000, "far slower than a few seconds");
 
     const Run again = vantorDb({u"import"_s, m_large, db, u"--yes"_s});
-    QVERIFY2(again.out.contains(u"Added 0 occasions and 0 values. 100,000 values were already stored."_s),
+    QVERIFY2(again.out.contains(
+                 u"Added 0 occasions and 0 values. 100,000 values were already stored."_s),
              qPrintable(again.out));
 }
 

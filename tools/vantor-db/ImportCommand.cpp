@@ -183,7 +183,8 @@ Mapping parseMap(const QString& spec, const TextTable& table)
 
 QString firstPeriod(sqlite3* db)
 {
-    store::SqliteStatement rows(db, QStringLiteral("SELECT Period FROM Periods ORDER BY ID LIMIT 1"));
+    store::SqliteStatement rows(db,
+                                QStringLiteral("SELECT Period FROM Periods ORDER BY ID LIMIT 1"));
     return rows.step() ? rows.text(0) : QString();
 }
 
