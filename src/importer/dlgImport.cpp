@@ -80,6 +80,15 @@ bool trap(const std::function<void()>& action)
     }
 }
 
+// Moves the progress window along; false once the user has pressed Cancel.
+Progress reportTo(QProgressDialog& window)
+{
+    return [&window](qint64 done, qint64 total) {
+        window.setValue(int(done * 1000 / std::max<qint64>(total, 1)));
+        return !window.wasCanceled();
+    };
+}
+
 } // namespace
 
 dlgImport::dlgImport(QWidget* parent) : QWizard(parent)
@@ -470,12 +479,15 @@ Mapping dlgImport::mappingFromControls() const
     return mapping;
 }
 
-Progress dlgImport::progress(QProgressDialog& window) const
+std::unique_ptr<QProgressDialog> dlgImport::progressWindow(const QString& label)
 {
-    return [&window](qint64 done, qint64 total) {
-        window.setValue(int(done * 1000 / std::max<qint64>(total, 1)));
-        return !window.wasCanceled();
-    };
+    auto window = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 1000, this);
+    window->setObjectName(QStringLiteral("prgImport"));
+    window->setWindowTitle(Title);
+    // Other windows would wait on the database meanwhile: keep them still.
+    window->setWindowModality(Qt::ApplicationModal);
+    window->setMinimumDuration(m_progressDelay);
+    return window;
 }
 
 bool dlgImport::makePlan()
@@ -483,16 +495,11 @@ bool dlgImport::makePlan()
     bool planned = false;
     trap([this, &planned] {
         const platform::BusyPointer busy;
-        QProgressDialog window(QStringLiteral("Reading the lines..."), QStringLiteral("Cancel"), 0,
-                               1000, this);
-        window.setObjectName(QStringLiteral("prgImport"));
-        window.setWindowTitle(Title);
-        window.setWindowModality(Qt::ApplicationModal);
-        window.setMinimumDuration(m_progressDelay);
+        const auto window = progressWindow(QStringLiteral("Reading the lines..."));
         engine::Connection connection;
         connection.open(store::CodeConnection);
         auto plan = planImport(connection.handle(), m_table, m_mapping,
-                               PlanOptions{m_createNew->isChecked()}, progress(window));
+                               PlanOptions{m_createNew->isChecked()}, reportTo(*window));
         if (plan) {
             m_plan = std::move(plan);
             planned = true;
@@ -545,9 +552,11 @@ bool dlgImport::importRows()
     if (!m_plan->badLines.isEmpty() && !m_skipBad->isChecked()) {
         platform::ui().beep();
         platform::showMessage(
-            QStringLiteral("%L1 lines cannot be read. Nothing was written; tick \"Skip the lines "
-                           "that cannot be read\" to import the others.")
-                .arg(m_plan->badLines.size()),
+            (m_plan->badLines.size() == 1
+                 ? QStringLiteral("1 line cannot be read.")
+                 : QStringLiteral("%L1 lines cannot be read.").arg(m_plan->badLines.size())) +
+                QStringLiteral(" Nothing was written; tick \"Skip the lines that cannot be "
+                               "read\" to import the others."),
             platform::Icon::Exclamation, Title);
         return false;
     }
@@ -555,17 +564,12 @@ bool dlgImport::importRows()
     bool cancelled = false;
     const bool ok = trap([&] {
         const platform::BusyPointer busy;
-        QProgressDialog window(QStringLiteral("Importing..."), QStringLiteral("Cancel"), 0, 1000,
-                               this);
-        window.setObjectName(QStringLiteral("prgImport"));
-        window.setWindowTitle(Title);
-        window.setWindowModality(Qt::ApplicationModal);
-        window.setMinimumDuration(m_progressDelay);
+        const auto window = progressWindow(QStringLiteral("Importing..."));
         engine::Connection connection;
         connection.open(store::CodeConnection);
         outcome = runImport(connection.handle(), m_table, m_mapping,
                             PlanOptions{m_createNew->isChecked()}, m_skipBad->isChecked(),
-                            progress(window));
+                            reportTo(*window));
         cancelled = !outcome;
     });
     if (!ok)

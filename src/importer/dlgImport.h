@@ -4,6 +4,7 @@
 
 #include <QWizard>
 
+#include <memory>
 #include <optional>
 
 class QButtonGroup;
@@ -57,7 +58,7 @@ private:
     bool makePlan();
     void showPlan();
     bool importRows();
-    Progress progress(QProgressDialog& window) const;
+    std::unique_ptr<QProgressDialog> progressWindow(const QString& label);
 
     QLineEdit* m_file = nullptr;
     QComboBox* m_delimiter = nullptr;

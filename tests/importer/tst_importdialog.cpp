@@ -131,6 +131,9 @@ void tst_ImportDialog::longFileWithBadLines()
     press(QWizard::FinishButton);
     QCOMPARE(m_ui.messages().size(), 1);
     QCOMPARE(m_ui.messages()[0].icon, Icon::Exclamation);
+    QCOMPARE(m_ui.messages()[0].text,
+             u"3 lines cannot be read. Nothing was written; tick \"Skip the lines that cannot be "
+             "read\" to import the others."_s);
     QCOMPARE(m_ui.messages()[0].title, u"Import Data"_s);
     QCOMPARE(count(u"vantor.mdb"_s, u"Details"_s), 0);
     QVERIFY(m_dialog);
@@ -197,6 +200,13 @@ void tst_ImportDialog::exportNeedsNoQuestions()
     open(u"export.txt"_s);
     press(QWizard::NextButton);
     QCOMPARE(m_dialog->currentId(), int(dlgImport::PreviewPage));
+    // Without leave to add test items and periods, their lines cannot be read.
+    tick("chkCreateNew");
+    auto* bad = child<QTableWidget>("grdBadLines");
+    QCOMPARE(bad->rowCount(), 2);
+    QCOMPARE(bad->item(0, 1)->text(), u"the period \"Morning\" is not in the list"_s);
+    tick("chkCreateNew");
+    QCOMPARE(bad->rowCount(), 0);
     press(QWizard::FinishButton);
     // No quoting in the export: the quotes belong to the remark.
     QCOMPARE(allValues(u"vantor.mdb"_s),
