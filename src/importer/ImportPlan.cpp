@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "store/SqliteStatement.h"
 
+#include <QDir>
 #include <QHash>
 #include <QSet>
 
@@ -391,6 +392,20 @@ QString count(qint64 n, const char* one, const char* many)
 
 } // namespace
 
+void requireResultTables(sqlite3* db)
+{
+    store::SqliteStatement tables(
+        db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                           "('Results', 'Details', 'Periods', 'Tests')"));
+    if (tables.step() && tables.int64(0) == 4)
+        return;
+    throw Error(
+        Error::DatabaseError,
+        QStringLiteral("\"%1\" is not a results database: it lacks the tables of the "
+                       "occasions, values, periods and test items.")
+            .arg(QDir::toNativeSeparators(QString::fromUtf8(sqlite3_db_filename(db, "main")))));
+}
+
 qint64 ImportPlan::newOccasionCount() const
 {
     return std::count_if(occasions.cbegin(), occasions.cend(),
@@ -408,6 +423,7 @@ std::optional<ImportPlan> planImport(sqlite3* db, const TextTable& table, const 
     const QString problem = mappingProblem(mapping, table);
     if (!problem.isEmpty())
         throw Error(Error::InvalidProcedureCall, problem);
+    requireResultTables(db);
     Planner planner(db, table, mapping, options);
     return planner.run(progress);
 }

@@ -68,6 +68,11 @@ struct PlanOptions
     bool createNew = true;
 };
 
+// Throws vantor::Error unless db holds the tables of a results database:
+// another SQLite file would fail on its first statement with a message about
+// a table, this says what the file is not.
+void requireResultTables(sqlite3* db);
+
 // Reads every line against the database: the occasions and values to add,
 // the test items and periods that would be new, the values already stored
 // and every line that cannot be read with the reason. Occasions are matched

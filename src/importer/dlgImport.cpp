@@ -59,6 +59,7 @@ QStringList storedPeriods()
 {
     engine::Connection connection;
     connection.open(store::CodeConnection);
+    requireResultTables(connection.handle());
     store::SqliteStatement rows(connection.handle(),
                                 QStringLiteral("SELECT Period FROM Periods ORDER BY ID"));
     QStringList periods;

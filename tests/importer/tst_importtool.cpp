@@ -156,6 +156,8 @@ void tst_ImportTool::wrongArguments_data()
     QTest::newRow("missing database")
         << QStringList{file, u"nothing.mdb"_s} << 1
         << u"vantor-db: Could not find the database file 'nothing.mdb'"_s;
+    QTest::newRow("another SQLite file")
+        << QStringList{file, u"other.db"_s} << 1 << u"vantor-db: \""_s;
     QTest::newRow("the database as the text file")
         << QStringList{db, db} << 1 << u"vantor-db: The heading does not say"_s;
 }
@@ -165,10 +167,18 @@ void tst_ImportTool::wrongArguments()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
+    if (QLatin1String(QTest::currentDataTag()) == u"another SQLite file"_s) {
+        store::SqliteDatabase other(path(u"other.db"_s), store::SqliteDatabase::Mode::Create);
+        other.exec(u"CREATE TABLE IF NOT EXISTS Results (ID INTEGER)"_s);
+    }
     const qint64 before = count(u"long.mdb"_s, u"Details"_s);
     const Run run = vantorDb(QStringList{u"import"_s} + arguments);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
+    if (QLatin1String(QTest::currentDataTag()) == u"another SQLite file"_s)
+        QVERIFY2(run.err.endsWith(u"other.db\" is not a results database: it lacks the tables of "
+                                  "the occasions, values, periods and test items.\n"_s),
+                 qPrintable(run.err));
     QCOMPARE(count(u"long.mdb"_s, u"Details"_s), before);
 }
 

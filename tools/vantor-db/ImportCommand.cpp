@@ -234,6 +234,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
     engine::Connection connection;
     connection.open(jetConnectionString(o.data));
     sqlite3* db = connection.handle();
+    requireResultTables(db);
     mapping.defaultPeriod = o.period.isEmpty() ? firstPeriod(db) : o.period;
 
     out << "File: " << QDir::toNativeSeparators(o.file) << " (" << source.encoding << ", "
