@@ -7,6 +7,7 @@
 #include "calc/CalcWindows.h"
 #include "convert/ConverterWindows.h"
 #include "entry/EntryWindows.h"
+#include "importer/ImportWindows.h"
 #include "overview/ChartListWindows.h"
 #include "overview/OverviewWindows.h"
 #include "platform/Ui.h"
@@ -57,6 +58,7 @@ int main(int argc, char* argv[])
     vantor::overview::registerChartAndListWindows();
     vantor::report::registerReportWindows();
     vantor::convert::registerConverterWindows();
+    vantor::importer::registerImportWindows();
 
     vantor::app::Module1::Main();
     const int result = QApplication::exec();

@@ -202,7 +202,8 @@ void tst_frmMain::menuBar()
     QCOMPARE(shown,
              (QStringList{
                  u"mnuData=&Data: mnuDataBrowse=&Browse, mnuDataEdit=&Edit, "
-                 u"mnuDataDelete=&Multi-Delete, mnuDataBar0=-, mnuDataExport=E&xport"_s,
+                 u"mnuDataDelete=&Multi-Delete, mnuDataBar0=-, mnuDataExport=E&xport, "
+                 u"mnuDataImport=&Import..."_s,
                  u"mnuLists=&Lists: mnuListsPeriods=&Periods , mnuListsTests=&Tests"_s,
                  u"mnuOverview=&Overview: mnuOverviewChart=&Chart, mnuOverviewFilter=&Item, "
                  u"mnuOverviewRemarks=&Remarks, mnuOverviewStatistics=&Statistics, "

@@ -1,5 +1,6 @@
 // vantor-db: makes, checks and queries results databases from the command line.
 
+#include "ImportCommand.h"
 #include "QueryCommand.h"
 #include "platform/Error.h"
 #include "store/Database.h"
@@ -30,6 +31,8 @@ const char UsageText[] =
     "                               make a large database of N values, for measurements\n"
     "  query [--json] FILE TEXT     run one SQL text of the program's dialect and print\n"
     "                               its rows (tab-separated, or JSON with --json)\n"
+    "  import FILE DATA [options]   read results from a text file into a database\n"
+    "                               (vantor-db import --help)\n"
     "  --help, --version            this text, or the version\n"
     "\n"
     "A new database is never written over an existing file.\n"
@@ -140,6 +143,8 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
 
+    if (app.arguments().value(1) == QLatin1String("import"))
+        return tools::runImportCommand(app.arguments().mid(2), out, err);
     if (app.arguments().contains(QLatin1String("--help"))) {
         out << UsageText;
         return Ok;
