@@ -110,11 +110,11 @@ private slots:
         // Over all dates, whatever the lists show: Glucose's minimum was
         // measured twice; Zinc's only occasion has no period.
         const QStringList minima{
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Afternoon"),
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Morning"),
-            QStringLiteral("Cholesterol|mg/dL|180|06-Mar-04|Morning"),
-            QStringLiteral("Glucose|mg/dL|88|05-Mar-04|Afternoon"),
-            QStringLiteral("Glucose|mg/dL|88|06-Mar-04|Morning"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Afternoon"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Morning"),
+            QStringLiteral("Cholesterol|mg/dL|180|06-Mar-2004|Morning"),
+            QStringLiteral("Glucose|mg/dL|88|05-Mar-2004|Afternoon"),
+            QStringLiteral("Glucose|mg/dL|88|06-Mar-2004|Morning"),
         };
         QVERIFY(overviewtest::child<QRadioButton>(m_window, "Option1")->isChecked());
         QCOMPARE(gridRows(grid("DataGrid2")), minima);
@@ -124,10 +124,10 @@ private slots:
 
         QTest::mouseClick(overviewtest::child<QRadioButton>(m_window, "Option2"), Qt::LeftButton);
         const QStringList maxima{
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Afternoon"),
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Morning"),
-            QStringLiteral("Cholesterol|mg/dL|1234.56|05-Mar-04|Morning"),
-            QStringLiteral("Glucose|mg/dL|95.5|05-Mar-04|Morning"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Afternoon"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Morning"),
+            QStringLiteral("Cholesterol|mg/dL|1234.56|05-Mar-2004|Morning"),
+            QStringLiteral("Glucose|mg/dL|95.5|05-Mar-2004|Morning"),
         };
         QCOMPARE(gridRows(grid("DataGrid2")), maxima);
         QCOMPARE(gridRows(grid("DataGrid1")), upperRows);
