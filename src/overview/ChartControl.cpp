@@ -295,7 +295,9 @@ void ChartControl::redraw()
     values->applyNiceNumbers();
     // Half a day at least either side, so that the first and last point are
     // not drawn on the frame.
-    const double dayMargin = std::max((last - first) * 0.02, MsPerDay / 2);
+    // A lone day gets a day either side, so that its date stands under it.
+    const double dayMargin =
+        last > first ? std::max((last - first) * 0.02, MsPerDay / 2) : MsPerDay;
     dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - dayMargin)),
                     QDateTime::fromMSecsSinceEpoch(qint64(last + dayMargin)));
 
@@ -314,7 +316,10 @@ void ChartControl::fitAxes()
         widest = std::max(
             widest, metrics.horizontalAdvance(QDate(2000, month, 28).toString(DateLabelFormat)));
     const int labelWidth = widest + metrics.averageCharWidth() * 3;
-    const int ticks = std::clamp(plotWidth() / std::max(labelWidth, 1), 2, 12);
+    // Never two labels on one day: the label would repeat its date.
+    const qint64 days = m_dateAxis->min().daysTo(m_dateAxis->max());
+    const int ticks = std::clamp(plotWidth() / std::max(labelWidth, 1), 2,
+                                 int(std::clamp<qint64>(days + 1, 2, 12)));
     if (m_dateAxis->tickCount() != ticks)
         m_dateAxis->setTickCount(ticks);
 }
