@@ -311,15 +311,37 @@ bool FlexGrid::cellFontBold(int row, int column) const
     return m_formats.bold(row, column);
 }
 
+// Scrolling moves the pixels drawn before, but a merged block's text belongs
+// in its first row on screen, which has changed: draw the rows anew.
+void FlexGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        viewport()->update();
+}
+
 // Ctrl+End goes to the true last row, also while rows are still being read.
 QModelIndex FlexGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
     if (action == MoveEnd && (modifiers & Qt::ControlModifier) && model()) {
         const platform::BusyPointer busy;
+        const int read = model()->rowCount();
         int before = -1;
         while (model()->canFetchMore({}) && model()->rowCount() != before) {
             before = model()->rowCount();
             model()->fetchMore({});
+        }
+        // The scroll range must know of the new rows before the view goes there.
+        if (model()->rowCount() != read)
+            updateGeometries();
+        // Without a current cell the table view would go to the first one.
+        if (!currentIndex().isValid() && model()->rowCount() > 0) {
+            const QHeaderView* header = horizontalHeader();
+            for (int visual = 0; visual < header->count(); ++visual) {
+                const int column = header->logicalIndex(visual);
+                if (!isColumnHidden(column))
+                    return model()->index(model()->rowCount() - 1, column);
+            }
         }
     }
     return QTableView::moveCursor(action, modifiers);

@@ -92,6 +92,7 @@ public:
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     FlexGridFormats::Range formatRange() const;
