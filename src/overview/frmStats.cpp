@@ -9,6 +9,7 @@
 #include "widgets/DataControl.h"
 #include "widgets/DataGrid.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -159,6 +160,8 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     layout->addWidget(frame);
     layout->addWidget(m_extremesGrid, 1);
 
+    m_statisticsGrid->viewport()->installEventFilter(this);
+    m_extremesGrid->viewport()->installEventFilter(this);
     connect(m_ok, &QPushButton::clicked, this, &frmStats::computeStatistics);
     connect(m_min, &QRadioButton::clicked, this, &frmStats::showMinimum);
     connect(m_max, &QRadioButton::clicked, this, &frmStats::showMaximum);
@@ -214,11 +217,16 @@ void frmStats::computeStatistics()
         SelectDates);
 }
 
-void frmStats::resizeEvent(QResizeEvent* event)
+// A grid given another width shares it among its columns again.
+bool frmStats::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    fitColumns(m_statisticsGrid);
-    fitColumns(m_extremesGrid);
+    if (event->type() == QEvent::Resize) {
+        for (widgets::DataGrid* grid : {m_statisticsGrid, m_extremesGrid}) {
+            if (watched == grid->viewport())
+                fitColumns(grid);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmStats::showMinimum()

@@ -36,7 +36,7 @@ public:
     static QString statisticsSql(const QDate& from, const QDate& to);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showExtremes(const QString& sql);
