@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QResizeEvent>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -200,6 +201,12 @@ void ChartControl::setValueTitle(const QString& title)
 
 void ChartControl::resizeEvent(QResizeEvent* event)
 {
+    // The plot keeps the room its axes take from the view; the chart lays
+    // itself out later, so its plot area still has the old size here.
+    const int plot = int(chart()->plotArea().width());
+    const int inset =
+        event->oldSize().width() > 0 && plot > 10 ? event->oldSize().width() - plot : 120;
+    m_plotWidth = std::max(50, width() - inset);
     QChartView::resizeEvent(event);
     fitAxes();
 }
@@ -208,8 +215,7 @@ void ChartControl::resizeEvent(QResizeEvent* event)
 // has not been laid out yet.
 int ChartControl::plotWidth() const
 {
-    const int plot = int(chart()->plotArea().width());
-    return plot > 10 ? plot : std::max(100, width() - 120);
+    return m_plotWidth > 0 ? m_plotWidth : std::max(100, width() - 120);
 }
 
 void ChartControl::redraw()
@@ -267,8 +273,6 @@ void ChartControl::redraw()
         auto* line = new QLineSeries;
         line->setName(m_columnLabels.isEmpty() ? QString() : m_columnLabels[0][column]);
         line->replace(forDrawing(points, pixels));
-        // Markers while they stay apart; a lone day always shows its point.
-        line->setPointsVisible(points.size() * MarkerSpacing <= pixels);
         line->setMarkerSize(7);
         line->setPointLabelsVisible(m_markers.at(column));
         line->setPointLabelsFormat(QStringLiteral("@yPoint"));
@@ -322,6 +326,12 @@ void ChartControl::fitAxes()
                                  int(std::clamp<qint64>(days + 1, 2, 12)));
     if (m_dateAxis->tickCount() != ticks)
         m_dateAxis->setTickCount(ticks);
+    // Markers while they stay apart; a lone day always shows its point.
+    const QList<QAbstractSeries*> drawn = chart()->series();
+    for (int s = 0; s < drawn.size() && s < m_points.size(); ++s) {
+        if (auto* line = qobject_cast<QLineSeries*>(drawn.at(s)))
+            line->setPointsVisible(m_points.at(s).size() * MarkerSpacing <= plotWidth());
+    }
 }
 
 // Points beyond two per pixel only slow the drawing down: each pixel column

@@ -97,6 +97,7 @@ private:
     QString m_valueTitle;
     QList<QList<QPointF>> m_points; // per series, every point in date order
     QDateTimeAxis* m_dateAxis = nullptr;
+    int m_plotWidth = 0; // the plot's width for the view's size, once known
     QString m_hoverText;
 };
 

@@ -82,6 +82,7 @@ private slots:
     void singleItem();
     void manyValuesRunOverPages();
     void aLongTitleWraps();
+    void previewFitsItsScreen();
     void printsTheChosenPages();
     void savingWhereNoFileCanBeIsReported();
     void aRunThatFailsOpensNothing();
@@ -328,6 +329,26 @@ void TestReports::printsTheChosenPages()
     for (int i : {0, 1})
         QVERIFY(pages.at(i).endsWith(
             QStringLiteral("Page %1 of %2 ").arg(i + 2).arg(document->pageCount()) + Footer));
+}
+
+// A preview larger than its screen, or partly off it, opens whole on it.
+void TestReports::previewFitsItsScreen()
+{
+    report::ReportPreview* preview = runDaily(march(5), march(5));
+    QVERIFY(preview);
+    const QRect screen = preview->screen()->availableGeometry();
+    preview->hide();
+    preview->resize(screen.size() + QSize(300, 300));
+    preview->move(screen.topLeft() - QPoint(200, 200));
+    preview->show();
+    QVERIFY2(screen.contains(preview->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
+                            .arg(preview->frameGeometry().x())
+                            .arg(preview->frameGeometry().y())
+                            .arg(preview->frameGeometry().width())
+                            .arg(preview->frameGeometry().height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
 }
 
 void TestReports::savingWhereNoFileCanBeIsReported()
