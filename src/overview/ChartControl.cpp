@@ -9,7 +9,6 @@
 #include <QCursor>
 #include <QDateTimeAxis>
 #include <QLineSeries>
-#include <QResizeEvent>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -34,6 +33,9 @@ ChartControl::ChartControl(const QString& title, QWidget* parent) : QChartView(p
     chart()->setTitleFont(QFont(QStringLiteral("Tahoma"), 10));
     chart()->legend()->setVisible(false);
     setMouseTracking(true);
+    // The labels and markers that fit depend on the plot's width, known once
+    // the chart has laid itself out.
+    connect(chart(), &QChart::plotAreaChanged, this, &ChartControl::fitAxes);
 }
 
 void ChartControl::checkIndex(int index, int count, const char* what)
@@ -199,23 +201,12 @@ void ChartControl::setValueTitle(const QString& title)
     changed();
 }
 
-void ChartControl::resizeEvent(QResizeEvent* event)
-{
-    // The plot keeps the room its axes take from the view; the chart lays
-    // itself out later, so its plot area still has the old size here.
-    const int plot = int(chart()->plotArea().width());
-    const int inset =
-        event->oldSize().width() > 0 && plot > 10 ? event->oldSize().width() - plot : 120;
-    m_plotWidth = std::max(50, width() - inset);
-    QChartView::resizeEvent(event);
-    fitAxes();
-}
-
 // The plot's width in pixels, or an estimate from the view while the chart
 // has not been laid out yet.
 int ChartControl::plotWidth() const
 {
-    return m_plotWidth > 0 ? m_plotWidth : std::max(100, width() - 120);
+    const int plot = int(chart()->plotArea().width());
+    return plot > 10 ? plot : std::max(100, width() - 120);
 }
 
 void ChartControl::redraw()

@@ -73,9 +73,6 @@ public:
     QString pointText(int series, int index) const;
     QString hoverText() const { return m_hoverText; }
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     static QList<QPointF> forDrawing(const QList<QPointF>& points, int pixels);
     static double dayTime(const QDate& date);
@@ -97,7 +94,6 @@ private:
     QString m_valueTitle;
     QList<QList<QPointF>> m_points; // per series, every point in date order
     QDateTimeAxis* m_dateAxis = nullptr;
-    int m_plotWidth = 0; // the plot's width for the view's size, once known
     QString m_hoverText;
 };
 

@@ -175,6 +175,9 @@ private slots:
                                     QStringLiteral("Sodium"));
         QVERIFY(window);
         window->resize(size);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCoreApplication::processEvents(); // the chart lays itself out
         const QImage picture = window->grab().toImage();
         const qint64 ms = clock.elapsed();
         qInfo("%d days: %lld ms to read, draw and paint", days, ms);
