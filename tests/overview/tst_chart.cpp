@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -257,13 +258,26 @@ private slots:
         QTRY_COMPARE(chart->hoverText(), QStringLiteral("10-Jan-1950: 142 mmol/L"));
     }
 
+    void firstItemWithoutValuesAsksForAnItem_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("chart") << "dlgChart"
+                               << "frmChart";
+        QTest::newRow("item list") << "dlgList"
+                                   << "frmList";
+    }
     void firstItemWithoutValuesAsksForAnItem()
     {
+        QFETCH(QString, dialog);
+        QFETCH(QString, opens);
         // Aardvark sorts first and has no values: the preset chooses nothing.
-        QWidget* dialog = widgets::windows().show(QStringLiteral("dlgChart"));
-        QVERIFY(dialog);
-        overviewtest::child<QPushButton>(dialog, "cmdOK")->click();
-        QVERIFY(!widgets::windows().isLoaded(QStringLiteral("frmChart")));
+        QWidget* window = widgets::windows().show(dialog);
+        QVERIFY(window);
+        if (auto* result = window->findChild<QLineEdit*>(QStringLiteral("txtResult")))
+            QTest::keyClicks(result, QStringLiteral("5"));
+        QTest::mouseClick(overviewtest::child<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+        QVERIFY(!widgets::windows().isLoaded(opens));
         QCOMPARE(overviewtest::onlyMessage(m_ui),
                  overviewtest::shown(1, QStringLiteral("Select Dates"), Icon::Critical,
                                      QStringLiteral("Please choose a test item.")));

@@ -226,6 +226,7 @@ private slots:
         QCOMPARE(reading->text(),
                  QStringLiteral("Reading rows… %L1").arg(grid->rows() - grid->fixedRows()));
         window->show();
+        overviewtest::screenshot(window.get(), u"frmOverview-reading"_s);
         // Ctrl+End goes to the true last row, read or not.
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
