@@ -23,8 +23,8 @@ using platform::Icon;
 
 namespace {
 
-// The chart's table as the user reads it: "label=value" per category.
-QStringList bars(const ChartControl* chart)
+// The chart's table as the user reads it: "label=value" per point.
+QStringList points(const ChartControl* chart)
 {
     QStringList rows;
     for (int row = 1; row <= chart->rowCount(); ++row) {
@@ -38,9 +38,9 @@ QStringList bars(const ChartControl* chart)
     return rows;
 }
 
-QStringList bars(const QWidget* window)
+QStringList points(const QWidget* window)
 {
-    return bars(overviewtest::child<ChartControl>(window, "chtReport"));
+    return points(overviewtest::child<ChartControl>(window, "chtReport"));
 }
 
 // Sodium on `days` consecutive days from 1 January 1950, 135 to 143 mmol/L.
@@ -116,7 +116,7 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("item");
-        QTest::addColumn<QStringList>("bars");
+        QTest::addColumn<QStringList>("points");
         // clang-format off
         // Glucose was measured twice on 5 March (Morning and Afternoon).
         QTest::newRow("two occasions on one day") << "05-Mar-2004" << "06-Mar-2004" << "Glucose"
@@ -137,16 +137,16 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(QString, item);
-        QFETCH(QStringList, bars);
+        QFETCH(QStringList, points);
         QWidget* window = viewChart(from, to, item);
         QVERIFY(window);
         overviewtest::screenshot(window, QStringLiteral("frmChart-") + item);
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Chart Results for ") + item);
-        QCOMPARE(::bars(window), bars);
+        QCOMPARE(::points(window), points);
         QCOMPARE(
             overviewtest::onlyMessage(m_ui),
-            !bars.isEmpty()
+            !points.isEmpty()
                 ? QStringLiteral("0 messages")
                 : overviewtest::shown(
                       0, QStringLiteral("Vantor"), Icon::Exclamation,
@@ -288,12 +288,12 @@ private slots:
         const QString from = QStringLiteral("05-Mar-2004"), to = QStringLiteral("01-Apr-2004");
         QWidget* first = viewChart(from, to, QStringLiteral("Glucose"));
         QVERIFY(first);
-        const QStringList glucose = bars(first);
+        const QStringList glucose = points(first);
 
         QWidget* again = viewChart(from, to, QStringLiteral("Cholesterol"));
         QCOMPARE(again, first);
         QCOMPARE(again->windowTitle(), QStringLiteral("Chart Results for Glucose"));
-        QCOMPARE(bars(again), glucose);
+        QCOMPARE(points(again), glucose);
 
         // Closed, the next View Chart draws the new inputs.
         first->close();
@@ -301,7 +301,7 @@ private slots:
         QWidget* fresh = viewChart(from, to, QStringLiteral("Cholesterol"));
         QVERIFY(fresh);
         QCOMPARE(fresh->windowTitle(), QStringLiteral("Chart Results for Cholesterol"));
-        QCOMPARE(bars(fresh).size(), 3);
+        QCOMPARE(points(fresh).size(), 3);
     }
 };
 
