@@ -2,10 +2,14 @@
 
 #include "platform/Error.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
+#include "platform/Conversions.h"
+#include "platform/Format.h"
+
 #include <QChart>
+#include <QCursor>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -14,8 +18,11 @@ namespace vantor::overview {
 
 namespace {
 
-// From this many categories on, the date labels stand upright to stay readable.
-constexpr int UprightLabelsFrom = 8;
+// The dates under the plot, in the four-digit medium form of the lists.
+const QString DateLabelFormat = QStringLiteral("dd-MMM-yyyy");
+constexpr double MsPerDay = 24.0 * 60 * 60 * 1000;
+// Pixels per point from which the points are marked.
+constexpr int MarkerSpacing = 6;
 
 } // namespace
 
@@ -25,6 +32,10 @@ ChartControl::ChartControl(const QString& title, QWidget* parent) : QChartView(p
     chart()->setTitle(title);
     chart()->setTitleFont(QFont(QStringLiteral("Tahoma"), 10));
     chart()->legend()->setVisible(false);
+    setMouseTracking(true);
+    // The labels and markers that fit depend on the plot's width, known once
+    // the chart has laid itself out.
+    connect(chart(), &QChart::plotAreaChanged, this, &ChartControl::fitAxes);
 }
 
 void ChartControl::checkIndex(int index, int count, const char* what)
@@ -184,6 +195,20 @@ void ChartControl::changed()
         redraw();
 }
 
+void ChartControl::setValueTitle(const QString& title)
+{
+    m_valueTitle = title;
+    changed();
+}
+
+// The plot's width in pixels, or an estimate from the view while the chart
+// has not been laid out yet.
+int ChartControl::plotWidth() const
+{
+    const int plot = int(chart()->plotArea().width());
+    return plot > 10 ? plot : std::max(100, width() - 120);
+}
+
 void ChartControl::redraw()
 {
     QChart* const c = chart();
@@ -192,55 +217,179 @@ void ChartControl::redraw()
         c->removeAxis(axis);
         delete axis;
     }
+    m_points.clear();
+    m_dateAxis = nullptr;
     if (m_columnCount == 0 || m_values.isEmpty())
         return;
 
-    auto* series = new QBarSeries;
-    double low = 0;
-    double high = 0;
-    for (int column = 0; column < m_columnCount; ++column) {
-        const QString name = m_columnLabels.isEmpty() ? QString() : m_columnLabels[0][column];
-        auto* set = new QBarSet(name);
-        for (const auto& row : std::as_const(m_values)) {
-            // A cell without a value draws no bar.
-            const double value = row.at(column).value_or(0.0);
-            set->append(value);
-            low = std::min(low, value);
-            high = std::max(high, value);
-        }
-        // A bar set cannot hide its own labels: a hidden marker is written unseen.
-        if (!m_markers.at(column))
-            set->setLabelColor(Qt::transparent);
-        series->append(set);
-    }
-    series->setLabelsVisible(std::find(m_markers.cbegin(), m_markers.cend(), true) !=
-                             m_markers.cend());
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    c->addSeries(series);
-
-    auto* categories = new QBarCategoryAxis;
-    QStringList labels;
+    // Rows whose label is no date have no place on a time axis.
+    QList<double> times;
     for (int row = 0; row < rowCount(); ++row) {
-        QString label = m_rowLabels.isEmpty() ? QString() : m_rowLabels[0][row];
-        // The axis keeps one category per distinct text.
-        if (label.isEmpty() || labels.contains(label))
-            label = QStringLiteral("%1 (%2)").arg(label).arg(row + 1).trimmed();
-        labels << label;
+        const QString label = m_rowLabels.isEmpty() ? QString() : m_rowLabels[0][row];
+        const QDate date = label.isEmpty() ? QDate() : platform::toDate(label);
+        times << (date.isValid() ? dayTime(date) : qQNaN());
     }
-    categories->append(labels);
-    if (rowCount() >= UprightLabelsFrom)
-        categories->setLabelsAngle(-90);
-    c->addAxis(categories, Qt::AlignBottom);
-    series->attachAxis(categories);
 
+    auto* dates = new QDateTimeAxis;
+    dates->setFormat(DateLabelFormat);
     auto* values = new QValueAxis;
-    values->setRange(low, high > low ? high : low + 1);
-    values->applyNiceNumbers();
-    values->setLabelFormat(QStringLiteral("%g"));
+    values->setLabelFormat(QStringLiteral("%.10g"));
+    values->setTitleText(m_valueTitle);
+    c->addAxis(dates, Qt::AlignBottom);
     c->addAxis(values, Qt::AlignLeft);
-    series->attachAxis(values);
+    m_dateAxis = dates;
+
+    double low = qInf();
+    double high = -qInf();
+    double first = qInf();
+    double last = -qInf();
+    const int pixels = plotWidth();
+    for (int column = 0; column < m_columnCount; ++column) {
+        QList<QPointF> points;
+        for (int row = 0; row < rowCount(); ++row) {
+            const std::optional<double> value = m_values.at(row).at(column);
+            if (!value || qIsNaN(times.at(row)))
+                continue;
+            points << QPointF(times.at(row), *value);
+            low = std::min(low, *value);
+            high = std::max(high, *value);
+        }
+        std::sort(points.begin(), points.end(),
+                  [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+        if (!points.isEmpty()) {
+            first = std::min(first, points.first().x());
+            last = std::max(last, points.last().x());
+        }
+
+        auto* line = new QLineSeries;
+        line->setName(m_columnLabels.isEmpty() ? QString() : m_columnLabels[0][column]);
+        line->replace(forDrawing(points, pixels));
+        line->setMarkerSize(7);
+        line->setPointLabelsVisible(m_markers.at(column));
+        line->setPointLabelsFormat(QStringLiteral("@yPoint"));
+        line->setPointLabelsClipping(false);
+        c->addSeries(line);
+        line->attachAxis(dates);
+        line->attachAxis(values);
+        connect(line, &QLineSeries::hovered, this,
+                [this, column](const QPointF& point, bool state) { hover(column, point, state); });
+        m_points << points;
+    }
+
+    if (low > high) {
+        // No value to draw: an empty plot over today.
+        low = 0;
+        high = 1;
+        first = last = dayTime(QDate::currentDate());
+    }
+    // The value axis spans the data with a margin: small changes of a value
+    // that never nears zero stay visible.
+    const double spread = high - low;
+    const double margin = spread > 0 ? spread * 0.1 : std::max(std::abs(high) * 0.05, 1.0);
+    values->setRange(low - margin, high + margin);
+    values->applyNiceNumbers();
+    // Half a day at least either side, so that the first and last point are
+    // not drawn on the frame.
+    // A lone day gets a day either side, so that its date stands under it.
+    const double dayMargin =
+        last > first ? std::max((last - first) * 0.02, MsPerDay / 2) : MsPerDay;
+    dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - dayMargin)),
+                    QDateTime::fromMSecsSinceEpoch(qint64(last + dayMargin)));
 
     c->legend()->setVisible(m_columnCount > 1);
+    fitAxes();
+}
+
+// As many date labels as fit side by side, with room between them.
+void ChartControl::fitAxes()
+{
+    if (!m_dateAxis)
+        return;
+    const QFontMetrics metrics(m_dateAxis->labelsFont());
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month)
+        widest = std::max(
+            widest, metrics.horizontalAdvance(QDate(2000, month, 28).toString(DateLabelFormat)));
+    const int labelWidth = widest + metrics.averageCharWidth() * 3;
+    // Never two labels on one day: the label would repeat its date.
+    const qint64 days = m_dateAxis->min().daysTo(m_dateAxis->max());
+    const int ticks = std::clamp(plotWidth() / std::max(labelWidth, 1), 2,
+                                 int(std::clamp<qint64>(days + 1, 2, 12)));
+    if (m_dateAxis->tickCount() != ticks)
+        m_dateAxis->setTickCount(ticks);
+    // Markers while they stay apart; a lone day always shows its point.
+    const QList<QAbstractSeries*> drawn = chart()->series();
+    for (int s = 0; s < drawn.size() && s < m_points.size(); ++s) {
+        if (auto* line = qobject_cast<QLineSeries*>(drawn.at(s)))
+            line->setPointsVisible(m_points.at(s).size() * MarkerSpacing <= plotWidth());
+    }
+}
+
+// Points beyond two per pixel only slow the drawing down: each pixel column
+// keeps its lowest and highest value, in date order. The table keeps all.
+QList<QPointF> ChartControl::forDrawing(const QList<QPointF>& points, int pixels)
+{
+    if (points.size() <= 2 * pixels || points.size() < 3)
+        return points;
+    QList<QPointF> drawn;
+    drawn.reserve(2 * pixels + 2);
+    const double first = points.first().x();
+    const double width = (points.last().x() - first) / pixels;
+    int start = 0;
+    while (start < points.size()) {
+        const int bucket = int((points.at(start).x() - first) / width);
+        int end = start;
+        int lowest = start;
+        int highest = start;
+        while (end < points.size() && int((points.at(end).x() - first) / width) == bucket) {
+            if (points.at(end).y() < points.at(lowest).y())
+                lowest = end;
+            if (points.at(end).y() > points.at(highest).y())
+                highest = end;
+            ++end;
+        }
+        drawn << points.at(std::min(lowest, highest));
+        if (lowest != highest)
+            drawn << points.at(std::max(lowest, highest));
+        start = end;
+    }
+    return drawn;
+}
+
+double ChartControl::dayTime(const QDate& date)
+{
+    // Noon: no change of clocks moves a point onto the neighbouring day.
+    return double(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+QString ChartControl::pointText(int series, int index) const
+{
+    const QPointF point = m_points.at(series).at(index);
+    const QDate date = QDateTime::fromMSecsSinceEpoch(qint64(point.x())).date();
+    QString text =
+        platform::mediumDate(date) + QStringLiteral(": ") + QLocale().toString(point.y(), 'g', 10);
+    if (!m_valueTitle.isEmpty())
+        text += u' ' + m_valueTitle;
+    return text;
+}
+
+// The date and value of the point nearest to where the pointer rests.
+void ChartControl::hover(int series, const QPointF& point, bool state)
+{
+    if (!state || series >= m_points.size() || m_points.at(series).isEmpty()) {
+        QToolTip::hideText();
+        m_hoverText.clear();
+        return;
+    }
+    const QList<QPointF>& points = m_points.at(series);
+    const auto after = std::lower_bound(points.cbegin(), points.cend(), point.x(),
+                                        [](const QPointF& p, double x) { return p.x() < x; });
+    qsizetype index = after - points.cbegin();
+    if (index == points.size() ||
+        (index > 0 && point.x() - points.at(index - 1).x() < after->x() - point.x()))
+        --index;
+    m_hoverText = pointText(series, int(index));
+    QToolTip::showText(QCursor::pos(), m_hoverText, this);
 }
 
 } // namespace vantor::overview

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QChartView>
+#include <QDateTimeAxis>
 #include <QList>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +12,15 @@
 namespace vantor::overview {
 
 // The chart control: a table of values (rows are categories, columns are
-// series, each with labels) drawn as a bar chart under a fixed title. Rows,
+// series, each with labels) drawn under a fixed title. Rows,
 // columns and label levels count from 1, as the chart's data grid does.
+//
+// The row labels are dates: each series is drawn as a line with point
+// markers over a date axis, so a gap of a month looks like a month. The
+// value axis spans the values with a margin rather than starting at zero,
+// the date labels are thinned to what fits the plot's width, and resting the
+// pointer on the line shows the nearest point's date and value. Series of
+// more points than the plot has pixels are thinned for drawing only.
 //
 // While repainting is off, changes only touch the table; switching it on
 // draws the table once. Filling a chart of many rows thus costs one drawing.
@@ -46,8 +55,12 @@ public:
     void setData(int row, int column, double value, bool isNull);
     std::optional<double> data(int row, int column) const;
 
+    // The title of the value axis (the unit of the values).
+    void setValueTitle(const QString& title);
+    QString valueTitle() const { return m_valueTitle; }
+
     // The drawn series, one per column, and their markers (the value written
-    // on each bar).
+    // at each point).
     int seriesCount() const { return m_columnCount; }
     void setSeriesMarkerShown(int series, bool shown);
     bool isSeriesMarkerShown(int series) const;
@@ -55,7 +68,17 @@ public:
     void setRepaint(bool on);
     bool repaintEnabled() const { return m_repaint; }
 
+    // The date and value of a series' point (0-based, in date order), as the
+    // pointer shows it; and the text shown for the last hover.
+    QString pointText(int series, int index) const;
+    QString hoverText() const { return m_hoverText; }
+
 private:
+    static QList<QPointF> forDrawing(const QList<QPointF>& points, int pixels);
+    static double dayTime(const QDate& date);
+    int plotWidth() const;
+    void fitAxes();
+    void hover(int series, const QPointF& point, bool state);
     static void checkIndex(int index, int count, const char* what);
     static void checkInsert(int index, int count, int size, const char* what);
     void changed();
@@ -68,6 +91,10 @@ private:
     QList<QStringList> m_columnLabels; // per level, one label per column
     QList<bool> m_markers;             // per column
     bool m_repaint = true;
+    QString m_valueTitle;
+    QList<QList<QPointF>> m_points; // per series, every point in date order
+    QDateTimeAxis* m_dateAxis = nullptr;
+    QString m_hoverText;
 };
 
 } // namespace vantor::overview

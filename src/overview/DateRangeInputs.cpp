@@ -218,8 +218,9 @@ QString DateRangeInputs::toText() const
 qint32 DateRangeInputs::itemId() const
 {
     const QVariant id = m_item ? m_item->boundValue() : QVariant();
+    // The preset item may have no values and so not be in the list.
     if (id.isNull())
-        throw Error(94, QStringLiteral("Invalid use of Null"));
+        throw Error(94, QStringLiteral("Please choose a test item."));
     return platform::toInteger32(m_item->boundText());
 }
 

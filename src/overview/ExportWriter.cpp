@@ -104,8 +104,7 @@ qint64 writeExport(engine::Connection& connection, const QString& fileName, cons
     widgets::QueryCursor rows(connection, exportSql(from, to));
     if (!rows.next())
         throw Error(Error::NoCurrentRecord,
-                    QStringLiteral("Either BOF or EOF is True, or the current record has been "
-                                   "deleted. Requested operation requires a current record."));
+                    QStringLiteral("There are no test values between these dates."));
 
     Output out(fileName);
     QString& line = out.buffer();

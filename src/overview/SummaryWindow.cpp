@@ -28,6 +28,11 @@ SummaryWindow::SummaryWindow(const Setup& setup, QWidget* parent) : QWidget(pare
     m_close->setAutoDefault(false);
     m_close->resize(m_close->sizeHint().expandedTo(QSize(90, 0)));
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    m_reading = new QLabel(this);
+    m_reading->setObjectName(QStringLiteral("lblReading"));
+    m_reading->hide();
+    connect(m_rows, &QAbstractItemModel::rowsInserted, this, &SummaryWindow::showReading);
+    connect(m_rows, &widgets::FlexGridModel::completed, this, &SummaryWindow::showReading);
     connect(m_rows, &widgets::FlexGridModel::error, this, [](int, const QString& description) {
         platform::showMessage(description, platform::Icon::Critical);
     });
@@ -54,6 +59,7 @@ bool SummaryWindow::load()
     }
     m_grid->setDataSource(m_rows);
     format();
+    showReading();
     return true;
 }
 
@@ -63,6 +69,10 @@ void SummaryWindow::format()
     m_grid->setRedraw(false);
     for (int c = 0; c < m_grid->cols() && c < m_setup.widthsTwips.size(); ++c)
         m_grid->setColWidthTwips(c, m_setup.widthsTwips[c]);
+    for (auto it = m_setup.widestTexts.cbegin(); it != m_setup.widestTexts.cend(); ++it) {
+        if (it.key() < m_grid->cols())
+            m_grid->widenColToFit(it.key(), it.value());
+    }
     for (int c = 0; c < m_grid->cols(); ++c)
         m_grid->setMergeCol(c, true);
     m_grid->setMergeCells(FlexGrid::MergeMode::Free);
@@ -90,6 +100,18 @@ void SummaryWindow::format()
     formatColumns();
 }
 
+// Rows still come in idle time: say so, with the count so far.
+void SummaryWindow::showReading()
+{
+    if (m_rows->isComplete()) {
+        m_reading->hide();
+        return;
+    }
+    m_reading->setText(QStringLiteral("Reading rows… %L1").arg(m_rows->rowCount()));
+    m_reading->adjustSize();
+    m_reading->show();
+}
+
 // The button keeps its size in the bottom right corner; the grid takes the
 // rest, with a margin of 60 twips. A window too small for both gets no
 // negative sizes.
@@ -100,6 +122,7 @@ void SummaryWindow::resizeEvent(QResizeEvent* event)
     const int left = width() - (m_close->width() + margin);
     const int top = height() - (m_close->height() + margin);
     m_close->move(std::max(0, left), std::max(0, top));
+    m_reading->move(margin, std::max(0, top + (m_close->height() - m_reading->height()) / 2));
     m_grid->setGeometry(margin, margin, std::max(0, width() - 2 * margin),
                         std::max(0, top - 2 * margin));
 }

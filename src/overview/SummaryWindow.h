@@ -4,6 +4,8 @@
 #include "widgets/FlexGrid.h"
 #include "widgets/FlexGridModel.h"
 
+#include <QHash>
+#include <QLabel>
 #include <QPushButton>
 #include <QWidget>
 
@@ -26,6 +28,9 @@ public:
         QString sql;
         QList<int> widthsTwips; // per column; FlexGrid::DefaultWidth for the grid's own
         bool shadeColumns = false;
+        // Per column, a text that must fit unshortened: the widths above are
+        // at least this wide, whatever the font.
+        QHash<int, QString> widestTexts;
     };
 
     ~SummaryWindow() override;
@@ -45,12 +50,14 @@ protected:
 
 private:
     void format();
+    void showReading();
 
     Setup m_setup;
     engine::Connection m_connection;
     widgets::FlexGridModel* m_rows;
     widgets::FlexGrid* m_grid;
     QPushButton* m_close;
+    QLabel* m_reading; // how far the rows are read, while they are
 };
 
 } // namespace vantor::overview

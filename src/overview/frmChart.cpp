@@ -92,6 +92,13 @@ void frmChart::showResults(const ChartRequest& request)
             const platform::BusyPointer busy;
             connection.open(store::ChartShapeConnection);
             rows.open(chartCommand(request), &connection);
+            engine::Recordset item;
+            item.open(QStringLiteral("SELECT Units FROM Tests WHERE ID = ") +
+                          QString::number(request.item),
+                      &connection);
+            item.moveFirst();
+            m_chart->setValueTitle(
+                item.eof() ? QString() : platform::valueText(item.value(QStringLiteral("Units"))));
         }
         if (rows.recordCount() == 0)
             throw Error(Error::NoCurrentRecord,

@@ -28,7 +28,7 @@ struct ChartRequest
 };
 
 // "Results Chart": the daily averages of one test item over a span of
-// dates, one bar per date on which the item was measured. The window draws
+// dates, one point per date on which the item was measured. The window draws
 // once, when it opens; a chart of other inputs needs a fresh window.
 class frmChart : public QWidget
 {

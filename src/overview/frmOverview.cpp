@@ -1,5 +1,7 @@
 #include "frmOverview.h"
 
+#include "platform/Format.h"
+
 namespace vantor::overview {
 
 namespace {
@@ -19,12 +21,17 @@ QString frmOverview::sql()
            QStringLiteral("Order by Date, Results.Period, Tests.Test");
 }
 
+// The widths of the design are too narrow for today's fonts: the test and
+// result columns widen to a 20-character name and to the widest result the
+// format gives below a hundred thousand.
 frmOverview::frmOverview()
     : SummaryWindow({QStringLiteral("frmOverview"),
                      QStringLiteral("Results Overview"),
                      sql(),
                      {1, Default, Default, 2000, 1000, 650, Default},
-                     true})
+                     true,
+                     {{4, QStringLiteral("Alkaline Phosphatase")},
+                      {5, platform::format(99999.9, QStringLiteral("##,##0.0"))}}})
 {
 }
 

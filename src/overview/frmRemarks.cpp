@@ -25,7 +25,8 @@ frmRemarks::frmRemarks()
                      QStringLiteral("Remarks Summary"),
                      sql(),
                      {1, Default, Default, 5000, 1, 1, 1},
-                     false})
+                     false,
+                     {}})
 {
 }
 

@@ -9,6 +9,7 @@
 #include "widgets/DataControl.h"
 #include "widgets/DataGrid.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -71,6 +72,39 @@ widgets::DataGrid* makeGrid(const char* name, widgets::DataControl* source, QWid
     return grid;
 }
 
+// Columns as wide as their contents, and the room left shared among them so
+// that the grid uses the window's width.
+void fitColumns(widgets::DataGrid* grid)
+{
+    grid->resizeColumnsToContents();
+    int used = 0;
+    int shown = 0;
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
+        if (!grid->isColumnHidden(c)) {
+            used += grid->columnWidth(c);
+            ++shown;
+        }
+    }
+    const int room = grid->viewport()->width() - used;
+    if (room > 0 && shown > 0) {
+        int left = room;
+        for (int c = 0; c < grid->model()->columnCount(); ++c) {
+            if (grid->isColumnHidden(c))
+                continue;
+            const int extra = left / shown--;
+            grid->setColumnWidth(c, grid->columnWidth(c) + extra);
+            left -= extra;
+        }
+    }
+}
+
+// Fresh rows: fitted, and with no cell chosen for the user.
+void showRows(widgets::DataGrid* grid)
+{
+    fitColumns(grid);
+    grid->selectionModel()->clear();
+}
+
 widgets::DataControl* makeDataControl(const char* name, QWidget* parent)
 {
     auto* control = new widgets::DataControl(parent);
@@ -114,7 +148,7 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
 
     m_extremes = makeDataControl("datPrimaryRS2", this);
     m_extremesGrid = makeGrid("DataGrid2", m_extremes, this);
-    m_extremesGrid->recordsetModel()->setColumnFormat(3, QStringLiteral("dd-mmm-yy"));
+    m_extremesGrid->recordsetModel()->setColumnFormat(3, QStringLiteral("Medium Date"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_explanation);
@@ -126,6 +160,8 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     layout->addWidget(frame);
     layout->addWidget(m_extremesGrid, 1);
 
+    m_statisticsGrid->viewport()->installEventFilter(this);
+    m_extremesGrid->viewport()->installEventFilter(this);
     connect(m_ok, &QPushButton::clicked, this, &frmStats::computeStatistics);
     connect(m_min, &QRadioButton::clicked, this, &frmStats::showMinimum);
     connect(m_max, &QRadioButton::clicked, this, &frmStats::showMaximum);
@@ -133,6 +169,7 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     // Load: the presets, the statistics over all dates, the minimum view.
     m_inputs->load(SelectDates);
     trapErrors([this] { refreshOrThrow(m_statistics); }, SelectDates);
+    showRows(m_statisticsGrid);
     m_min->setChecked(true);
     showMinimum();
     m_explanation->setText(Explanation);
@@ -172,11 +209,24 @@ void frmStats::computeStatistics()
                 m_statistics->setRecordSource(statisticsSql(from, to));
                 refreshOrThrow(m_statistics);
                 empty = m_statistics->recordset()->recordCount() == 0;
+                showRows(m_statisticsGrid);
             }
             if (empty)
                 DateRangeInputs::showNoRecordsFound();
         },
         SelectDates);
+}
+
+// A grid given another width shares it among its columns again.
+bool frmStats::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize) {
+        for (widgets::DataGrid* grid : {m_statisticsGrid, m_extremesGrid}) {
+            if (watched == grid->viewport())
+                fitColumns(grid);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmStats::showMinimum()
@@ -196,6 +246,7 @@ void frmStats::showExtremes(const QString& sql)
             const platform::BusyPointer busy;
             m_extremes->setRecordSource(sql);
             refreshOrThrow(m_extremes);
+            showRows(m_extremesGrid);
         },
         SelectDates);
 }

@@ -35,6 +35,9 @@ public:
 
     static QString statisticsSql(const QDate& from, const QDate& to);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showExtremes(const QString& sql);
 

@@ -56,6 +56,8 @@ void BandBuilder::walk(engine::Recordset& rows, int level)
         }
         emitBand(m_definition.sectionIndex(Kind::GroupHeader, level), &rows);
         engine::Recordset* children = rows.chapter(m_definition.levels().at(level + 1));
+        if (level + 1 == last && children->recordCount() == 0)
+            emitBand(m_definition.sectionIndex(Kind::NoDetail, last), &rows);
         walk(*children, level + 1);
         emitBand(m_definition.sectionIndex(Kind::GroupFooter, level), &rows);
     }

@@ -22,6 +22,7 @@ struct ReportControl
     bool bold = false;
     bool italic = false;
     bool faint = false; // a lighter line or text, for rules between rows
+    bool wrap = false;  // a text of several lines, made smaller to fit its box if need be
 };
 
 } // namespace vantor::report

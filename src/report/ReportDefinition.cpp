@@ -21,8 +21,10 @@ ReportDefinition::ReportDefinition(const QString& name, const QString& caption,
     const int last = int(levels.size()) - 1;
     for (int k = 0; k < last; ++k)
         section(Kind::GroupHeader, levels.at(k) + QStringLiteral("_Header"), k);
-    if (last >= 0)
+    if (last >= 0) {
         section(Kind::Detail, levels.at(last) + QStringLiteral("_Detail"), last);
+        section(Kind::NoDetail, levels.at(last) + QStringLiteral("_NoDetail"), last);
+    }
     for (int k = last - 1; k >= 0; --k)
         section(Kind::GroupFooter, levels.at(k) + QStringLiteral("_Footer"), k);
     section(Kind::PageFooter, QStringLiteral("PageFooter"), -1);
@@ -31,9 +33,9 @@ ReportDefinition::ReportDefinition(const QString& name, const QString& caption,
 
 int ReportDefinition::sectionIndex(ReportSection::Kind kind, int level) const
 {
-    const bool levelled = kind == ReportSection::Kind::GroupHeader ||
-                          kind == ReportSection::Kind::Detail ||
-                          kind == ReportSection::Kind::GroupFooter;
+    const bool levelled =
+        kind == ReportSection::Kind::GroupHeader || kind == ReportSection::Kind::Detail ||
+        kind == ReportSection::Kind::NoDetail || kind == ReportSection::Kind::GroupFooter;
     for (int i = 0; i < m_sections.size(); ++i) {
         const ReportSection& s = m_sections.at(i);
         if (s.kind == kind && (!levelled || s.level == level))

@@ -14,8 +14,9 @@ namespace vantor::report {
 // the top: the command's own rows first, then each chapter down to the rows
 // of the detail section. Every level but the last has a header and a footer
 // (named level + "_Header" / "_Footer"); the last has the detail section
-// (level + "_Detail"). Around them stand the report header and footer and the
-// page header and footer.
+// (level + "_Detail"), and level + "_NoDetail", printed under a group whose
+// detail rows are none (empty unless designed). Around them stand the report header and footer and
+// the page header and footer.
 class ReportDefinition
 {
 public:

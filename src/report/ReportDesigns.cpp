@@ -12,12 +12,16 @@ constexpr int Width = 9700; // fits the body of Letter and of A4
 void addPageSections(ReportDefinition& report, const QString& title)
 {
     const QString header = QStringLiteral("PageHeader");
-    report.setHeight(header, 700);
+    // Room for a title of two lines: a filtered list's names its date range
+    // on a line of its own.
+    report.setHeight(header, 1000);
     ReportControl& label =
-        report.addLabel(header, QStringLiteral("lblTitle"), title, QRect(0, 0, Width, 460));
+        report.addLabel(header, QStringLiteral("lblTitle"), title, QRect(0, 0, Width, 820));
     label.pointSize = 16;
     label.bold = true;
-    report.addLine(header, QStringLiteral("Line1"), 560, 0, Width);
+    label.wrap = true;
+    label.alignment = Qt::AlignLeft | Qt::AlignTop;
+    report.addLine(header, QStringLiteral("Line1"), 880, 0, Width);
 
     const QString footer = QStringLiteral("PageFooter");
     report.setHeight(footer, 520);
@@ -109,6 +113,12 @@ ReportDefinition singleItemDefinition()
     r.addField(detail, QStringLiteral("txtPeriod"), QStringLiteral("Period"),
                QRect(7700, 30, Width - 7700, 250));
     r.addLine(detail, QStringLiteral("Line4"), 290, 300, Width).faint = true;
+
+    const QString none = QStringLiteral("Items_NoDetail");
+    r.setHeight(none, 360);
+    r.addLabel(none, QStringLiteral("lblNoValues"), QStringLiteral("No values in this date range."),
+               QRect(300, 60, Width - 300, 250))
+        .italic = true;
     return r;
 }
 

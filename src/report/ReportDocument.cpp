@@ -16,6 +16,7 @@ namespace {
 
 constexpr int TwipsPerInch = 1440;
 constexpr int TwipsPerPoint = 20;
+constexpr int MinWrapPointSize = 8;
 
 QFont controlFont(const QString& family, const ReportControl& control)
 {
@@ -99,9 +100,24 @@ void ReportDocument::paintSection(QPainter& painter, int section, const QStringL
             c.kind == ReportControl::Kind::Label ? expandLabel(c.text, page) : texts.value(k);
         if (text.isEmpty())
             continue;
-        const QFont font = controlFont(m_definition.fontFamily(), c);
-        painter.setFont(font);
+        QFont font = controlFont(m_definition.fontFamily(), c);
         painter.setPen(ink);
+        if (c.wrap) {
+            // Line breaks of the text stand; long lines wrap at spaces, and
+            // the type gets smaller until the whole text fits its box.
+            QString lines = text;
+            lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+            const int flags = int(c.alignment) | Qt::TextWordWrap;
+            for (int size = c.pointSize; size > MinWrapPointSize; --size) {
+                if (QFontMetrics(font).boundingRect(rect, flags, lines).height() <= rect.height())
+                    break;
+                font.setPixelSize((size - 1) * TwipsPerPoint);
+            }
+            painter.setFont(font);
+            painter.drawText(rect, flags, lines);
+            continue;
+        }
+        painter.setFont(font);
         const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, rect.width());
         painter.drawText(rect, int(c.alignment) | Qt::TextSingleLine, shown);
     }
@@ -120,7 +136,20 @@ void ReportDocument::paintPage(QPainter& painter, int page) const
         paintSection(painter, header, {}, body.top(), page);
     for (const PlacedBand& placed : m_pages[size_t(page)].bands) {
         const Band& band = m_bands[size_t(placed.band)];
-        paintSection(painter, band.section, band.texts, placed.top, page);
+        if (!placed.continued) {
+            paintSection(painter, band.section, band.texts, placed.top, page);
+            continue;
+        }
+        // A repeated heading says so after its first field's text.
+        QStringList texts = band.texts;
+        const QList<ReportControl>& controls = m_definition.section(band.section).controls;
+        for (int k = 0; k < controls.size() && k < texts.size(); ++k) {
+            if (controls.at(k).kind == ReportControl::Kind::Field && !texts.at(k).isEmpty()) {
+                texts[k] += QStringLiteral(" (continued)");
+                break;
+            }
+        }
+        paintSection(painter, band.section, texts, placed.top, page);
     }
     if (footer >= 0) {
         const int height = m_definition.section(footer).height;

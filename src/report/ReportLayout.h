@@ -13,6 +13,7 @@ struct PlacedBand
 {
     int band = -1;
     int top = 0;
+    bool continued = false; // a group's heading repeated atop a page it runs on to
 };
 
 struct ReportPage
@@ -23,7 +24,9 @@ struct ReportPage
 // Breaks a report's bands into pages. Every page has the page header at the
 // top of its body and the page footer at the bottom; the bands fill the room
 // between. A page breaks between bands, never inside one; a group header is
-// kept with what follows it, so that no heading ends a page alone. There is
+// kept with what follows it, so that no heading ends a page alone, and a
+// group that runs on to the next page has its headings repeated at the top
+// of that page, marked as continued. There is
 // always at least one page, so an empty report still shows its headings.
 class ReportLayout
 {

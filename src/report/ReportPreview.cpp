@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -170,6 +171,29 @@ void ReportPreview::applyZoom()
     const bool fitted = choice == FitPage || choice == FitWidth;
     m_scroll->setHorizontalScrollBarPolicy(fitted ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     m_view->setZoom(zoom > 0 ? zoom : 1.0);
+}
+
+// The preview opens whole on the screen it appears on, frame and all: a
+// small screen gets a smaller window, never one whose buttons are out of reach.
+void ReportPreview::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous() || isMaximized() || isFullScreen())
+        return;
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown)
+        return;
+    const QRect room = shown->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize fitted = size().boundedTo(room.size() - frame);
+    if (fitted != size())
+        resize(fitted);
+    QRect outer = frameGeometry();
+    outer.setSize(fitted + frame);
+    const int left = std::clamp(outer.left(), room.left(), room.right() + 1 - outer.width());
+    const int top = std::clamp(outer.top(), room.top(), room.bottom() + 1 - outer.height());
+    if (left != outer.left() || top != outer.top())
+        move(left, top);
 }
 
 void ReportPreview::resizeEvent(QResizeEvent* event)

@@ -39,6 +39,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QPushButton* addButton(const char* name, const QString& text, const QString& tip);

@@ -16,6 +16,7 @@ struct ReportSection
         PageHeader,
         GroupHeader,
         Detail,
+        NoDetail, // in place of the detail rows of a group that has none
         GroupFooter,
         PageFooter,
         ReportFooter

@@ -3,6 +3,7 @@
 #include "Twips.h"
 
 #include "platform/Error.h"
+#include "platform/Ui.h"
 
 #include <QHeaderView>
 #include <QPaintEvent>
@@ -171,6 +172,20 @@ int FlexGrid::contentsWidth(int column) const
     return width;
 }
 
+void FlexGrid::widenColToFit(int column, const QString& text)
+{
+    checkColumn(column);
+    if (isColumnHidden(column))
+        return;
+    QFont bold = font();
+    bold.setBold(true);
+    const int needed = std::max({QFontMetrics(bold).horizontalAdvance(text),
+                                 QFontMetrics(font()).horizontalAdvance(text)}) +
+                       2 * TextMargin + 3;
+    const int header = horizontalHeader()->sectionSizeHint(column);
+    setColumnWidth(column, std::max({columnWidth(column), needed, header}));
+}
+
 int FlexGrid::colWidthTwips(int column) const
 {
     if (const auto set = m_widthTwips.constFind(column); set != m_widthTwips.cend())
@@ -296,6 +311,42 @@ bool FlexGrid::cellFontBold(int row, int column) const
     return m_formats.bold(row, column);
 }
 
+// Scrolling moves the pixels drawn before, but a merged block's text belongs
+// in its first row on screen, which has changed: draw the rows anew.
+void FlexGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        viewport()->update();
+}
+
+// Ctrl+End goes to the true last row, also while rows are still being read.
+QModelIndex FlexGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action == MoveEnd && (modifiers & Qt::ControlModifier) && model()) {
+        const platform::BusyPointer busy;
+        const int read = model()->rowCount();
+        int before = -1;
+        while (model()->canFetchMore({}) && model()->rowCount() != before) {
+            before = model()->rowCount();
+            model()->fetchMore({});
+        }
+        // The scroll range must know of the new rows before the view goes there.
+        if (model()->rowCount() != read)
+            updateGeometries();
+        // Without a current cell the table view would go to the first one.
+        if (!currentIndex().isValid() && model()->rowCount() > 0) {
+            const QHeaderView* header = horizontalHeader();
+            for (int visual = 0; visual < header->count(); ++visual) {
+                const int column = header->logicalIndex(visual);
+                if (!isColumnHidden(column))
+                    return model()->index(model()->rowCount() - 1, column);
+            }
+        }
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void FlexGrid::paintEvent(QPaintEvent* event)
 {
     if (!model() || model()->rowCount() == 0)
@@ -378,8 +429,12 @@ void FlexGrid::paintBlock(QPainter& painter, int column, int firstRow, int lastR
     font.setBold(cellFontBold(firstRow + fixedRows(), column));
     painter.setFont(font);
     painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
+    // The text stands in the block's first row on screen, also when the block
+    // began above the top edge: part of a row is no place for it.
+    const int lineHeight = rowHeight(firstRow);
+    const int textTop = std::clamp(0, top, std::max(top, bottom - lineHeight));
     const QRect textRect =
-        QRect(x, top, width, rowHeight(firstRow)).adjusted(TextMargin, 0, -TextMargin - 1, 0);
+        QRect(x, textTop, width, lineHeight).adjusted(TextMargin, 0, -TextMargin - 1, 0);
     const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, textRect.width());
     painter.drawText(textRect, int(colAlignment(column) | Qt::AlignVCenter), shown);
 }

@@ -25,7 +25,8 @@ namespace vantor::widgets {
 //
 // Merging costs nothing up front: the grid compares neighbours only for the
 // rows on screen, when it paints them. A merged block shows its text once, in
-// its first row on screen.
+// its first whole row on screen, so a block that began above the top edge
+// still shows what it holds.
 class FlexGrid : public QTableView
 {
     Q_OBJECT
@@ -56,6 +57,9 @@ public:
     // that rounds to no pixel hides the column.
     void setColWidthTwips(int column, int twips);
     int colWidthTwips(int column) const;
+    // Widens a shown column, if need be, so that text and the header fit
+    // unshortened, in bold as well as in the plain font.
+    void widenColToFit(int column, const QString& text);
     // The horizontal alignment of a column's data cells (left by default).
     void setColAlignment(int column, Qt::Alignment alignment);
     Qt::Alignment colAlignment(int column) const;
@@ -86,7 +90,9 @@ public:
     bool cellFontBold(int row, int column) const;
 
 protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     FlexGridFormats::Range formatRange() const;

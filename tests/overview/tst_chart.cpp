@@ -5,8 +5,17 @@
 #include "engine/Connection.h"
 #include "overview/ChartControl.h"
 #include "overview/ChartListWindows.h"
+#include "platform/Format.h"
 
+#include <QDateTimeAxis>
+#include <QElapsedTimer>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QLineEdit>
+#include <QLineSeries>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QValueAxis>
 
 using namespace vantor;
 using namespace vantor::overview;
@@ -14,8 +23,8 @@ using platform::Icon;
 
 namespace {
 
-// The chart's table as the user reads it: "label=value" per category.
-QStringList bars(const ChartControl* chart)
+// The chart's table as the user reads it: "label=value" per point.
+QStringList points(const ChartControl* chart)
 {
     QStringList rows;
     for (int row = 1; row <= chart->rowCount(); ++row) {
@@ -29,9 +38,41 @@ QStringList bars(const ChartControl* chart)
     return rows;
 }
 
-QStringList bars(const QWidget* window)
+QStringList points(const QWidget* window)
 {
-    return bars(overviewtest::child<ChartControl>(window, "chtReport"));
+    return points(overviewtest::child<ChartControl>(window, "chtReport"));
+}
+
+// Sodium on `days` consecutive days from 1 January 1950, 135 to 143 mmol/L.
+void addSodium(int days)
+{
+    const QByteArray sql =
+        "INSERT INTO Tests (ID, Test, Units) VALUES (10, 'Sodium', 'mmol/L');"
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        QByteArray::number(days - 1) +
+        ") INSERT INTO Results (ID, Date, Period, Remarks) "
+        "SELECT 1000 + i, date('1950-01-01', '+' || i || ' days'), 1, '' FROM n;"
+        "INSERT INTO Details (ID, Test, Result, Unit) "
+        "SELECT ID, 10, 135 + (ID * 7) % 9, 'mmol/L' FROM Results WHERE ID >= 1000;";
+    overviewtest::execute(sql.constData());
+}
+
+// The labels under the plot, as drawn.
+QList<QGraphicsTextItem*> dateLabels(const ChartControl* chart)
+{
+    QList<QGraphicsTextItem*> labels;
+    const double plotBottom =
+        chart->chart()->mapToScene(chart->chart()->plotArea()).boundingRect().bottom();
+    for (QGraphicsItem* item : chart->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (text && text->isVisible() && !text->toPlainText().isEmpty() &&
+            text->sceneBoundingRect().top() >= plotBottom - 1)
+            labels << text;
+    }
+    std::sort(labels.begin(), labels.end(), [](const auto* a, const auto* b) {
+        return a->sceneBoundingRect().left() < b->sceneBoundingRect().left();
+    });
+    return labels;
 }
 
 } // namespace
@@ -75,7 +116,7 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("item");
-        QTest::addColumn<QStringList>("bars");
+        QTest::addColumn<QStringList>("points");
         // clang-format off
         // Glucose was measured twice on 5 March (Morning and Afternoon).
         QTest::newRow("two occasions on one day") << "05-Mar-2004" << "06-Mar-2004" << "Glucose"
@@ -96,20 +137,150 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(QString, item);
-        QFETCH(QStringList, bars);
+        QFETCH(QStringList, points);
         QWidget* window = viewChart(from, to, item);
         QVERIFY(window);
         overviewtest::screenshot(window, QStringLiteral("frmChart-") + item);
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Chart Results for ") + item);
-        QCOMPARE(::bars(window), bars);
+        QCOMPARE(::points(window), points);
         QCOMPARE(
             overviewtest::onlyMessage(m_ui),
-            !bars.isEmpty()
+            !points.isEmpty()
                 ? QStringLiteral("0 messages")
                 : overviewtest::shown(
                       0, QStringLiteral("Vantor"), Icon::Exclamation,
                       QStringLiteral("Sorry, there are no records which match that criteria.")));
+    }
+
+    // Long histories: every date label whole, side by side and on screen, at
+    // the first-run size and maximized; the value axis fits the values.
+    void readableOverLongSpans_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QSize>("size");
+        for (const int days : {1, 20, 145, 25000}) {
+            QTest::addRow("%d days, first-run size", days) << days << QSize(648, 448);
+            QTest::addRow("%d days, maximized", days) << days << QSize(1280, 860);
+        }
+    }
+    void readableOverLongSpans()
+    {
+        QFETCH(int, days);
+        QFETCH(QSize, size);
+        addSodium(days);
+        QElapsedTimer clock;
+        clock.start();
+        QWidget* window = viewChart(QStringLiteral("01-Jan-1950"),
+                                    platform::mediumDate(QDate(1950, 1, 1).addDays(days - 1)),
+                                    QStringLiteral("Sodium"));
+        QVERIFY(window);
+        window->resize(size);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCoreApplication::processEvents(); // the chart lays itself out
+        const QImage picture = window->grab().toImage();
+        const qint64 ms = clock.elapsed();
+        qInfo("%d days: %lld ms to read, draw and paint", days, ms);
+        QVERIFY2(ms < 3000, qPrintable(QString::number(ms)));
+        overviewtest::screenshot(window,
+                                 QStringLiteral("frmChart-%1days-%2").arg(days).arg(size.width()));
+        QVERIFY(overviewtest::onlyMessage(m_ui) == QStringLiteral("0 messages"));
+
+        auto* chart = overviewtest::child<ChartControl>(window, "chtReport");
+        QCOMPARE(chart->rowCount(), days); // the table keeps every day
+        clock.restart();
+        chart->setRepaint(false);
+        chart->setRepaint(true);
+        chart->grab();
+        const qint64 drawMs = clock.elapsed();
+        qInfo("%d days: %lld ms to draw again", days, drawMs);
+        QVERIFY2(drawMs < 1000, qPrintable(QString::number(drawMs)));
+
+        const QList<QGraphicsTextItem*> labels = dateLabels(chart);
+        QVERIFY2(labels.size() >= 2, qPrintable(QString::number(labels.size())));
+        static const QRegularExpression date(QStringLiteral("^\\d{2}-[A-Z][a-z]{2}-\\d{4}$"));
+        const QRectF view = chart->mapToScene(chart->viewport()->rect()).boundingRect();
+        QStringList texts;
+        for (int i = 0; i < labels.size(); ++i) {
+            texts << labels[i]->toPlainText();
+            const QRectF box = labels[i]->sceneBoundingRect();
+            QVERIFY2(date.match(labels[i]->toPlainText()).hasMatch(),
+                     qPrintable(labels[i]->toPlainText()));
+            QVERIFY2(view.contains(box), qPrintable(labels[i]->toPlainText()));
+            if (i > 0)
+                QVERIFY2(labels[i - 1]->sceneBoundingRect().right() < box.left(),
+                         qPrintable(labels[i]->toPlainText()));
+        }
+        // Each label names another day.
+        texts.removeDuplicates();
+        QCOMPARE(texts.size(), labels.size());
+
+        const auto values = chart->chart()->axes(Qt::Vertical);
+        QCOMPARE(values.size(), 1);
+        const auto* axis = qobject_cast<QValueAxis*>(values.first());
+        QVERIFY(axis);
+        QCOMPARE(axis->titleText(), QStringLiteral("mmol/L"));
+        // The values span at least half the axis: 135 to 143 does not look flat.
+        QVERIFY(axis->min() <= 135 && axis->max() >= 143);
+        const double spanned = days == 1 ? 0 : 143 - 135;
+        QVERIFY2(days == 1 || spanned / (axis->max() - axis->min()) >= 0.5,
+                 qPrintable(QStringLiteral("%1..%2").arg(axis->min()).arg(axis->max())));
+
+        // A single day still shows its point.
+        const auto* line = qobject_cast<QLineSeries*>(chart->chart()->series().value(0));
+        QVERIFY(line);
+        if (days == 1)
+            QVERIFY(line->pointsVisible() && line->count() == 1);
+        // Thinned for drawing when points outnumber the pixels, never below one per pixel.
+        QVERIFY(line->count() <= std::max(days, 2 * int(chart->chart()->plotArea().width()) + 2));
+        QVERIFY(!picture.isNull());
+    }
+
+    // Resting the pointer near a point shows that point's date and value.
+    void hoverShowsDateAndValue()
+    {
+        addSodium(20);
+        QWidget* window = viewChart(QStringLiteral("01-Jan-1950"), QStringLiteral("20-Jan-1950"),
+                                    QStringLiteral("Sodium"));
+        QVERIFY(window);
+        window->resize(648, 448);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto* chart = overviewtest::child<ChartControl>(window, "chtReport");
+        auto* line = qobject_cast<QLineSeries*>(chart->chart()->series().value(0));
+        QVERIFY(line);
+        // The 10th day: ID 1009, 135 + (1009 * 7) % 9 = 135 + 7.
+        const QPointF point = line->at(9);
+        const QPoint at = chart->mapFromScene(
+            chart->chart()->mapToScene(chart->chart()->mapToPosition(point, line)));
+        QTest::mouseMove(chart->viewport(), at + QPoint(1, 0));
+        QTRY_COMPARE(chart->hoverText(), QStringLiteral("10-Jan-1950: 142 mmol/L"));
+    }
+
+    void firstItemWithoutValuesAsksForAnItem_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("chart") << "dlgChart"
+                               << "frmChart";
+        QTest::newRow("item list") << "dlgList"
+                                   << "frmList";
+    }
+    void firstItemWithoutValuesAsksForAnItem()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, opens);
+        // Aardvark sorts first and has no values: the preset chooses nothing.
+        QWidget* window = widgets::windows().show(dialog);
+        QVERIFY(window);
+        if (auto* result = window->findChild<QLineEdit*>(QStringLiteral("txtResult")))
+            QTest::keyClicks(result, QStringLiteral("5"));
+        QTest::mouseClick(overviewtest::child<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+        QVERIFY(!widgets::windows().isLoaded(opens));
+        QCOMPARE(overviewtest::onlyMessage(m_ui),
+                 overviewtest::shown(1, QStringLiteral("Select Dates"), Icon::Critical,
+                                     QStringLiteral("Please choose a test item.")));
     }
 
     void viewChartAgainKeepsTheOpenChart()
@@ -117,12 +288,12 @@ private slots:
         const QString from = QStringLiteral("05-Mar-2004"), to = QStringLiteral("01-Apr-2004");
         QWidget* first = viewChart(from, to, QStringLiteral("Glucose"));
         QVERIFY(first);
-        const QStringList glucose = bars(first);
+        const QStringList glucose = points(first);
 
         QWidget* again = viewChart(from, to, QStringLiteral("Cholesterol"));
         QCOMPARE(again, first);
         QCOMPARE(again->windowTitle(), QStringLiteral("Chart Results for Glucose"));
-        QCOMPARE(bars(again), glucose);
+        QCOMPARE(points(again), glucose);
 
         // Closed, the next View Chart draws the new inputs.
         first->close();
@@ -130,7 +301,7 @@ private slots:
         QWidget* fresh = viewChart(from, to, QStringLiteral("Cholesterol"));
         QVERIFY(fresh);
         QCOMPARE(fresh->windowTitle(), QStringLiteral("Chart Results for Cholesterol"));
-        QCOMPARE(bars(fresh).size(), 3);
+        QCOMPARE(points(fresh).size(), 3);
     }
 };
 

@@ -92,7 +92,7 @@ private slots:
         QTest::addColumn<QString>("inText");
         // clang-format off
         QTest::newRow("span without values") << "08-Mar-2004" << "08-Mar-2004"
-            << "out/export.txt" << "Export Error" << "BOF or EOF";
+            << "out/export.txt" << "Export Error" << "There are no test values between these dates.";
         QTest::newRow("folder missing") << "05-Mar-2004" << "01-Apr-2004"
             << "out/none/export.txt" << "Export Error" << "export.txt";
         QTest::newRow("no file name") << "05-Mar-2004" << "01-Apr-2004"

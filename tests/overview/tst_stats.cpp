@@ -52,6 +52,48 @@ private slots:
     void init() { m_s.reset(); }
     void cleanup() { QVERIFY(m_s.finish()); }
 
+    // Columns as wide as their contents, the window's width used, and no cell
+    // chosen for the user; at the first-run size and in a wide window.
+    void columnsFitTheirContents_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("first-run size") << QSize(720, 600);
+        QTest::newRow("wide") << QSize(1200, 700);
+    }
+    void columnsFitTheirContents()
+    {
+        QFETCH(QSize, size);
+        overviewtest::execute(
+            "INSERT INTO Tests (ID, Test, Units) VALUES (20, 'Alkaline Phosphatase', 'U/L');"
+            "INSERT INTO Details (ID, Test, Result, Unit) VALUES (6, 20, 99999.94, 'U/L');");
+        open();
+        m_window->resize(size);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        overviewtest::screenshot(m_window, QStringLiteral("frmStats-%1").arg(size.width()));
+        for (const char* name : {"DataGrid1", "DataGrid2"}) {
+            const widgets::DataGrid* g = grid(name);
+            const QAbstractItemModel* model = g->model();
+            int total = 0;
+            for (int c = 0; c < model->columnCount(); ++c) {
+                int widest = g->fontMetrics().horizontalAdvance(
+                    model->headerData(c, Qt::Horizontal).toString());
+                for (int r = 0; r < model->rowCount(); ++r)
+                    widest = std::max(widest, g->fontMetrics().horizontalAdvance(
+                                                  model->index(r, c).data().toString()));
+                QVERIFY2(g->columnWidth(c) > widest, qPrintable(QString::number(c)));
+                total += g->columnWidth(c);
+            }
+            // The grid's width is used, give or take rounding.
+            QVERIFY2(std::abs(total - g->viewport()->width()) <= model->columnCount(),
+                     qPrintable(QStringLiteral("%1 of %2").arg(total).arg(g->viewport()->width())));
+            QVERIFY(!g->selectionModel()->hasSelection());
+        }
+        // A date of the lower table names its century.
+        QVERIFY(
+            gridRows(grid("DataGrid2"))
+                .contains(QStringLiteral("Alkaline Phosphatase|U/L|99999.94|01-Apr-2004|Morning")));
+    }
+
     void span_data()
     {
         QTest::addColumn<QString>("from");
@@ -110,11 +152,11 @@ private slots:
         // Over all dates, whatever the lists show: Glucose's minimum was
         // measured twice; Zinc's only occasion has no period.
         const QStringList minima{
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Afternoon"),
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Morning"),
-            QStringLiteral("Cholesterol|mg/dL|180|06-Mar-04|Morning"),
-            QStringLiteral("Glucose|mg/dL|88|05-Mar-04|Afternoon"),
-            QStringLiteral("Glucose|mg/dL|88|06-Mar-04|Morning"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Afternoon"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Morning"),
+            QStringLiteral("Cholesterol|mg/dL|180|06-Mar-2004|Morning"),
+            QStringLiteral("Glucose|mg/dL|88|05-Mar-2004|Afternoon"),
+            QStringLiteral("Glucose|mg/dL|88|06-Mar-2004|Morning"),
         };
         QVERIFY(overviewtest::child<QRadioButton>(m_window, "Option1")->isChecked());
         QCOMPARE(gridRows(grid("DataGrid2")), minima);
@@ -124,10 +166,10 @@ private slots:
 
         QTest::mouseClick(overviewtest::child<QRadioButton>(m_window, "Option2"), Qt::LeftButton);
         const QStringList maxima{
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Afternoon"),
-            QStringLiteral("Albumin|g/dL|4.2|05-Mar-04|Morning"),
-            QStringLiteral("Cholesterol|mg/dL|1234.56|05-Mar-04|Morning"),
-            QStringLiteral("Glucose|mg/dL|95.5|05-Mar-04|Morning"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Afternoon"),
+            QStringLiteral("Albumin|g/dL|4.2|05-Mar-2004|Morning"),
+            QStringLiteral("Cholesterol|mg/dL|1234.56|05-Mar-2004|Morning"),
+            QStringLiteral("Glucose|mg/dL|95.5|05-Mar-2004|Morning"),
         };
         QCOMPARE(gridRows(grid("DataGrid2")), maxima);
         QCOMPARE(gridRows(grid("DataGrid1")), upperRows);

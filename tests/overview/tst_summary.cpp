@@ -7,8 +7,11 @@
 #include "overview/frmOverview.h"
 #include "overview/frmRemarks.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
 using namespace vantor;
 using namespace vantor::overview;
@@ -100,6 +103,92 @@ private slots:
         QCOMPARE(window->grid()->mergedRows(row, column), std::make_pair(first, last));
     }
 
+    // The widest result the format gives below a hundred thousand, a name of
+    // 20 characters and the bold headers show whole, at any font.
+    void widestValueAndHeaderFit()
+    {
+        overviewtest::execute(
+            "INSERT INTO Tests (ID, Test, Units) VALUES (20, 'Alkaline Phosphatase', 'U/L');"
+            "INSERT INTO Details (ID, Test, Result, Unit) VALUES (6, 20, 99999.94, 'U/L');");
+        std::unique_ptr<frmOverview> window(frmOverview::create());
+        QVERIFY(window);
+        window->resize(768, 508);
+        const FlexGrid* grid = window->grid();
+        const QFontMetrics plain(grid->font());
+        QFont boldFont = grid->font();
+        boldFont.setBold(true);
+        const QFontMetrics bold(boldFont);
+        const int headerMargin = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin);
+        bool found = false;
+        for (int r = grid->fixedRows(); r < grid->rows(); ++r) {
+            if (grid->textMatrix(r, 5) != u"99,999.9"_s)
+                continue;
+            found = true;
+            QCOMPARE(grid->textMatrix(r, 4), u"Alkaline Phosphatase"_s);
+            for (int c : {4, 5}) {
+                // Cell text keeps a few pixels from the lines either side.
+                const int room = grid->columnWidth(c) - 7;
+                QVERIFY2(plain.horizontalAdvance(grid->textMatrix(r, c)) <= room,
+                         qPrintable(grid->textMatrix(r, c)));
+                QVERIFY2(bold.horizontalAdvance(grid->textMatrix(0, c)) + headerMargin <=
+                             grid->columnWidth(c),
+                         qPrintable(grid->textMatrix(0, c)));
+            }
+        }
+        QVERIFY(found);
+        overviewtest::screenshot(window.get(), u"frmOverview-768"_s);
+        window->resize(1280, 860);
+        overviewtest::screenshot(window.get(), u"frmOverview-1280"_s);
+    }
+
+    // A merged date whose first row scrolled out of view still shows its date
+    // in the rows left on screen.
+    void mergedCellsShowTheirTextAfterScrolling()
+    {
+        overviewtest::execute(
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 59) "
+            "INSERT INTO Tests (ID, Test, Units) SELECT 100 + i, 'Item ' || (100 + i), 'u' FROM n;"
+            "INSERT INTO Results (ID, Date, Period, Remarks) VALUES (50, '2005-06-07', 3, '');"
+            "INSERT INTO Details (ID, Test, Result, Unit) SELECT 50, ID, ID, 'u' FROM Tests "
+            "WHERE ID >= 100;");
+        std::unique_ptr<frmOverview> window(frmOverview::create());
+        QVERIFY(window);
+        window->resize(768, 508);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        FlexGrid* grid = window->grid();
+        const int first = grid->mergedRows(grid->rows() - 1, 1).first;
+        QCOMPARE(grid->textMatrix(first, 1), u"07-Jun-2005"_s);
+        // Down into the block a row at a time with the keyboard, as a user
+        // scrolls: each step moves what was drawn and draws one new row.
+        const int bottom = grid->rowAt(grid->viewport()->height() - 2);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(bottom, 3)).center());
+        const int below = first - grid->fixedRows() + 3 - grid->rowAt(0);
+        for (int i = 0; i < below; ++i) {
+            QTest::keyClick(grid, Qt::Key_Down);
+            QTest::qWait(20);
+        }
+        const int top = grid->rowAt(0);
+        QVERIFY2(top > first - grid->fixedRows(), qPrintable(QString::number(top)));
+        QVERIFY(grid->mergedRows(top + grid->fixedRows(), 1).first < top + grid->fixedRows());
+
+        // What the screen holds, not a fresh drawing.
+        const QImage shown = window->screen()->grabWindow(window->winId()).toImage();
+        const QPoint origin = grid->viewport()->mapTo(window.get(), QPoint(0, 0));
+        for (int column : {1, 2}) {
+            const QRect cell = grid->visualRect(grid->model()->index(top, column))
+                                   .translated(origin)
+                                   .intersected(shown.rect());
+            int ink = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x)
+                    ink += qGray(shown.pixel(x, y)) < 100;
+            QVERIFY2(ink > 20, qPrintable(QStringLiteral("column %1: %2").arg(column).arg(ink)));
+        }
+        overviewtest::screenshot(window.get(), u"frmOverview-scrolled"_s);
+    }
+
     void remarksRows()
     {
         std::unique_ptr<frmRemarks> window(frmRemarks::create());
@@ -131,8 +220,20 @@ private slots:
         // Opens on what a screen needs; the rest follows while the user looks.
         QVERIFY(grid->rows() > 100);
         QVERIFY(grid->rows() < 20000);
+        // The window says that it is still reading, and how far it got.
+        const auto* reading = overviewtest::child<QLabel>(window.get(), "lblReading");
+        QVERIFY(!reading->isHidden());
+        QCOMPARE(reading->text(),
+                 QStringLiteral("Reading rows… %L1").arg(grid->rows() - grid->fixedRows()));
         window->show();
+        overviewtest::screenshot(window.get(), u"frmOverview-reading"_s);
+        // Ctrl+End goes to the true last row, read or not.
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid->currentIndex().row(), 19999);
+        QTRY_VERIFY(grid->rowAt(0) <= 19999 && grid->rowAt(0) > 19950);
         QTRY_VERIFY_WITH_TIMEOUT(window->rows()->isComplete(), 20000);
+        QVERIFY(reading->isHidden());
         QCOMPARE(grid->rows(), 20001);
         // Rows that came later are shaded like the first ones.
         QCOMPARE(grid->cellBackColor(20000, 2), std::optional(Shade));

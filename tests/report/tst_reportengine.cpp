@@ -88,13 +88,17 @@ void TestReportEngine::pageBreaks_data()
 {
     QTest::addColumn<int>("rowHeight");
     QTest::addColumn<QString>("bands");
-    QTest::addColumn<QString>("pages"); // the bands of each page, pages split by |
+    // The bands of each page, pages split by |; a heading repeated atop a
+    // page its group runs on to in capitals.
+    QTest::addColumn<QString>("pages");
 
     QTest::newRow("one page") << 1000 << QStringLiteral("abddfg") << QStringLiteral("abddfg");
     QTest::newRow("a full page breaks before the next band")
         << 1000 << QStringLiteral("abdddddddfg") << QStringLiteral("abddddddd|fg");
     QTest::newRow("a heading goes with its first row")
-        << 1000 << QStringLiteral("abddddddfbdf") << QStringLiteral("abddddddf|bdf");
+        << 1000 << QStringLiteral("abddddddfbdf") << QStringLiteral("abddddddf|Abdf");
+    QTest::newRow("a group running on repeats its headings")
+        << 1000 << QStringLiteral("abdddddddddfg") << QStringLiteral("abddddddd|ABddfg");
     QTest::newRow("a run of headings moves as one")
         << 1000 << QStringLiteral("abdddfgabdfg") << QStringLiteral("abdddfg|abdfg");
     QTest::newRow("headings that fit with their row stay")
@@ -115,7 +119,7 @@ void TestReportEngine::pageBreaks()
     for (const ReportPage& page : laid) {
         QString letters;
         for (const PlacedBand& placed : page.bands)
-            letters += bands.at(placed.band);
+            letters += placed.continued ? bands.at(placed.band).toUpper() : bands.at(placed.band);
         got << letters;
     }
     QCOMPARE(got.join(u'|'), pages);

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -80,6 +81,8 @@ private slots:
     void singleItem_data();
     void singleItem();
     void manyValuesRunOverPages();
+    void aLongTitleWraps();
+    void previewFitsItsScreen();
     void printsTheChosenPages();
     void savingWhereNoFileCanBeIsReported();
     void aRunThatFailsOpensNothing();
@@ -175,6 +178,16 @@ void TestReports::dailyResults()
     QFETCH(QStringList, lines);
     report::ReportPreview* preview = runDaily(from, to);
     QVERIFY(preview && preview->isVisible());
+    // The whole preview, frame and buttons, is on the screen it opened on.
+    const QRect screen = preview->screen()->availableGeometry();
+    QVERIFY2(screen.contains(preview->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
+                            .arg(preview->frameGeometry().x())
+                            .arg(preview->frameGeometry().y())
+                            .arg(preview->frameGeometry().width())
+                            .arg(preview->frameGeometry().height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
     const QStringList pages = savedPages(preview);
     QCOMPARE(pages.size(), 1);
     expectInOrder(pages.first(), lines);
@@ -207,6 +220,7 @@ void TestReports::singleItem_data()
         << 3 << QStringLiteral("Potassium") << march(31)
         << QStringList{QStringLiteral("Single Item Records for Potassium"),
                        QStringLiteral("Results for: Potassium"),
+                       QStringLiteral("No values in this date range."),
                        QStringLiteral("Page 1 of 1 ") + Footer}
         << 0;
 }
@@ -224,6 +238,26 @@ void TestReports::singleItem()
     QCOMPARE(pages.size(), 1);
     expectInOrder(pages.first(), lines);
     QCOMPARE(pages.first().count(QStringLiteral(", 2004 ")), rows);
+    QCOMPARE(pages.first().count(QStringLiteral("No values in this date range.")), rows ? 0 : 1);
+}
+
+// The filtered list's title of two lines is on paper whole, date range and all.
+void TestReports::aLongTitleWraps()
+{
+    const QString title = QStringLiteral(
+        " for Glucose results greater than 90\r(from 01-Mar-2004 until 30-Apr-2004)");
+    report::ReportPreview* preview = report::runReport(
+        QStringLiteral("Test_Items_Grouping"),
+        report::singleItemShape(report::testItemQuery(1),
+                                report::itemValuesQuery(march(1), QDate(2004, 4, 30))),
+        report::DataReport2(), title);
+    QVERIFY(preview);
+    const QStringList pages = savedPages(preview);
+    QCOMPARE(pages.size(), 1);
+    expectInOrder(pages.first(),
+                  {QStringLiteral("Single Item Records for Glucose results greater than 90"),
+                   QStringLiteral("(from 01-Mar-2004 until 30-Apr-2004)"),
+                   QStringLiteral("Results for: Glucose")});
 }
 
 void TestReports::manyValuesRunOverPages()
@@ -243,12 +277,27 @@ void TestReports::manyValuesRunOverPages()
     const QStringList pages = savedPages(preview);
     QVERIFY2(pages.size() > 20, qPrintable(QString::number(pages.size())));
     QCOMPARE(pages.size(), document->pageCount());
+    // Every page opens on a date heading: a date whose values run on from the
+    // page before says so, and so does its period heading below it.
+    static const QRegularExpression dateHeading(
+        QStringLiteral("^[A-Z][a-z]+day, [A-Z][a-z]+ \\d{2}, \\d{4}( \\(continued\\))?$"));
+    int continued = 0;
     for (int i = 0; i < pages.size(); ++i) {
         const QStringList lines = pages.at(i).split(u'\n');
         QVERIFY(lines.first().startsWith(QStringLiteral("Daily Results from ")));
+        QVERIFY2(dateHeading.match(lines.at(1)).hasMatch(), qPrintable(pages.at(i)));
+        if (lines.at(1).endsWith(QStringLiteral(" (continued)"))) {
+            ++continued;
+            const QString previous = pages.at(i - 1);
+            QVERIFY(previous.contains(lines.at(1).chopped(12) + u'\n'));
+            QVERIFY2(!lines.at(2).contains(QRegularExpression(QStringLiteral("\\d"))) ||
+                         lines.at(2).endsWith(QStringLiteral(" (continued)")),
+                     qPrintable(lines.at(2)));
+        }
         QCOMPARE(lines.last(),
                  QStringLiteral("Page %1 of %2 ").arg(i + 1).arg(pages.size()) + Footer);
     }
+    QVERIFY2(continued > 0, qPrintable(pages.value(1)));
 
     auto* label = preview->findChild<QLabel*>(QStringLiteral("lblPages"));
     QCOMPARE(label->text(), QStringLiteral("Page 1 of %1").arg(pages.size()));
@@ -280,6 +329,26 @@ void TestReports::printsTheChosenPages()
     for (int i : {0, 1})
         QVERIFY(pages.at(i).endsWith(
             QStringLiteral("Page %1 of %2 ").arg(i + 2).arg(document->pageCount()) + Footer));
+}
+
+// A preview larger than its screen, or partly off it, opens whole on it.
+void TestReports::previewFitsItsScreen()
+{
+    report::ReportPreview* preview = runDaily(march(5), march(5));
+    QVERIFY(preview);
+    const QRect screen = preview->screen()->availableGeometry();
+    preview->hide();
+    preview->resize(screen.size() + QSize(300, 300));
+    preview->move(screen.topLeft() - QPoint(200, 200));
+    preview->show();
+    QVERIFY2(screen.contains(preview->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
+                            .arg(preview->frameGeometry().x())
+                            .arg(preview->frameGeometry().y())
+                            .arg(preview->frameGeometry().width())
+                            .arg(preview->frameGeometry().height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
 }
 
 void TestReports::savingWhereNoFileCanBeIsReported()
