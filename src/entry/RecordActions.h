@@ -26,7 +26,11 @@ EditButtons makeEditButtons(QWidget* parent);
 void deleteAndShowNext(engine::Recordset& rs);
 
 // Shows the occasion a jump list stands for: its bound text is the occasion's
-// ID, searched from the first record.
-void jumpToOccasion(engine::Recordset& rs, const QString& boundText);
+// ID, searched from the first record. When no record has that ID (it was
+// deleted since the list was read), the record shown before stays and the
+// result is false.
+bool jumpToOccasion(engine::Recordset& rs, const QString& boundText);
+// Tells the user that the occasion picked in a jump list is gone.
+void reportMissingOccasion(const QString& title);
 
 } // namespace vantor::entry
