@@ -123,8 +123,11 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return displayText(index.row(), index.column());
+    case Qt::EditRole: {
+        // A null value is no text at all, as on the empty new-record line.
+        const QString text = displayText(index.row(), index.column());
+        return text.isNull() ? QVariant() : QVariant(text);
+    }
     case Qt::TextAlignmentRole: {
         const auto type = m_recordset->field(index.column()).type;
         if (type == engine::FieldType::Integer || type == engine::FieldType::Double)
