@@ -48,8 +48,7 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
     buttons->setObjectName(QStringLiteral("picButtons"));
     auto* row = new QHBoxLayout(buttons);
     row->setContentsMargins(0, 0, 0, 0);
-    const auto button = [this, buttons, row](const char* name, const QString& caption,
-                                             auto slot) {
+    const auto button = [this, buttons, row](const char* name, const QString& caption, auto slot) {
         QPushButton* b = makeButton(buttons, name, caption);
         connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
         row->addWidget(b);
@@ -136,23 +135,11 @@ bool ListWindow::hasUnsavedChange() const
 void ListWindow::closeEvent(QCloseEvent* event)
 {
     m_grid->finishEditing();
-    if (hasUnsavedChange()) {
-        switch (platform::ui().messageBox(QStringLiteral("Save changes to this record?"),
-                                          platform::Buttons::YesNoCancel,
-                                          platform::Icon::Question, windowTitle())) {
-        case platform::Answer::Yes:
-            if (!update()) {
-                event->ignore();
-                return;
-            }
-            break;
-        case platform::Answer::No:
-            recordset()->cancelUpdate();
-            break;
-        default:
-            event->ignore();
-            return;
-        }
+    if (!mayClose(
+            *this, hasUnsavedChange(), [this] { return update(); },
+            [this] { recordset()->cancelUpdate(); })) {
+        event->ignore();
+        return;
     }
     QWidget::closeEvent(event);
 }

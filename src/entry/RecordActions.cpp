@@ -59,6 +59,24 @@ bool jumpToOccasion(engine::Recordset& rs, const QString& boundText)
     return false;
 }
 
+bool mayClose(const QWidget& window, bool unsaved, const std::function<bool()>& save,
+              const std::function<void()>& discard)
+{
+    if (!unsaved)
+        return true;
+    switch (platform::ui().messageBox(QStringLiteral("Save changes to this record?"),
+                                      platform::Buttons::YesNoCancel, platform::Icon::Question,
+                                      window.windowTitle())) {
+    case platform::Answer::Yes:
+        return save();
+    case platform::Answer::No:
+        discard();
+        return true;
+    default:
+        return false;
+    }
+}
+
 void reportMissingOccasion(const QString& title)
 {
     platform::ui().beep();

@@ -250,24 +250,14 @@ void frmDetails::cancelNew()
 
 void frmDetails::closeEvent(QCloseEvent* event)
 {
-    if (hasUnsavedChange()) {
-        switch (platform::ui().messageBox(QStringLiteral("Save changes to this record?"),
-                                          platform::Buttons::YesNoCancel,
-                                          platform::Icon::Question, windowTitle())) {
-        case platform::Answer::Yes:
-            if (!update()) {
-                event->ignore();
-                return;
-            }
-            break;
-        case platform::Answer::No:
-            if (m_rs->editMode() != engine::EditMode::None)
-                m_rs->cancelUpdate();
-            break;
-        default:
-            event->ignore();
-            return;
-        }
+    if (!mayClose(
+            *this, hasUnsavedChange(), [this] { return update(); },
+            [this] {
+                if (m_rs->editMode() != engine::EditMode::None)
+                    m_rs->cancelUpdate();
+            })) {
+        event->ignore();
+        return;
     }
     QWidget::closeEvent(event);
 }
@@ -276,8 +266,7 @@ bool frmDetails::update()
 {
     if (!m_rs->isOpen() || !hasUnsavedChange())
         return true;
-    if ((m_rs->bof() || m_rs->eof()) &&
-        !widgets::runCommand([this] { startRecordFromTyped(); }))
+    if ((m_rs->bof() || m_rs->eof()) && !widgets::runCommand([this] { startRecordFromTyped(); }))
         return false;
     if (!commitFields())
         return false;

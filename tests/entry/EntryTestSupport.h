@@ -91,8 +91,8 @@ inline void saveScreenshot(QWidget* window, const QString& name)
 class DiscardingUi : public platform::RecordingUi
 {
 public:
-    platform::Answer messageBox(const QString& text, platform::Buttons buttons,
-                                platform::Icon icon, const QString& title = {}) override
+    platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
+                                const QString& title = {}) override
     {
         RecordingUi::messageBox(text, buttons, icon, title);
         return buttons == platform::Buttons::YesNoCancel ? platform::Answer::No

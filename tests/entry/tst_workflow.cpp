@@ -198,8 +198,8 @@ void TestWorkflow::firstRunOnAnEmptyDatabase()
     QCOMPARE(fileText(QStringLiteral("SELECT Period FROM Periods")), QStringLiteral("Morning"));
 
     QWidget* tests = openFromMenu("mnuListsTests", "frmTests");
-    for (const QString& item : {QStringLiteral("Glucose|fasting|mg/dL"),
-                                QStringLiteral("Potassium|serum|mmol/L")}) {
+    for (const QString& item :
+         {QStringLiteral("Glucose|fasting|mg/dL"), QStringLiteral("Potassium|serum|mmol/L")}) {
         clickOn(tests, "cmdAdd");
         const QStringList cells = item.split(u'|');
         type(cells.at(0));
@@ -338,8 +338,12 @@ void TestWorkflow::blankNamesAreRefused_data()
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("table");
-    QTest::newRow("period") << "frmPeriods" << "Period" << "Periods";
-    QTest::newRow("test") << "frmTests" << "Test" << "Tests";
+    QTest::newRow("period") << "frmPeriods"
+                            << "Period"
+                            << "Periods";
+    QTest::newRow("test") << "frmTests"
+                          << "Test"
+                          << "Tests";
 }
 
 void TestWorkflow::blankNamesAreRefused()
@@ -473,8 +477,7 @@ void TestWorkflow::deletingAnOccasionTakesItsValues()
     QWidget* edit = openFromMenu("mnuDataEdit", "frmEdit");
     clickOn(edit, "cmdNext"); // occasion 2, with two values
     press(Qt::Key_D, Qt::AltModifier);
-    QCOMPARE(fileText(QStringLiteral("SELECT ID FROM Results ORDER BY ID")),
-             QStringLiteral("1;3"));
+    QCOMPARE(fileText(QStringLiteral("SELECT ID FROM Results ORDER BY ID")), QStringLiteral("1;3"));
     QCOMPARE(fileText(QStringLiteral("SELECT ID, Test FROM Details")), QStringLiteral("1|1"));
     QCOMPARE(status(edit), QStringLiteral("Record: 2 of 2"));
     QCOMPARE(child<QLineEdit>(edit, "txtFields(1)")->text(), QStringLiteral("3"));

@@ -88,9 +88,8 @@ void tst_WindowRegistry::init()
 void tst_WindowRegistry::cleanup()
 {
     windows().closeAll();
-    for (const QString& name :
-         {u"frmBrowse"_s, u"frmEdit"_s, u"frmDelete"_s, u"frmDetails"_s, u"frmRefuse"_s,
-          u"frmChart"_s})
+    for (const QString& name : {u"frmBrowse"_s, u"frmEdit"_s, u"frmDelete"_s, u"frmDetails"_s,
+                                u"frmRefuse"_s, u"frmChart"_s})
         windows().unregisterWindow(name);
     m_main.reset();
     QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
