@@ -93,6 +93,10 @@ void ListWindow::applyColumnWidths()
             m_grid->setColumnWidthTwips(c, m_setup.columnWidths.at(c));
     }
     m_grid->horizontalHeader()->setStretchLastSection(true);
+    // The current cell may have been put in a column hidden only now.
+    const QModelIndex current = m_grid->currentIndex();
+    if (current.isValid() && m_grid->isColumnHidden(current.column()))
+        m_grid->setCurrentIndex(m_grid->model()->index(current.row(), m_setup.nameColumn));
 }
 
 bool ListWindow::checkName(int row)
