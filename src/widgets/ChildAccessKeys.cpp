@@ -42,12 +42,12 @@ bool ChildAccessKeys::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (type == QEvent::KeyPress) {
-        // The press that follows a handled check must not reach the focused control.
-        if (m_swallowKey != 0 && key->key() == m_swallowKey) {
-            m_swallowKey = 0;
-            return true;
-        }
-        return false;
+        // The press that follows a handled check must not reach the focused
+        // control; only that one press.
+        const bool swallow = m_swallowKey != 0 && key->key() == m_swallowKey &&
+                             (key->modifiers() & Qt::AltModifier);
+        m_swallowKey = 0;
+        return swallow;
     }
     QAbstractButton* button = buttonFor(*key);
     if (!button)
