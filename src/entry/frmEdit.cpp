@@ -2,6 +2,7 @@
 
 #include "JumpListSource.h"
 #include "RecordActions.h"
+#include "frmDetails.h"
 
 #include "platform/Conversions.h"
 #include "platform/Error.h"
@@ -245,6 +246,14 @@ bool frmEdit::update()
 void frmEdit::deleteRecord()
 {
     if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+        return;
+    // The values window of this occasion goes first (asking about what is
+    // typed there), so that no value is written under a deleted occasion.
+    auto* details =
+        qobject_cast<frmDetails*>(widgets::windows().find(QStringLiteral("frmDetails")));
+    if (details && m_rs->editMode() != engine::EditMode::AddNew &&
+        details->occasionId() == m_rs->value(QStringLiteral("ID")).toLongLong() &&
+        !details->close())
         return;
     const bool ok = widgets::runCommand([this] {
         if (m_rs->editMode() == engine::EditMode::AddNew) {

@@ -479,7 +479,12 @@ void TestWorkflow::deletingAnOccasionTakesItsValues()
     seedOccasions();
     QWidget* edit = openFromMenu("mnuDataEdit", "frmEdit");
     clickOn(edit, "cmdNext"); // occasion 2, with two values
+    clickOn(edit, "cmdDetails");
+    QVERIFY(isShown("frmDetails"));
+    QTest::mouseClick(child<QLineEdit>(edit, "txtFields(0)"), Qt::LeftButton);
     press(Qt::Key_D, Qt::AltModifier);
+    // Its values window went with it: nothing can be added under it any more.
+    QTRY_VERIFY(!isShown("frmDetails"));
     QCOMPARE(fileText(QStringLiteral("SELECT ID FROM Results ORDER BY ID")), QStringLiteral("1;3"));
     QCOMPARE(fileText(QStringLiteral("SELECT ID, Test FROM Details")), QStringLiteral("1|1"));
     QCOMPARE(status(edit), QStringLiteral("Record: 2 of 2"));
