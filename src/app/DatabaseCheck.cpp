@@ -4,6 +4,7 @@
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
 #include "store/Database.h"
+#include "store/Migration.h"
 
 #include <QFileInfo>
 
@@ -72,8 +73,12 @@ QString databaseFile(const QDir& folder)
 bool ensureDatabase(const QDir& folder)
 {
     const QFileInfo info(databaseFile(folder));
-    if (info.isFile())
+    if (info.isFile()) {
+        // An older file gains what it lacks before any window reads it; one
+        // that cannot be written opens as it is, without reference ranges.
+        store::migrateDatabase(info.filePath());
         return true;
+    }
     if (info.exists()) {
         platform::showMessage(
             QStringLiteral("\"%1\" in the folder \"%2\" is not a file, so "

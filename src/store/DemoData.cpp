@@ -122,37 +122,55 @@ QStringList periods()
     return {s(u"Morning"), s(u"Noon"), s(u"Evening"), s(u"Night")};
 }
 
+// Adult reference ranges (men where they differ) as the MSD Manual,
+// Professional Version, lists them under "Normal Laboratory Values"; lipids
+// and HbA1c carry only the upper limit of the desirable range.
 QVector<TestItem> testItems()
 {
     return {
-        {s(u"Glucose"), s(u"Plasma glucose"), s(u"mg/dL"), 98, 12, 0, 0},
-        {s(u"Cholesterol"), s(u"Total cholesterol"), s(u"mg/dL"), 195, 18, 0, 1},
-        {s(u"HDL Cholesterol"), s(u"High-density lipoprotein cholesterol"), s(u"mg/dL"), 52, 6, 0,
-         1},
-        {s(u"LDL Cholesterol"), s(u"Low-density lipoprotein cholesterol"), s(u"mg/dL"), 118, 14, 0,
-         1},
-        {s(u"Triglycerides"), s(u"Serum triglycerides"), s(u"mg/dL"), 130, 30, 0, 1},
-        {s(u"Creatinine"), s(u"Serum creatinine"), s(u"mg/dL"), 0.95, 0.1, 2, 2},
-        {s(u"Urea Nitrogen"), s(u"Blood urea nitrogen (BUN)"), s(u"mg/dL"), 15, 3, 0, 2},
-        {s(u"Potassium"), s(u"Serum potassium"), s(u"mEq/L"), 4.2, 0.3, 1, 2},
-        {s(u"Sodium"), s(u"Serum sodium"), s(u"mEq/L"), 140, 2, 0, 2},
-        {s(u"Chloride"), s(u"Serum chloride"), s(u"mEq/L"), 102, 2, 0, 2},
-        {s(u"Uric Acid"), s(u"Serum uric acid"), s(u"mg/dL"), 5.8, 0.8, 1, 2},
-        {s(u"Calcium"), s(u"Total serum calcium"), s(u"mg/dL"), 9.5, 0.3, 1, 2},
-        {s(u"Haemoglobin"), s(u"Blood haemoglobin"), s(u"g/dL"), 14.5, 0.7, 1, 3},
-        {s(u"Haematocrit"), s(u"Packed cell volume"), s(u"%"), 43, 2, 1, 3},
-        {s(u"Leukocytes"), s(u"White blood cell count"), s(u"x10^3/uL"), 6.8, 1.2, 1, 3},
-        {s(u"Platelets"), s(u"Platelet count"), s(u"x10^3/uL"), 250, 35, 0, 3},
-        {s(u"ALT"), s(u"Alanine aminotransferase (SGPT)"), s(u"U/L"), 28, 7, 0, 4},
-        {s(u"AST"), s(u"Aspartate aminotransferase (SGOT)"), s(u"U/L"), 25, 5, 0, 4},
-        {s(u"Bilirubin"), s(u"Total bilirubin"), s(u"mg/dL"), 0.7, 0.2, 1, 4},
-        {s(u"Albumin"), s(u"Serum albumin"), s(u"g/dL"), 4.3, 0.2, 1, 4},
-        {s(u"Alkaline Phosphatase"), s(u"Serum alkaline phosphatase"), s(u"U/L"), 70, 12, 0, 4},
-        {s(u"TSH"), s(u"Thyroid-stimulating hormone"), s(u"uIU/mL"), 2.1, 0.6, 2, 5},
-        {s(u"HbA1c"), s(u"Glycated haemoglobin"), s(u"%"), 5.6, 0.25, 1, 5},
-        {s(u"Iron"), s(u"Serum iron"), s(u"ug/dL"), 95, 18, 0, 6},
-        {s(u"Ferritin"), s(u"Serum ferritin"), s(u"ng/mL"), 120, 35, 0, 6},
-        {s(u"CRP"), s(u"C-reactive protein"), s(u"mg/L"), 2.0, 1.4, 1, 7},
+        {s(u"Glucose"), s(u"Plasma glucose"), s(u"mg/dL"), 98, 12, 0, 0, 70, 99},
+        {s(u"Cholesterol"), s(u"Total cholesterol"), s(u"mg/dL"), 195, 18, 0, 1, {}, 200},
+        {s(u"HDL Cholesterol"),
+         s(u"High-density lipoprotein cholesterol"),
+         s(u"mg/dL"),
+         52,
+         6,
+         0,
+         1,
+         40,
+         {}},
+        {s(u"LDL Cholesterol"),
+         s(u"Low-density lipoprotein cholesterol"),
+         s(u"mg/dL"),
+         118,
+         14,
+         0,
+         1,
+         {},
+         130},
+        {s(u"Triglycerides"), s(u"Serum triglycerides"), s(u"mg/dL"), 130, 30, 0, 1, {}, 150},
+        {s(u"Creatinine"), s(u"Serum creatinine"), s(u"mg/dL"), 0.95, 0.1, 2, 2, 0.7, 1.3},
+        {s(u"Urea Nitrogen"), s(u"Blood urea nitrogen (BUN)"), s(u"mg/dL"), 15, 3, 0, 2, 8, 20},
+        {s(u"Potassium"), s(u"Serum potassium"), s(u"mEq/L"), 4.2, 0.3, 1, 2, 3.5, 5.0},
+        {s(u"Sodium"), s(u"Serum sodium"), s(u"mEq/L"), 140, 2, 0, 2, 136, 145},
+        {s(u"Chloride"), s(u"Serum chloride"), s(u"mEq/L"), 102, 2, 0, 2, 98, 106},
+        {s(u"Uric Acid"), s(u"Serum uric acid"), s(u"mg/dL"), 5.8, 0.8, 1, 2, 3.5, 7.2},
+        {s(u"Calcium"), s(u"Total serum calcium"), s(u"mg/dL"), 9.5, 0.3, 1, 2, 8.6, 10.2},
+        {s(u"Haemoglobin"), s(u"Blood haemoglobin"), s(u"g/dL"), 14.5, 0.7, 1, 3, 13.5, 17.5},
+        {s(u"Haematocrit"), s(u"Packed cell volume"), s(u"%"), 43, 2, 1, 3, 41, 51},
+        {s(u"Leukocytes"), s(u"White blood cell count"), s(u"x10^3/uL"), 6.8, 1.2, 1, 3, 4.5, 11.0},
+        {s(u"Platelets"), s(u"Platelet count"), s(u"x10^3/uL"), 250, 35, 0, 3, 150, 350},
+        {s(u"ALT"), s(u"Alanine aminotransferase (SGPT)"), s(u"U/L"), 28, 7, 0, 4, {}, 35},
+        {s(u"AST"), s(u"Aspartate aminotransferase (SGOT)"), s(u"U/L"), 25, 5, 0, 4, {}, 35},
+        {s(u"Bilirubin"), s(u"Total bilirubin"), s(u"mg/dL"), 0.7, 0.2, 1, 4, 0.3, 1.2},
+        {s(u"Albumin"), s(u"Serum albumin"), s(u"g/dL"), 4.3, 0.2, 1, 4, 3.5, 5.5},
+        {s(u"Alkaline Phosphatase"), s(u"Serum alkaline phosphatase"), s(u"U/L"), 70, 12, 0, 4, 36,
+         92},
+        {s(u"TSH"), s(u"Thyroid-stimulating hormone"), s(u"uIU/mL"), 2.1, 0.6, 2, 5, 0.5, 5.0},
+        {s(u"HbA1c"), s(u"Glycated haemoglobin"), s(u"%"), 5.6, 0.25, 1, 5, {}, 5.6},
+        {s(u"Iron"), s(u"Serum iron"), s(u"ug/dL"), 95, 18, 0, 6, 60, 160},
+        {s(u"Ferritin"), s(u"Serum ferritin"), s(u"ng/mL"), 120, 35, 0, 6, 24, 336},
+        {s(u"CRP"), s(u"C-reactive protein"), s(u"mg/L"), 2.0, 1.4, 1, 7, {}, 8.0},
     };
 }
 
@@ -234,12 +252,14 @@ void writeCatalogues(SqliteDatabase& db)
         period.reset();
     }
 
-    SqliteStatement test =
-        db.prepare(s(u"INSERT INTO Tests (Test, Description, Units) VALUES (?1, ?2, ?3)"));
+    SqliteStatement test = db.prepare(s(u"INSERT INTO Tests (Test, Description, Units, Low, High) "
+                                        u"VALUES (?1, ?2, ?3, ?4, ?5)"));
     for (const TestItem& item : testItems()) {
         test.bind(1, item.name);
         test.bind(2, item.description);
         test.bind(3, item.units);
+        item.low ? test.bind(4, *item.low) : test.bindNull(4);
+        item.high ? test.bind(5, *item.high) : test.bindNull(5);
         test.step();
         test.reset();
     }

@@ -21,10 +21,12 @@ struct TestItem
     QString name;
     QString description;
     QString units;
-    double mean;   // a typical value for a healthy adult
-    double spread; // how far a value strays from it, one standard deviation
-    int decimals;  // as the laboratory reports it
-    int panel;     // items ordered together share a panel
+    double mean;               // a typical value for a healthy adult
+    double spread;             // how far a value strays from it, one standard deviation
+    int decimals;              // as the laboratory reports it
+    int panel;                 // items ordered together share a panel
+    std::optional<double> low; // reference range for adults, in units
+    std::optional<double> high;
 };
 
 struct Agent

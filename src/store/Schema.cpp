@@ -18,7 +18,9 @@ QStringList tableStatements()
                        "    ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
                        "    Test TEXT COLLATE NOCASE,\n"
                        "    Description TEXT COLLATE NOCASE,\n"
-                       "    Units TEXT COLLATE NOCASE\n"
+                       "    Units TEXT COLLATE NOCASE,\n"
+                       "    Low REAL CHECK (Low IS NULL OR typeof(Low) IN ('real', 'integer')),\n"
+                       "    High REAL CHECK (High IS NULL OR typeof(High) IN ('real', 'integer'))\n"
                        ")"),
         QStringLiteral("CREATE TABLE Results (\n"
                        "    ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
@@ -110,7 +112,9 @@ QVector<TableSpec> tables()
          {{id, integer},
           {QStringLiteral("Test"), text},
           {QStringLiteral("Description"), text},
-          {QStringLiteral("Units"), text}},
+          {QStringLiteral("Units"), text},
+          {QStringLiteral("Low"), real, 2},
+          {QStringLiteral("High"), real, 2}},
          false,
          true},
         {QStringLiteral("Results"),

@@ -12,7 +12,10 @@ namespace vantor::store::schema {
 // other SQLite file.
 inline constexpr int ApplicationId = 0x564E5452;
 // PRAGMA user_version: raised with every change of the statements below.
-inline constexpr int Version = 1;
+// 2: the reference range of a test item (Tests.Low, Tests.High).
+inline constexpr int Version = 2;
+// The oldest version this program still reads; migrate() brings it up to date.
+inline constexpr int OldestVersion = 1;
 
 // CREATE TABLE statements, in dependency-free order.
 QStringList tableStatements();
@@ -27,7 +30,8 @@ QStringList markStatements();
 struct ColumnSpec
 {
     QString name;
-    QString type; // as declared when created: what its values are stored as
+    QString type;  // as declared when created: what its values are stored as
+    int since = 1; // the schema version that added it; older files lack it
 };
 
 struct TableSpec

@@ -102,10 +102,13 @@ void SchemaCheck::checkMarks()
                                      "(schema version %1; this one knows up to %2).")
                           .arg(version)
                           .arg(schema::Version);
-    else if (version < schema::Version)
-        m_problems << QStringLiteral("The file has schema version %1; this program expects %2.")
+    else if (version < schema::OldestVersion)
+        m_problems << QStringLiteral("The file has schema version %1; this program reads %2 to %3.")
                           .arg(version)
+                          .arg(schema::OldestVersion)
                           .arg(schema::Version);
+    // An older version is sound as it stands: opening it adds what it lacks.
+    m_version = version;
 }
 
 bool SchemaCheck::checkIntegrity()
@@ -147,6 +150,8 @@ void SchemaCheck::checkTable(const schema::TableSpec& table)
     bool allPresent = true;
     for (const schema::ColumnSpec& column : table.columns) {
         const StoredColumn* found = find(column.name);
+        if (!found && column.since > m_version)
+            continue; // added by a migration the file has not had yet
         if (!found) {
             m_problems << QStringLiteral("Table \"%1\" lacks the column \"%2\".")
                               .arg(table.name, column.name);
@@ -159,7 +164,7 @@ void SchemaCheck::checkTable(const schema::TableSpec& table)
 
     if (table.orderMatters && allPresent) {
         QStringList expected, actual;
-        for (int i = 0; i < table.columns.size(); ++i) {
+        for (int i = 0; i < table.columns.size() && i < stored.size(); ++i) {
             expected << table.columns[i].name;
             actual << stored[i].name;
         }

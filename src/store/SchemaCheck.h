@@ -33,6 +33,7 @@ private:
 
     SqliteDatabase& m_db;
     QStringList m_problems;
+    qint64 m_version = schema::Version;
 };
 
 } // namespace vantor::store

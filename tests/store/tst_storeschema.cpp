@@ -153,11 +153,11 @@ void tst_StoreSchema::checkReportsSchemaFaults_data()
     QTest::newRow("unmarked file") << u"PRAGMA application_id = 0"_s
                                    << QStringList{u"The file carries no mark of a results "
                                                   u"database (application id 0, schema version "
-                                                  u"1)."_s};
+                                                  u"2)."_s};
     QTest::newRow("newer version") << u"PRAGMA user_version = 7"_s
                                    << QStringList{u"The file was made by a newer version of the "
                                                   u"program (schema version 7; this one knows up "
-                                                  u"to 1)."_s};
+                                                  u"to 2)."_s};
 }
 
 void tst_StoreSchema::checkReportsSchemaFaults()

@@ -4,6 +4,7 @@
 #include "engine/Connection.h"
 #include "importer/ImportPlan.h"
 #include "platform/Error.h"
+#include "store/Migration.h"
 #include "store/SqliteStatement.h"
 
 #include <QDir>
@@ -231,6 +232,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
     if (o.decimal)
         mapping.decimal = *o.decimal;
 
+    store::migrateDatabase(o.data);
     engine::Connection connection;
     connection.open(jetConnectionString(o.data));
     sqlite3* db = connection.handle();

@@ -4,6 +4,7 @@
 #include "QueryCommand.h"
 #include "platform/Error.h"
 #include "store/Database.h"
+#include "store/Migration.h"
 #include "vantor/Version.h"
 
 #include <QCoreApplication>
@@ -129,6 +130,8 @@ int run(const Arguments& args, QTextStream& out)
             return Failure;
         out << shown << ": no problems found.\n";
     } else {
+        // An older file gains what it lacks; a read-only one is queried as it is.
+        store::migrateDatabase(file);
         tools::runQuery(file, args.positional.at(1),
                         args.json ? tools::QueryFormat::Json : tools::QueryFormat::Text, out);
     }

@@ -1,0 +1,91 @@
+#include "Migration.h"
+
+#include "Schema.h"
+#include "SqliteDatabase.h"
+#include "SqliteStatement.h"
+#include "platform/Error.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace vantor::store {
+
+namespace {
+
+bool hasColumn(SqliteDatabase& db, const QString& table, const QString& column)
+{
+    SqliteStatement find = db.prepare(
+        QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE"));
+    find.bind(1, table);
+    find.bind(2, column);
+    return find.step();
+}
+
+// Version 2: the reference range of a test item. Keyed on the columns, not
+// only on the version, so a file whose version was left behind still gets them
+// exactly once.
+void addReferenceRange(SqliteDatabase& db)
+{
+    const QString tests = QStringLiteral("Tests");
+    if (!hasColumn(db, tests, QStringLiteral("Low")))
+        db.exec(QStringLiteral("ALTER TABLE Tests ADD COLUMN Low REAL CHECK (Low IS NULL OR "
+                               "typeof(Low) IN ('real', 'integer'))"));
+    if (!hasColumn(db, tests, QStringLiteral("High")))
+        db.exec(QStringLiteral("ALTER TABLE Tests ADD COLUMN High REAL CHECK (High IS NULL OR "
+                               "typeof(High) IN ('real', 'integer'))"));
+}
+
+struct Step
+{
+    int version; // the version the file has after this step
+    void (*apply)(SqliteDatabase&);
+};
+
+constexpr Step Steps[] = {{2, addReferenceRange}};
+
+} // namespace
+
+bool migrateDatabase(const QString& path)
+{
+    const QFileInfo info(path);
+    // A file marked read-only stays as it is, even for a user whose rights
+    // would let SQLite write it anyway.
+    // (WriteUser would say what this user may do, not how the file is marked.)
+    const auto writable =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!info.isFile() || !info.isWritable() || !(info.permissions() & writable))
+        return false;
+    try {
+        SqliteDatabase db(path, SqliteDatabase::Mode::ReadWrite);
+        sqlite3_busy_timeout(db.handle(), 1000);
+        if (db.scalar(QStringLiteral("PRAGMA application_id")).toLongLong() !=
+            schema::ApplicationId)
+            return false;
+        const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
+        if (version == schema::Version)
+            return true;
+        if (version > schema::Version || version < schema::OldestVersion ||
+            sqlite3_db_readonly(db.handle(), "main") == 1)
+            return false;
+        for (const Step& step : Steps) {
+            if (version >= step.version)
+                continue;
+            db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+            try {
+                step.apply(db);
+                db.exec(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
+                db.exec(QStringLiteral("COMMIT"));
+            } catch (const Error&) {
+                sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+                return false;
+            }
+        }
+        db.close();
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+} // namespace vantor::store
