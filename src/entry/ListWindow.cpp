@@ -2,9 +2,13 @@
 
 #include "RecordActions.h"
 
+#include "engine/Connection.h"
+#include "platform/Conversions.h"
+#include "platform/Error.h"
 #include "platform/Format.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
+#include "store/ReferenceRange.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/Twips.h"
 
@@ -70,6 +74,10 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
 
     m_grid->setDataSource(m_data);
     m_grid->setRowCheck([this](int line) { return checkName(line); });
+    if (setup.lowColumn >= 0)
+        m_grid->recordsetModel()->setEditCheck([this](int line, int column, const QString& text) {
+            return checkLimit(line, column, text);
+        });
     m_data->refresh();
     applyColumnWidths();
     resize(widgets::twipsToPixelsX(6000, this), widgets::twipsToPixelsY(4500, this));
@@ -115,6 +123,47 @@ bool ListWindow::checkName(int row)
     m_grid->setFocus();
     m_grid->setCurrentIndex(m_grid->model()->index(row, m_setup.nameColumn));
     return false;
+}
+
+bool ListWindow::checkLimit(int row, int column, const QString& text)
+{
+    if (column != m_setup.lowColumn && column != m_setup.highColumn)
+        return true;
+    engine::Recordset* rs = recordset();
+    const bool low = column == m_setup.lowColumn;
+    const QString name = low ? QStringLiteral("Low") : QStringLiteral("High");
+    const auto refuse = [this](const QString& message) {
+        platform::ui().beep();
+        platform::showMessage(message, platform::Icon::Exclamation,
+                              QStringLiteral("Invalid Entry"));
+        m_grid->setFocus();
+        return false;
+    };
+    if (text.isEmpty())
+        return true; // no limit on that side
+    double value = 0;
+    try {
+        value = platform::toDouble(text);
+    } catch (const Error&) {
+        return refuse(QStringLiteral("The %1 must be a number in the item's unit; \"%2\" is not "
+                                     "one. Type a number, or leave the %1 empty for no limit.")
+                          .arg(name, text));
+    }
+    const int other = low ? m_setup.highColumn : m_setup.lowColumn;
+    const QVariant otherValue =
+        rs && rs->isOpen() && row < rs->recordCount() ? rs->valueAt(row, other) : QVariant();
+    if (otherValue.isNull() || !otherValue.isValid())
+        return true;
+    const double limit = otherValue.toDouble();
+    if (low && value > limit)
+        return refuse(QStringLiteral("The Low (%1) is above the High (%2). Type a Low no higher "
+                                     "than the High.")
+                          .arg(text, platform::valueText(otherValue)));
+    if (!low && value < limit)
+        return refuse(QStringLiteral("The High (%1) is below the Low (%2). Type a High no lower "
+                                     "than the Low.")
+                          .arg(text, platform::valueText(otherValue)));
+    return true;
 }
 
 bool ListWindow::checkNames()
@@ -217,6 +266,22 @@ QWidget* createTestsWindow()
     s.caption = QStringLiteral("Tests List");
     s.recordSource = QStringLiteral("select Test,Description,Units from Tests Order by Test");
     s.columnWidths = {1900, 2500, 1000}; // the name column wide enough for most names
+    // A file that could not gain the reference range (read-only) is listed as before.
+    bool ranges = false;
+    try {
+        engine::Connection connection;
+        connection.open(store::CodeConnection);
+        ranges = store::hasReferenceRanges(connection);
+    } catch (const Error&) {
+        // the data control reports an unreadable file itself
+    }
+    if (ranges) {
+        s.recordSource =
+            QStringLiteral("select Test,Description,Units,Low,High from Tests Order by Test");
+        s.columnWidths << 800 << 800;
+        s.lowColumn = 3;
+        s.highColumn = 4;
+    }
     return new ListWindow(s);
 }
 

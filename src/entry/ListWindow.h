@@ -27,6 +27,9 @@ public:
         QString note;            // empty: no note label
         QList<int> columnWidths; // twips by column; 0 hides; -1 keeps the layout's width
         int nameColumn = 0;      // the column that may not be left blank
+        // Columns of the reference range: numbers, the low one no higher than the high one.
+        int lowColumn = -1;
+        int highColumn = -1;
     };
 
     explicit ListWindow(const Setup& setup, QWidget* parent = nullptr);
@@ -48,6 +51,9 @@ private:
     // False, after telling the user, when a row to be written has a blank name.
     bool checkNames();
     bool checkName(int row);
+    // False, after telling the user, when text typed into a limit is no number
+    // or puts the low limit above the high one.
+    bool checkLimit(int row, int column, const QString& text);
     engine::Recordset* recordset() const;
     void showDataError(int number, const QString& description);
     void applyColumnWidths();

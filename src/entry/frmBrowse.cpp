@@ -6,8 +6,11 @@
 #include "RecordNavigator.h"
 
 #include "platform/Conversions.h"
+#include "platform/Error.h"
+#include "platform/Format.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
+#include "store/ReferenceRange.h"
 #include "widgets/BoundField.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/DataCombo.h"
@@ -141,6 +144,7 @@ frmBrowse::frmBrowse(QWidget* parent)
             m_navigator->setRecordset(m_rs.get());
             m_grid->setRecordset(children);
             m_grid->setColumnVisible(0, false);
+            addFlagColumn();
             // A refill resets the grid's columns: keep the occasion's ID hidden.
             connect(children, &engine::Recordset::rowsReset, m_grid,
                     [grid = m_grid] { grid->setColumnVisible(0, false); });
@@ -153,6 +157,32 @@ frmBrowse::frmBrowse(QWidget* parent)
     m_keys = new NavigationKeys(this, m_navigator);
     resize(widgets::twipsToPixelsX(6000, this),
            std::max(sizeHint().height(), widgets::twipsToPixelsY(5400, this)));
+}
+
+// Flag: each value against its item's reference range; the tooltip gives
+// the range, or why the value is not compared.
+void frmBrowse::addFlagColumn()
+{
+    QHash<QString, store::ReferenceRange> ranges;
+    try {
+        ranges = store::rangesByName(store::readReferenceRanges());
+    } catch (const Error&) {
+        return; // the values are shown without flags
+    }
+    widgets::RecordsetModel::DerivedColumn flag;
+    flag.header = QStringLiteral("Flag");
+    flag.data = [ranges](const engine::Recordset& rs, int row, int role) -> QVariant {
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::TextAlignmentRole)
+            return {};
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::AlignCenter);
+        const store::ValueFlag shown =
+            store::flagValue(ranges, platform::valueText(rs.valueAt(row, 1)), rs.valueAt(row, 2),
+                             platform::valueText(rs.valueAt(row, 3)));
+        return role == Qt::DisplayRole ? shown.text : shown.toolTip;
+    };
+    m_grid->recordsetModel()->setDerivedColumns({flag});
+    m_grid->setColumnVisible(0, false);
 }
 
 frmBrowse::~frmBrowse()

@@ -40,6 +40,7 @@ public:
     void jumpToChoice();
 
 private:
+    void addFlagColumn();
     std::unique_ptr<engine::Connection> m_connection;
     std::unique_ptr<engine::Recordset> m_rs;
     QLineEdit* m_id;

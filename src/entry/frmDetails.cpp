@@ -7,6 +7,7 @@
 #include "platform/Format.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
+#include "store/ReferenceRange.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowRegistry.h"
@@ -67,7 +68,13 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
     fields->addRow(testLabel, m_test);
     auto* resultLabel = new QLabel(QStringLiteral("Test Result:"), this);
     resultLabel->setBuddy(m_result);
-    fields->addRow(resultLabel, m_result);
+    m_flag = new QLabel(this);
+    m_flag->setObjectName(QStringLiteral("lblFlag"));
+    m_flag->setTextFormat(Qt::PlainText);
+    auto* resultRow = new QHBoxLayout;
+    resultRow->addWidget(m_result, 1);
+    resultRow->addWidget(m_flag);
+    fields->addRow(resultLabel, resultRow);
     fields->addRow(new QLabel(QStringLiteral("Unit:"), this), m_unit);
     layout->addLayout(fields);
     layout->addWidget(m_navigator);
@@ -109,6 +116,9 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
         m_unitField->bind(m_rs.get(), QStringLiteral("Unit"));
         m_test->setDataSource(m_rs.get(), QStringLiteral("Test"));
         m_navigator->setRecordset(m_rs.get());
+        connect(m_rs.get(), &engine::Recordset::moveComplete, this, &frmDetails::showFlag);
+        connect(m_rs.get(), &engine::Recordset::rowChanged, this, &frmDetails::showFlag);
+        showFlag();
     }
     m_navigator->setBeforeMove([this] { return commitFields(); });
     setWindowTitle(occasionCaption());
@@ -121,6 +131,40 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
 
     setFixedSize(std::max(minimumSizeHint().width(), widgets::twipsToPixelsX(4800, this)),
                  sizeHint().height());
+}
+
+// The stored value against its item's reference range, read afresh: the
+// range may have been changed in the Tests list since the window opened.
+void frmDetails::showFlag()
+{
+    m_flag->clear();
+    m_flag->setToolTip(QString());
+    m_flag->setStyleSheet(QString());
+    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof() ||
+        m_rs->editMode() == engine::EditMode::AddNew)
+        return;
+    const QVariant result = m_rs->value(QStringLiteral("Result"));
+    if (result.isNull())
+        return;
+    QHash<qint64, store::ReferenceRange> ranges;
+    try {
+        ranges = store::readReferenceRanges(*m_connection);
+    } catch (const Error&) {
+        return; // no flag rather than a message for every record shown
+    }
+    const store::ReferenceRange range =
+        ranges.value(m_rs->value(QStringLiteral("Test")).toLongLong());
+    if (range.isEmpty())
+        return;
+    const QString unit = platform::valueText(m_rs->value(QStringLiteral("Unit")));
+    const store::RangeFlag flag = store::rangeFlag(result.toDouble(), range, unit);
+    const QString flagText = store::flagText(flag);
+    m_flag->setText((flagText.isEmpty() ? QString() : flagText + QStringLiteral("  ")) +
+                    QStringLiteral("(") + store::rangeText(range) + QStringLiteral(")"));
+    if (flag == store::RangeFlag::NotCompared)
+        m_flag->setToolTip(store::notComparedText(unit, range.units));
+    else if (!flagText.isEmpty())
+        m_flag->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
 }
 
 QString frmDetails::occasionCaption() const
@@ -275,6 +319,7 @@ bool frmDetails::update()
         m_rs->updateBatch();
     });
     m_navigator->updateStatus();
+    showFlag();
     return ok;
 }
 

@@ -8,6 +8,7 @@
 #include "widgets/DataCombo.h"
 #include "widgets/DataControl.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -45,6 +46,7 @@ protected:
 
 private:
     bool commitFields();
+    void showFlag();
     // A value typed while none is shown becomes a new one, as Add would start it.
     void startRecordFromTyped();
     // "Record Details - 05-Mar-2004, Evening": which occasion the values go under.
@@ -62,6 +64,7 @@ private:
     widgets::BoundField* m_resultField;
     widgets::BoundField* m_unitField;
     RecordNavigator* m_navigator;
+    QLabel* m_flag; // the value's high/low flag and its item's reference range
 };
 
 // Loads the details window for the occasion the entry window shows; nullptr

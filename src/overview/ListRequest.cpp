@@ -34,7 +34,9 @@ QString ListRequest::resultTest() const
 QString ListRequest::listSql() const
 {
     return QStringLiteral("SELECT Results.Date, Format(Results.Date,'Medium Date') as Dates, "
-                          "Periods.Period, Tests.Test, Details.Result, Tests.Units, Periods.ID ") +
+                          "Periods.Period, Tests.Test, Details.Result, Tests.Units, Periods.ID, "
+                          // the value's own unit, for its flag: the item's may have changed
+                          "Details.Unit ") +
            QStringLiteral("FROM Periods INNER JOIN (Tests INNER JOIN (Results INNER JOIN Details "
                           "ON Results.ID = Details.ID) ON Tests.ID = Details.Test) ON Periods.ID "
                           "= Results.Period ") +

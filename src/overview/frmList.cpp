@@ -10,6 +10,7 @@
 #include "report/DataReport.h"
 #include "report/ReportRun.h"
 #include "store/ConnectionStrings.h"
+#include "store/ReferenceRange.h"
 #include "widgets/DataGrid.h"
 #include "widgets/WindowRegistry.h"
 
@@ -119,12 +120,38 @@ void frmList::showList(const ListRequest& request, std::unique_ptr<engine::Conne
     // its lone carriage return, is what the export and the report receive.
     m_title->setText(QString(request.title()).replace(u'\r', u'\n'));
     m_grid->setRecordset(rows.get());
-    for (int column : {0, 3, 6})
+    addFlagColumn();
+    for (int column : {0, 3, 6, 7})
         m_grid->setColumnVisible(column, false);
     m_sql->setText(request.listSql());
     // The grid lets go of the old rows before they go.
     m_rows = std::move(rows);
     m_connection = std::move(connection);
+}
+
+// Flag: each value against its item's reference range; the tooltip gives
+// the range, or why the value is not compared.
+void frmList::addFlagColumn()
+{
+    QHash<QString, store::ReferenceRange> ranges;
+    try {
+        ranges = store::rangesByName(store::readReferenceRanges());
+    } catch (const Error&) {
+        // the values are shown without flags
+    }
+    widgets::RecordsetModel::DerivedColumn flag;
+    flag.header = QStringLiteral("Flag");
+    flag.data = [ranges](const engine::Recordset& rs, int row, int role) -> QVariant {
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::AlignCenter);
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return {};
+        const store::ValueFlag shown =
+            store::flagValue(ranges, platform::valueText(rs.valueAt(row, 3)), rs.valueAt(row, 4),
+                             platform::valueText(rs.valueAt(row, 7)));
+        return role == Qt::DisplayRole ? shown.text : shown.toolTip;
+    };
+    m_grid->recordsetModel()->setDerivedColumns({flag});
 }
 
 void frmList::exportList()

@@ -49,6 +49,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void addFlagColumn();
     void writeList(const QString& fileName) const;
     void releaseDialog();
 

@@ -2,10 +2,13 @@
 
 #include "ErrorTrap.h"
 
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
+#include "store/ReferenceRange.h"
 #include "widgets/DataControl.h"
 #include "widgets/DataGrid.h"
 
@@ -134,6 +137,18 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     m_statistics = makeDataControl("datPrimaryRS1", this);
     m_statistics->setRecordSource(AllDatesSql);
     m_statisticsGrid = makeGrid("DataGrid1", m_statistics, this);
+    widgets::RecordsetModel::DerivedColumn outOfRange;
+    outOfRange.header = QStringLiteral("Out of range");
+    outOfRange.data = [counts = m_outOfRange](const engine::Recordset& rs, int row,
+                                              int role) -> QVariant {
+        const QString item = platform::valueText(rs.valueAt(row, 0)).toLower();
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole || !counts->contains(item))
+            return {};
+        return QString::number(counts->value(item));
+    };
+    m_statisticsGrid->recordsetModel()->setDerivedColumns({outOfRange});
 
     auto* frame = new QGroupBox(QStringLiteral("Option:"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -168,7 +183,12 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
 
     // Load: the presets, the statistics over all dates, the minimum view.
     m_inputs->load(SelectDates);
-    trapErrors([this] { refreshOrThrow(m_statistics); }, SelectDates);
+    trapErrors(
+        [this] {
+            countOutOfRange({}, {});
+            refreshOrThrow(m_statistics);
+        },
+        SelectDates);
     showRows(m_statisticsGrid);
     m_min->setChecked(true);
     showMinimum();
@@ -186,6 +206,34 @@ QString frmStats::statisticsSql(const QDate& from, const QDate& to)
            QStringLiteral("WHERE (((Results.Date) Between ") + platform::sqlDateLiteral(from) +
            QStringLiteral(" And ") + platform::sqlDateLiteral(to) + QStringLiteral(")) ") +
            QStringLiteral("GROUP BY Tests.Test, Tests.Units;");
+}
+
+void frmStats::countOutOfRange(const QDate& from, const QDate& to)
+{
+    m_outOfRange->clear();
+    engine::Connection connection;
+    connection.open(store::ListConnection);
+    const auto ranges = store::rangesByName(store::readReferenceRanges(connection));
+    if (ranges.isEmpty())
+        return;
+    for (auto it = ranges.cbegin(); it != ranges.cend(); ++it)
+        m_outOfRange->insert(it.key(), 0);
+    QString sql = QStringLiteral("SELECT Tests.Test, Details.Result, Details.Unit FROM Tests "
+                                 "INNER JOIN (Results INNER JOIN Details ON Results.ID = "
+                                 "Details.ID) ON Tests.ID = Details.Test WHERE (Tests.Low Is Not "
+                                 "Null Or Tests.High Is Not Null)");
+    if (from.isValid() && to.isValid())
+        sql += QStringLiteral(" And Results.Date Between ") + platform::sqlDateLiteral(from) +
+               QStringLiteral(" And ") + platform::sqlDateLiteral(to);
+    engine::Recordset values;
+    values.open(sql, &connection, engine::CursorType::Static, engine::LockType::ReadOnly);
+    for (int row = 0; row < values.recordCount(); ++row) {
+        const QString item = platform::valueText(values.valueAt(row, 0));
+        const store::ValueFlag flag = store::flagValue(ranges, item, values.valueAt(row, 1),
+                                                       platform::valueText(values.valueAt(row, 2)));
+        if (flag.flag == store::RangeFlag::Low || flag.flag == store::RangeFlag::High)
+            ++(*m_outOfRange)[item.toLower()];
+    }
 }
 
 void frmStats::computeStatistics()
@@ -206,6 +254,7 @@ void frmStats::computeStatistics()
             bool empty = false;
             {
                 const platform::BusyPointer busy;
+                countOutOfRange(from, to);
                 m_statistics->setRecordSource(statisticsSql(from, to));
                 refreshOrThrow(m_statistics);
                 empty = m_statistics->recordset()->recordCount() == 0;

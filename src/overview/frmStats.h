@@ -2,10 +2,13 @@
 
 #include "DateRangeInputs.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+
+#include <memory>
 
 namespace vantor::widgets {
 class DataControl;
@@ -39,6 +42,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Counts the flagged values between from and to (all dates when null).
+    void countOutOfRange(const QDate& from, const QDate& to);
     void showExtremes(const QString& sql);
 
     DateRangeInputs* m_inputs;
@@ -50,6 +55,9 @@ private:
     QRadioButton* m_max;
     widgets::DataControl* m_extremes;
     widgets::DataGrid* m_extremesGrid;
+    // Out of range: flagged values of the span by item name (lower case);
+    // an item without a range has no entry.
+    std::shared_ptr<QHash<QString, int>> m_outOfRange = std::make_shared<QHash<QString, int>>();
 };
 
 } // namespace vantor::overview

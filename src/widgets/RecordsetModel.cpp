@@ -51,6 +51,13 @@ void RecordsetModel::setAllowAddNew(bool allow)
     }
 }
 
+void RecordsetModel::setDerivedColumns(QVector<DerivedColumn> columns)
+{
+    beginResetModel();
+    m_derived = std::move(columns);
+    endResetModel();
+}
+
 void RecordsetModel::setColumnFormat(int column, const QString& pattern)
 {
     m_formats.insert(column, pattern);
@@ -90,8 +97,8 @@ void RecordsetModel::onRowRemoved(int)
 
 void RecordsetModel::onRowChanged(int row)
 {
-    if (row >= 0 && row < m_rows && m_columns > 0)
-        emit dataChanged(index(row, 0), index(row, m_columns - 1));
+    if (row >= 0 && row < m_rows && columnCount() > 0)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const
@@ -103,7 +110,7 @@ int RecordsetModel::rowCount(const QModelIndex& parent) const
 
 int RecordsetModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_columns;
+    return parent.isValid() ? 0 : m_columns + int(m_derived.size());
 }
 
 QString RecordsetModel::displayText(int row, int column) const
@@ -119,8 +126,11 @@ QString RecordsetModel::displayText(int row, int column) const
 
 QVariant RecordsetModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !m_recordset || index.row() >= m_rows || index.column() >= m_columns)
+    if (!index.isValid() || !m_recordset || index.row() >= m_rows ||
+        index.column() >= columnCount())
         return {};
+    if (index.column() >= m_columns)
+        return m_derived.at(index.column() - m_columns).data(*m_recordset, index.row(), role);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole: {
@@ -146,6 +156,8 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal) {
         if (m_recordset && section >= 0 && section < m_columns)
             return m_recordset->field(section).name;
+        if (section >= m_columns && section < columnCount())
+            return m_derived.at(section - m_columns).header;
         return {};
     }
     if (isNewRecordLine(section))
@@ -180,10 +192,14 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || !index.isValid() || !m_recordset || m_readOnly)
         return false;
     const int column = index.column();
+    if (column >= m_columns)
+        return false;
     const engine::Field& field = m_recordset->field(column);
     // Text typed into a cell becomes the field's type; what cannot is refused here.
     QVariant typed = value;
     const QString text = value.toString().trimmed();
+    if (m_editCheck && !m_editCheck(index.row(), column, text))
+        return false;
     try {
         if (text.isEmpty()) {
             typed = QVariant();

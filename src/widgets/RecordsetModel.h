@@ -5,6 +5,9 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QPointer>
+#include <QVector>
+
+#include <functional>
 
 namespace vantor::widgets {
 
@@ -28,6 +31,18 @@ public:
     void setAllowAddNew(bool allow);
     bool allowAddNew() const { return m_allowAddNew; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Asked before text typed into a cell is stored; false refuses it (the
+    // check tells the user why) and leaves the row as it was.
+    using EditCheck = std::function<bool(int row, int column, const QString& text)>;
+    void setEditCheck(EditCheck check) { m_editCheck = std::move(check); }
+    // A read-only column computed from a record (a flag, say), shown after
+    // the recordset's own columns.
+    struct DerivedColumn
+    {
+        QString header;
+        std::function<QVariant(const engine::Recordset& rs, int row, int role)> data;
+    };
+    void setDerivedColumns(QVector<DerivedColumn> columns);
     // A display pattern for a column (e.g. "dd-mmm-yy"); empty for the default.
     void setColumnFormat(int column, const QString& pattern);
 
@@ -60,6 +75,8 @@ private:
     int m_columns = 0;
     bool m_allowAddNew = false;
     bool m_readOnly = false;
+    EditCheck m_editCheck;
+    QVector<DerivedColumn> m_derived;
     QHash<int, QString> m_formats;
 };
 

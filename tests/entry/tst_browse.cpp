@@ -82,15 +82,15 @@ static void seed()
 {
     exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
           "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
+          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 90, 99)",
+          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
           "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
           "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
           "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'first')",
           "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)",
           "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
           "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mEq/L')",
           "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
           "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
           "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 7, 1, 'gone')",
@@ -109,16 +109,24 @@ void TestBrowse::showsEachOccasionWithItsValues()
 
     auto* grid = child<widgets::DataGrid>(browse, "grdDataGrid");
     QVERIFY(grid->isColumnHidden(0));
-    QCOMPARE(gridText(grid), QStringLiteral("Glucose|101|mg/dL"));
+    QCOMPARE(gridText(grid), QStringLiteral("Glucose|101|mg/dL|H"));
+    const QModelIndex flag = grid->model()->index(0, 4);
+    QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Flag"));
+    QCOMPARE(flag.data(Qt::ToolTipRole).toString(), QStringLiteral("90 \u2013 99 mg/dL"));
 
     // The grid follows the occasion, the ID column stays hidden through each
     // refill, and a value whose test item is gone is not listed.
-    const QStringList expected{QString(), QStringLiteral("Glucose|95|mg/dL;Potassium|4.2|mmol/L"),
-                               QStringLiteral("Glucose|88|mg/dL")};
+    // A value recorded in another unit than its item's is not compared.
+    const QStringList expected{QString(), QStringLiteral("Glucose|95|mg/dL|;Potassium|4.2|mEq/L|"),
+                               QStringLiteral("Glucose|88|mg/dL|L")};
     for (const QString& values : expected) {
         click(browse, "cmdNext");
         QCOMPARE(gridText(grid), values);
         QVERIFY(grid->isColumnHidden(0));
+        if (values.contains(QStringLiteral("mEq/L")))
+            QCOMPARE(grid->model()->index(1, 4).data(Qt::ToolTipRole).toString(),
+                     QStringLiteral("Not compared with the reference range: recorded in "
+                                    "\"mEq/L\", the range is in \"mmol/L\"."));
     }
     QCOMPARE(status(browse), QStringLiteral("Record: 4 of 4"));
     QVERIFY(child<QPlainTextEdit>(browse, "txtFields(3)")->toPlainText().isEmpty());

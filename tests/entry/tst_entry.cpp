@@ -32,6 +32,8 @@ void choose(widgets::DataCombo* combo, const QString& text)
 
 } // namespace
 
+using namespace Qt::Literals::StringLiterals;
+
 class TestEntry : public QObject
 {
     Q_OBJECT
@@ -45,6 +47,7 @@ private slots:
     void navigationBeepsAtEitherEnd();
     void badInputIsRefusedAndNothingWritten();
     void detailsNeedASavedOccasion();
+    void detailsShowTheFlagAndTheRange();
     void listRefreshDropsUnsavedEdits();
     void windowsSurviveBeingMadeTiny();
     void screenshots();
@@ -320,6 +323,49 @@ void TestEntry::windowsSurviveBeingMadeTiny()
 
 // With VANTOR_SCREENSHOT_DIR set, saves pictures of the four windows on the
 // demo database, to be looked at.
+void TestEntry::detailsShowTheFlagAndTheRange()
+{
+    exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
+          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 70, 99)",
+          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('HDL', 'mg/dL', 40, NULL)",
+          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
+          "INSERT INTO Tests (Test, Units) VALUES ('Zinc', 'ug/dL')",
+          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 112, 'mg/dL')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 40, 'mg/dL')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 3, 4.2, 'mEq/L')",
+          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 4, 80, 'ug/dL')"});
+    QWidget* edit = open("frmEdit");
+    click(edit, "cmdDetails");
+    QWidget* details = widgets::windows().find(QStringLiteral("frmDetails"));
+    QVERIFY(details);
+    auto* flag = child<QLabel>(details, "lblFlag");
+    // Above the range; equal to the only limit; in another unit; without a range.
+    const QStringList shown{u"H  (70 \u2013 99 mg/dL)"_s, u"(\u2265 40 mg/dL)"_s,
+                            u"(3.5 \u2013 5 mmol/L)"_s, QString()};
+    for (int i = 0; i < shown.size(); ++i) {
+        if (i > 0)
+            click(details, "cmdNext");
+        QCOMPARE(flag->text(), shown.at(i));
+    }
+    click(details, "cmdPrevious");
+    QCOMPARE(flag->toolTip(), u"Not compared with the reference range: recorded in \"mEq/L\", "
+                              u"the range is in \"mmol/L\"."_s);
+
+    // A value typed now is flagged once it is written.
+    click(details, "cmdAdd");
+    QVERIFY(flag->text().isEmpty());
+    choose(child<widgets::DataCombo>(details, "datFields(0)"), u"Glucose"_s);
+    auto* result = child<QLineEdit>(details, "txtFields(1)");
+    result->setFocus();
+    QTest::keyClicks(result, u"65"_s);
+    QTest::keyClick(result, Qt::Key_Return);
+    QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+    QCOMPARE(fileText(u"SELECT Result, Unit FROM Details WHERE Result = 65"_s), u"65|mg/dL"_s);
+    QCOMPARE(flag->text(), u"L  (70 \u2013 99 mg/dL)"_s);
+    saveScreenshot(details, u"frmDetails-flag"_s);
+}
+
 void TestEntry::screenshots()
 {
     const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");

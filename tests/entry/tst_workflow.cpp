@@ -118,6 +118,9 @@ private slots:
     void testsNewLineKeepsEachColumnOnTab();
     void blankNamesAreRefused_data();
     void blankNamesAreRefused();
+    void referenceRangeIsTypedIntoTheTestsList();
+    void badLimitsAreRefused_data();
+    void badLimitsAreRefused();
     void closeWithAnUnsavedChange_data();
     void closeWithAnUnsavedChange();
     void escapeDropsANewRecord();
@@ -334,6 +337,88 @@ void TestWorkflow::testsNewLineKeepsEachColumnOnTab()
     press(Qt::Key_U, Qt::AltModifier);
     QCOMPARE(fileText(QStringLiteral("SELECT Test, Description, Units FROM Tests")),
              QStringLiteral("Vitamin D|25-OH vitamin D|ng/mL"));
+}
+
+void TestWorkflow::referenceRangeIsTypedIntoTheTestsList()
+{
+    QWidget* tests = openFromMenu("mnuListsTests", "frmTests");
+    auto* grid = child<widgets::DataGrid>(tests, "grdDataGrid");
+    QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Low"));
+    QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("High"));
+    for (const QString& item : {QStringLiteral("Glucose|fasting|mg/dL|70|99"),
+                                QStringLiteral("LDL Cholesterol||mg/dL||130"),
+                                QStringLiteral("HDL Cholesterol||mg/dL|40.5|")}) {
+        clickOn(tests, "cmdAdd");
+        const QStringList cells = item.split(u'|');
+        for (int c = 0; c < cells.size(); ++c) {
+            if (c > 0)
+                press(Qt::Key_Tab);
+            type(cells.at(c));
+        }
+        press(Qt::Key_U, Qt::AltModifier);
+    }
+    QCOMPARE(m_ui.messages().size(), 0);
+    QCOMPARE(fileRows(QStringLiteral("SELECT Test, Units, Low, High FROM Tests ORDER BY ID")),
+             (QStringList{QStringLiteral("Glucose|mg/dL|70|99"),
+                          QStringLiteral("LDL Cholesterol|mg/dL||130"),
+                          QStringLiteral("HDL Cholesterol|mg/dL|40.5|")}));
+}
+
+void TestWorkflow::badLimitsAreRefused_data()
+{
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QString>("high");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("low not a number")
+        << "abc"
+        << "99"
+        << "The Low must be a number in the item's unit; \"abc\" is not one. Type a number, or "
+           "leave the Low empty for no limit."
+        << "|99";
+    QTest::newRow("high not a number")
+        << "70"
+        << "9 9"
+        << "The High must be a number in the item's unit; \"9 9\" is not one. Type a number, or "
+           "leave the High empty for no limit."
+        << "70|";
+    QTest::newRow("high below low") << "100"
+                                    << "99"
+                                    << "The High (99) is below the Low (100). Type a High no "
+                                       "lower than the Low."
+                                    << "100|";
+}
+
+void TestWorkflow::badLimitsAreRefused()
+{
+    QFETCH(QString, low);
+    QFETCH(QString, high);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+    exec({"INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')"});
+    QWidget* tests = openFromMenu("mnuListsTests", "frmTests");
+    auto* grid = child<widgets::DataGrid>(tests, "grdDataGrid");
+    clickCell(grid, 0, 3);
+    type(low);
+    press(Qt::Key_Tab);
+    type(high);
+    press(Qt::Key_U, Qt::AltModifier);
+    QCOMPARE(m_ui.messages().size(), 1);
+    QCOMPARE(m_ui.messages().at(0).text, message);
+    QCOMPARE(m_ui.messages().at(0).title, QStringLiteral("Invalid Entry"));
+    QCOMPARE(m_ui.beeps(), 1);
+    QCOMPARE(fileText(QStringLiteral("SELECT Low, High FROM Tests")), stored);
+    // A Low above an existing High is refused as well, from the other side.
+    if (stored == QStringLiteral("|99")) {
+        m_ui.clear();
+        clickCell(grid, 0, 3);
+        type(QStringLiteral("120"));
+        press(Qt::Key_U, Qt::AltModifier);
+        QCOMPARE(m_ui.messages().value(0).text,
+                 QStringLiteral("The Low (120) is above the High (99). Type a Low no higher than "
+                                "the High."));
+        QCOMPARE(fileText(QStringLiteral("SELECT Low, High FROM Tests")), stored);
+    }
 }
 
 void TestWorkflow::blankNamesAreRefused_data()

@@ -83,15 +83,15 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         // clang-format off
         QTest::newRow("greater than is strict") << "Glucose" << "greater than" << "88"
-            << QStringList{u"05-Mar-2004|Morning|95.5|mg/dL"_s};
+            << QStringList{u"05-Mar-2004|Morning|95.5|mg/dL|"_s};
         QTest::newRow("equal to matches exactly") << "Glucose" << "equal to" << "88"
-            << QStringList{u"05-Mar-2004|Afternoon|88|mg/dL"_s, u"06-Mar-2004|Morning|88|mg/dL"_s};
+            << QStringList{u"05-Mar-2004|Afternoon|88|mg/dL|"_s, u"06-Mar-2004|Morning|88|mg/dL|"_s};
         QTest::newRow("equal to a fraction") << "Albumin" << "equal to" << "4.2"
-            << QStringList{u"05-Mar-2004|Morning|4.2|g/dL"_s, u"05-Mar-2004|Afternoon|4.2|g/dL"_s};
+            << QStringList{u"05-Mar-2004|Morning|4.2|g/dL|"_s, u"05-Mar-2004|Afternoon|4.2|g/dL|"_s};
         QTest::newRow("less than is strict") << "Cholesterol" << "less than" << "200"
-            << QStringList{u"06-Mar-2004|Morning|180|mg/dL"_s};
+            << QStringList{u"06-Mar-2004|Morning|180|mg/dL|"_s};
         QTest::newRow("digits grouped by the locale") << "Cholesterol" << "greater than" << "1,000"
-            << QStringList{u"05-Mar-2004|Morning|1234.56|mg/dL"_s};
+            << QStringList{u"05-Mar-2004|Morning|1234.56|mg/dL|"_s};
         // clang-format on
     }
     void filters()
@@ -184,6 +184,23 @@ private slots:
                  overviewtest::shown(1, ExportTitle, Icon::Information, message));
         QCOMPARE(overviewtest::readFile(fileName), file);
         QCOMPARE(folderFiles(), filesBefore); // no temporary file left behind
+    }
+
+    // Flag: L and H against the item's range; the tooltip names the range.
+    void flagsValuesOutOfRange()
+    {
+        overviewtest::execute("UPDATE Tests SET Low = 90, High = 95 WHERE Test = 'Glucose';");
+        QWidget* list = viewList(QStringLiteral("Glucose"), QStringLiteral("greater than"),
+                                 QStringLiteral("0"));
+        QVERIFY(list);
+        auto* grid = overviewtest::child<widgets::DataGrid>(list, "DataGrid1");
+        QCOMPARE(gridRows(grid), (QStringList{u"05-Mar-2004|Morning|95.5|mg/dL|H"_s,
+                                              u"05-Mar-2004|Afternoon|88|mg/dL|L"_s,
+                                              u"06-Mar-2004|Morning|88|mg/dL|L"_s}));
+        QCOMPARE(grid->model()->headerData(8, Qt::Horizontal).toString(), u"Flag"_s);
+        QCOMPARE(grid->model()->index(0, 8).data(Qt::ToolTipRole).toString(),
+                 u"90 \u2013 95 mg/dL"_s);
+        overviewtest::screenshot(list, QStringLiteral("frmList-flags"));
     }
 
     void printShowsTheListedRows()

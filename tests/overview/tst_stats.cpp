@@ -15,10 +15,10 @@ using platform::Icon;
 namespace {
 
 const QStringList AllDates{
-    QStringLiteral("Albumin|g/dL|4.20|4.2|4.2"),
-    QStringLiteral("Cholesterol|mg/dL|538.19|180|1234.56"),
-    QStringLiteral("Glucose|mg/dL|90.50|88|95.5"),
-    QStringLiteral("Zinc|µg/dL|12.00|12|12"),
+    QStringLiteral("Albumin|g/dL|4.20|4.2|4.2|"),
+    QStringLiteral("Cholesterol|mg/dL|538.19|180|1234.56|"),
+    QStringLiteral("Glucose|mg/dL|90.50|88|95.5|"),
+    QStringLiteral("Zinc|µg/dL|12.00|12|12|"),
 };
 
 } // namespace
@@ -94,6 +94,28 @@ private slots:
                 .contains(QStringLiteral("Alkaline Phosphatase|U/L|99999.94|01-Apr-2004|Morning")));
     }
 
+    // Out of range counts the flagged values of the span; a value equal to a
+    // limit is not one, and an item without a range has no count.
+    void outOfRangeCountsFlaggedValues()
+    {
+        overviewtest::execute("UPDATE Tests SET Low = 90, High = 95 WHERE Test = 'Glucose';"
+                              "UPDATE Tests SET High = 200 WHERE Test = 'Cholesterol';");
+        open();
+        QCOMPARE(grid("DataGrid1")->model()->headerData(5, Qt::Horizontal).toString(),
+                 QStringLiteral("Out of range"));
+        QCOMPARE(gridRows(grid("DataGrid1")),
+                 (QStringList{QStringLiteral("Albumin|g/dL|4.20|4.2|4.2|"),
+                              QStringLiteral("Cholesterol|mg/dL|538.19|180|1234.56|1"),
+                              QStringLiteral("Glucose|mg/dL|90.50|88|95.5|3"),
+                              QStringLiteral("Zinc|µg/dL|12.00|12|12|")}));
+        pressOk(QStringLiteral("06-Mar-2004"), QStringLiteral("01-Apr-2004"));
+        QCOMPARE(gridRows(grid("DataGrid1")),
+                 (QStringList{QStringLiteral("Cholesterol|mg/dL|190.00|180|200|0"),
+                              QStringLiteral("Glucose|mg/dL|88.00|88|88|1"),
+                              QStringLiteral("Zinc|µg/dL|12.00|12|12|")}));
+        overviewtest::screenshot(m_window, QStringLiteral("frmStats-ranges"));
+    }
+
     void span_data()
     {
         QTest::addColumn<QString>("from");
@@ -103,15 +125,15 @@ private slots:
         QTest::newRow("oldest to newest") << "05-Mar-2004" << "01-Apr-2004" << AllDates;
         // One day; the items without results in it are absent.
         QTest::newRow("one day") << "05-Mar-2004" << "05-Mar-2004" << QStringList{
-                                        QStringLiteral("Albumin|g/dL|4.20|4.2|4.2"),
-                                        QStringLiteral("Cholesterol|mg/dL|1234.56|1234.56|1234.56"),
-                                        QStringLiteral("Glucose|mg/dL|91.75|88|95.5")};
+                                        QStringLiteral("Albumin|g/dL|4.20|4.2|4.2|"),
+                                        QStringLiteral("Cholesterol|mg/dL|1234.56|1234.56|1234.56|"),
+                                        QStringLiteral("Glucose|mg/dL|91.75|88|95.5|")};
         QTest::newRow("another day") << "06-Mar-2004" << "06-Mar-2004"
-            << QStringList{QStringLiteral("Cholesterol|mg/dL|180.00|180|180"),
-                           QStringLiteral("Glucose|mg/dL|88.00|88|88")};
+            << QStringList{QStringLiteral("Cholesterol|mg/dL|180.00|180|180|"),
+                           QStringLiteral("Glucose|mg/dL|88.00|88|88|")};
         // A value of an occasion without a period still counts here.
         QTest::newRow("occasion without period") << "09-Mar-2004"
-            << "09-Mar-2004" << QStringList{QStringLiteral("Zinc|µg/dL|12.00|12|12")};
+            << "09-Mar-2004" << QStringList{QStringLiteral("Zinc|µg/dL|12.00|12|12|")};
         QTest::newRow("day without values") << "08-Mar-2004" << "08-Mar-2004" << QStringList();
         // clang-format on
     }
