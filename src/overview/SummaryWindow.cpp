@@ -57,7 +57,7 @@ bool SummaryWindow::load()
         platform::showMessage(e.description(), platform::Icon::Critical, m_setup.caption);
         return false;
     }
-    m_grid->setDataSource(m_rows);
+    m_grid->setDataSource(shownRows(m_rows));
     format();
     showReading();
     return true;

@@ -43,6 +43,8 @@ protected:
 
     // Opens the rows and formats the grid; false after telling the user why.
     bool load();
+    // The model the grid shows over the rows read; the rows themselves by default.
+    virtual QAbstractItemModel* shownRows(widgets::FlexGridModel* rows) { return rows; }
     // Hook for a window's own finish after the common formatting.
     virtual void formatColumns() {}
 

@@ -19,6 +19,7 @@ public:
     static frmOverview* create();
 
 protected:
+    QAbstractItemModel* shownRows(widgets::FlexGridModel* rows) override;
     void formatColumns() override;
 
 private:

@@ -422,13 +422,20 @@ void FlexGrid::paintBlock(QPainter& painter, int column, int firstRow, int lastR
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 
-    const QString text = oneLine(model()->index(firstRow, column).data().toString());
+    const QModelIndex index = model()->index(firstRow, column);
+    const QString text = oneLine(index.data().toString());
     if (text.isEmpty())
         return;
+    // The model may mark a cell itself (an out-of-range value, say).
+    const QVariant modelFont = index.data(Qt::FontRole);
+    const QVariant modelColor = index.data(Qt::ForegroundRole);
     QFont font = this->font();
-    font.setBold(cellFontBold(firstRow + fixedRows(), column));
+    font.setBold(cellFontBold(firstRow + fixedRows(), column) ||
+                 (modelFont.isValid() && modelFont.value<QFont>().bold()));
     painter.setFont(font);
-    painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
+    painter.setPen(selected               ? palette().highlightedText().color()
+                   : modelColor.isValid() ? modelColor.value<QBrush>().color()
+                                          : palette().text().color());
     // The text stands in the block's first row on screen, also when the block
     // began above the top edge: part of a row is no place for it.
     const int lineHeight = rowHeight(firstRow);

@@ -77,6 +77,54 @@ private slots:
         QVERIFY(m_ui.messages().isEmpty());
     }
 
+    // Out-of-range values in bold red with their flag, judged on the stored
+    // value (95.54 shows as 95.5 but is above 95.5); a value equal to a limit
+    // is not flagged, one in another unit not compared.
+    void summaryFlagsValuesOutOfRange()
+    {
+        overviewtest::execute(
+            "UPDATE Tests SET Low = 90, High = 95.5 WHERE Test = 'Glucose';"
+            "UPDATE Tests SET High = 200 WHERE Test = 'Cholesterol';"
+            "UPDATE Tests SET Low = 3.5, High = 5.5 WHERE Test = 'Albumin';"
+            "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 3, 42, 'g/L'),"
+            " (6, 1, 95.54, 'mg/dL');");
+        std::unique_ptr<frmOverview> window(frmOverview::create());
+        QVERIFY(window);
+        const FlexGrid* grid = window->grid();
+        const QStringList rows{
+            u"05-Mar-2004|Morning|fasting||7.0|x"_s,
+            u"05-Mar-2004|Morning|fasting|Albumin|4.2|g/dL"_s,
+            u"05-Mar-2004|Morning|fasting|Cholesterol|1,234.6  H|mg/dL"_s,
+            u"05-Mar-2004|Morning|fasting|Glucose|95.5|mg/dL"_s,
+            u"05-Mar-2004|Afternoon||Albumin|4.2|g/dL"_s,
+            u"05-Mar-2004|Afternoon||Glucose|88.0  L|mg/dL"_s,
+            u"06-Mar-2004|Morning|"_s + LongRemark + u"|Albumin|42.0|g/L"_s,
+            u"06-Mar-2004|Morning|"_s + LongRemark + u"|Cholesterol|180.0|mg/dL"_s,
+            u"06-Mar-2004|Morning|"_s + LongRemark + u"|Glucose|88.0  L|mg/dL"_s,
+            u"01-Apr-2004|Morning|Café check|Cholesterol|200.0|mg/dL"_s,
+            u"01-Apr-2004|Morning|Café check|Glucose|95.5  H|mg/dL"_s,
+        };
+        QCOMPARE(gridRows(grid, 1, 6), rows);
+        const QAbstractItemModel* model = grid->model();
+        for (int r = 0; r < rows.size(); ++r) {
+            const QModelIndex value = model->index(r, 5);
+            const bool flagged = rows.at(r).contains(u"  H|"_s) || rows.at(r).contains(u"  L|"_s);
+            QCOMPARE(value.data(Qt::FontRole).value<QFont>().bold(), flagged);
+            QCOMPARE(value.data(Qt::ForegroundRole).isValid(), flagged);
+            if (flagged)
+                QCOMPARE(value.data(Qt::ForegroundRole).value<QBrush>().color(),
+                         QColor(0xC0, 0x00, 0x00));
+        }
+        QCOMPARE(model->index(2, 5).data(Qt::ToolTipRole).toString(), u"\u2264 200 mg/dL"_s);
+        QCOMPARE(model->index(6, 5).data(Qt::ToolTipRole).toString(),
+                 u"Not compared with the reference range: recorded in \"g/L\", the range is in "
+                 u"\"g/dL\"."_s);
+        window->resize(768, 480);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        overviewtest::screenshot(window.get(), u"frmOverview-flags"_s);
+    }
+
     void summaryMerges_data()
     {
         QTest::addColumn<int>("row");
