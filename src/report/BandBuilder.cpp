@@ -21,7 +21,9 @@ BandBuilder::BandBuilder(const ReportDefinition& definition) : m_definition(defi
 {
     for (const ReportSection& s : definition.sections()) {
         auto& formats = m_formats.emplace_back();
+        auto& computed = m_computed.emplace_back();
         for (const ReportControl& c : s.controls) {
+            computed.push_back(c.computed ? c.computed() : ReportControl::RowText());
             formats.push_back(c.kind == ReportControl::Kind::Field && !c.format.isEmpty()
                                   ? std::make_unique<platform::FormatPattern>(c.format)
                                   : nullptr);
@@ -79,8 +81,10 @@ void BandBuilder::emitBand(int section, engine::Recordset* rows)
             band.texts.append(QString());
             continue;
         }
-        band.texts.append(
-            fieldText(rows->value(c.field), m_formats[size_t(section)][size_t(k)].get()));
+        const ReportControl::RowText& computed = m_computed[size_t(section)][size_t(k)];
+        band.texts.append(computed ? computed(*rows)
+                                   : fieldText(rows->value(c.field),
+                                               m_formats[size_t(section)][size_t(k)].get()));
     }
     m_bands.push_back(std::move(band));
 }

@@ -45,6 +45,7 @@ private:
     const ReportDefinition& m_definition;
     // A compiled pattern per control that has a format, by section and control.
     std::vector<std::vector<std::unique_ptr<platform::FormatPattern>>> m_formats;
+    std::vector<std::vector<ReportControl::RowText>> m_computed;
     std::vector<Band> m_bands;
 };
 

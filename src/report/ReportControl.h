@@ -3,6 +3,12 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
+namespace vantor::engine {
+class Recordset;
+}
+
 namespace vantor::report {
 
 // One control of a report section. Geometry is in twips from the section's
@@ -23,6 +29,11 @@ struct ReportControl
     bool italic = false;
     bool faint = false; // a lighter line or text, for rules between rows
     bool wrap = false;  // a text of several lines, made smaller to fit its box if need be
+
+    // A field worked out from its row rather than read from it (a value's
+    // flag). Made once per run, so that it can read what it needs first.
+    using RowText = std::function<QString(const engine::Recordset& row)>;
+    std::function<RowText()> computed;
 };
 
 } // namespace vantor::report

@@ -2,6 +2,11 @@
 
 #include "DataReport.h"
 
+#include "engine/Recordset.h"
+#include "platform/Error.h"
+#include "platform/Format.h"
+#include "store/ReferenceRange.h"
+
 namespace vantor::report {
 
 namespace {
@@ -34,6 +39,38 @@ void addPageSections(ReportDefinition& report, const QString& title)
                                           QRect(Width - 5000, 160, 5000, 300));
     date.pointSize = 9;
     date.alignment = Qt::AlignRight | Qt::AlignVCenter;
+}
+
+// A detail row's flag against its item's reference range. The ranges are read
+// at the start of each run: they may have changed since the last one.
+// itemField names the item (its name, or its id when byId), unitField the
+// value's own unit.
+ReportControl& addFlag(ReportDefinition& report, const QString& section, const QRect& rect,
+                       const QString& itemField, bool byId, const QString& unitField)
+{
+    ReportControl& flag =
+        report.addField(section, QStringLiteral("txtFlag"), QStringLiteral("Result"), rect);
+    flag.bold = true;
+    flag.alignment = Qt::AlignCenter;
+    flag.computed = [itemField, byId, unitField]() -> ReportControl::RowText {
+        QHash<qint64, store::ReferenceRange> ranges;
+        try {
+            ranges = store::readReferenceRanges();
+        } catch (const Error&) {
+            return [](const engine::Recordset&) { return QString(); }; // no flags then
+        }
+        const QHash<QString, store::ReferenceRange> byName = store::rangesByName(ranges);
+        return [ranges, byName, itemField, byId, unitField](const engine::Recordset& row) {
+            const QVariant item = row.value(itemField);
+            const store::ReferenceRange range =
+                byId ? ranges.value(item.toLongLong())
+                     : byName.value(platform::valueText(item).toLower());
+            return store::flagValue(range, row.value(QStringLiteral("Result")),
+                                    platform::valueText(row.value(unitField)))
+                .text;
+        };
+    };
+    return flag;
 }
 
 } // namespace
@@ -70,8 +107,10 @@ ReportDefinition dailyResultsDefinition()
     r.addField(detail, QStringLiteral("txtResult"), QStringLiteral("Result"),
                QRect(4900, 30, 1600, 250))
         .alignment = Qt::AlignRight | Qt::AlignVCenter;
+    addFlag(r, detail, QRect(6550, 30, 300, 250), QStringLiteral("Test"), false,
+            QStringLiteral("Units"));
     r.addField(detail, QStringLiteral("txtUnits"), QStringLiteral("Units"),
-               QRect(6800, 30, 2900, 250));
+               QRect(6900, 30, 2800, 250));
     r.addLine(detail, QStringLiteral("Line4"), 290, 600, Width).faint = true;
 
     const QString dateFooter = QStringLiteral("Results_Grouping_Footer");
@@ -108,8 +147,10 @@ ReportDefinition singleItemDefinition()
     r.addField(detail, QStringLiteral("txtResult"), QStringLiteral("Result"),
                QRect(4300, 30, 1500, 250))
         .alignment = Qt::AlignRight | Qt::AlignVCenter;
+    addFlag(r, detail, QRect(5850, 30, 300, 250), QStringLiteral("Test"), true,
+            QStringLiteral("Unit"));
     r.addField(detail, QStringLiteral("txtUnit"), QStringLiteral("Unit"),
-               QRect(6100, 30, 1500, 250));
+               QRect(6200, 30, 1450, 250));
     r.addField(detail, QStringLiteral("txtPeriod"), QStringLiteral("Period"),
                QRect(7700, 30, Width - 7700, 250));
     r.addLine(detail, QStringLiteral("Line4"), 290, 300, Width).faint = true;

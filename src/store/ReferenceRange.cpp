@@ -87,20 +87,24 @@ QString notComparedText(const QString& valueUnit, const QString& itemUnit)
         .arg(shown(valueUnit), shown(itemUnit));
 }
 
+ValueFlag flagValue(const ReferenceRange& range, const QVariant& result, const QString& unit)
+{
+    bool ok = false;
+    const double value = result.isNull() ? 0 : result.toDouble(&ok);
+    if (range.isEmpty() || !ok)
+        return {};
+    ValueFlag shown;
+    shown.flag = rangeFlag(value, range, unit);
+    shown.text = flagText(shown.flag);
+    shown.toolTip = shown.flag == RangeFlag::NotCompared ? notComparedText(unit, range.units)
+                                                         : rangeText(range);
+    return shown;
+}
+
 ValueFlag flagValue(const QHash<QString, ReferenceRange>& byName, const QString& test,
                     const QVariant& result, const QString& unit)
 {
-    const auto range = byName.constFind(test.toLower());
-    bool ok = false;
-    const double value = result.isNull() ? 0 : result.toDouble(&ok);
-    if (range == byName.constEnd() || !ok)
-        return {};
-    ValueFlag shown;
-    shown.flag = rangeFlag(value, *range, unit);
-    shown.text = flagText(shown.flag);
-    shown.toolTip = shown.flag == RangeFlag::NotCompared ? notComparedText(unit, range->units)
-                                                         : rangeText(*range);
-    return shown;
+    return flagValue(byName.value(test.toLower()), result, unit);
 }
 
 bool hasReferenceRanges(engine::Connection& connection)

@@ -66,6 +66,7 @@ struct ValueFlag
     QString text;
     QString toolTip;
 };
+ValueFlag flagValue(const ReferenceRange& range, const QVariant& result, const QString& unit);
 ValueFlag flagValue(const QHash<QString, ReferenceRange>& byName, const QString& test,
                     const QVariant& result, const QString& unit);
 

@@ -80,6 +80,7 @@ private slots:
     void dailyResults();
     void singleItem_data();
     void singleItem();
+    void flagsStandBesideOutOfRangeValues();
     void manyValuesRunOverPages();
     void aLongTitleWraps();
     void previewFitsItsScreen();
@@ -239,6 +240,29 @@ void TestReports::singleItem()
     expectInOrder(pages.first(), lines);
     QCOMPARE(pages.first().count(QStringLiteral(", 2004 ")), rows);
     QCOMPARE(pages.first().count(QStringLiteral("No values in this date range.")), rows ? 0 : 1);
+}
+
+// Both reports print H or L between a value and its unit; a value equal to a
+// limit, or recorded in another unit than its item's, gets none.
+void TestReports::flagsStandBesideOutOfRangeValues()
+{
+    reporttest::execute(QStringLiteral("UPDATE Tests SET Low = 95, High = 101 WHERE ID = 1"));
+    reporttest::execute(QStringLiteral("UPDATE Tests SET High = 170 WHERE ID = 2"));
+    reporttest::execute(QStringLiteral("UPDATE Tests SET Low = 4.5, Units = 'mEq/L' WHERE ID = 3"));
+    reporttest::execute(QStringLiteral("UPDATE Details SET Result = 94 WHERE Result = 95"));
+    QStringList pages = savedPages(runDaily(march(1), QDate(2004, 4, 30)));
+    QCOMPARE(pages.size(), 1);
+    expectInOrder(pages.first(),
+                  {QStringLiteral("Cholesterol 180 H mg/dL"), QStringLiteral("Glucose 94 L mg/dL"),
+                   QStringLiteral("Glucose 130.5 H mg/dL"), QStringLiteral("Glucose 101 mg/dL"),
+                   QStringLiteral("Potassium 4.2 mmol/L")});
+    widgets::windows().closeAll();
+    pages = savedPages(runSingle(1, QStringLiteral("Glucose"), march(1), QDate(2004, 4, 30)));
+    QCOMPARE(pages.size(), 1);
+    expectInOrder(pages.first(), {QStringLiteral("Friday, March 05, 2004 94 L mg/dL Morning"),
+                                  QStringLiteral("Friday, March 05, 2004 130.5 H mg/dL Afternoon"),
+                                  QStringLiteral("Saturday, March 06, 2004 101 mg/dL Morning")});
+    QVERIFY(m_ui.messages().isEmpty());
 }
 
 // The filtered list's title of two lines is on paper whole, date range and all.
