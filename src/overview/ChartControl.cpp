@@ -4,11 +4,15 @@
 
 #include "platform/Conversions.h"
 #include "platform/Format.h"
+#include "store/ReferenceRange.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QCursor>
 #include <QDateTimeAxis>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QScatterSeries>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -244,6 +248,8 @@ void ChartControl::redraw()
     double first = qInf();
     double last = -qInf();
     const int pixels = plotWidth();
+    // Added once the axes are known: the band goes first, so it lies behind.
+    QList<QLineSeries*> lines;
     for (int column = 0; column < m_columnCount; ++column) {
         QList<QPointF> points;
         for (int row = 0; row < rowCount(); ++row) {
@@ -268,14 +274,21 @@ void ChartControl::redraw()
         line->setPointLabelsVisible(m_markers.at(column));
         line->setPointLabelsFormat(QStringLiteral("@yPoint"));
         line->setPointLabelsClipping(false);
-        c->addSeries(line);
-        line->attachAxis(dates);
-        line->attachAxis(values);
+        lines << line;
         connect(line, &QLineSeries::hovered, this,
                 [this, column](const QPointF& point, bool state) { hover(column, point, state); });
         m_points << points;
     }
 
+    // The band in view, so that the values are seen against both its limits.
+    if (low <= high) {
+        for (const std::optional<double>& limit : {m_low, m_high}) {
+            if (limit) {
+                low = std::min(low, *limit);
+                high = std::max(high, *limit);
+            }
+        }
+    }
     if (low > high) {
         // No value to draw: an empty plot over today.
         low = 0;
@@ -296,8 +309,64 @@ void ChartControl::redraw()
     dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - dayMargin)),
                     QDateTime::fromMSecsSinceEpoch(qint64(last + dayMargin)));
 
-    c->legend()->setVisible(m_columnCount > 1);
+    const bool band = m_low || m_high;
+    if (band) {
+        // A missing limit leaves the band open to that edge of the plot.
+        const double left = first - dayMargin;
+        const double right = last + dayMargin;
+        const double bottom = m_low.value_or(values->min());
+        const double top = m_high.value_or(values->max());
+        auto* lower = new QLineSeries;
+        lower->append({QPointF(left, bottom), QPointF(right, bottom)});
+        auto* upper = new QLineSeries;
+        upper->append({QPointF(left, top), QPointF(right, top)});
+        auto* area = new QAreaSeries(upper, lower);
+        area->setName(m_rangeName);
+        area->setObjectName(QStringLiteral("referenceRange"));
+        area->setBrush(QColor(0x4C, 0xAF, 0x50, 0x40));
+        area->setPen(QPen(QColor(0x4C, 0xAF, 0x50, 0x90), 1, Qt::DashLine));
+        c->addSeries(area);
+        area->attachAxis(dates);
+        area->attachAxis(values);
+    }
+    for (QLineSeries* line : lines) {
+        c->addSeries(line);
+        line->attachAxis(dates);
+        line->attachAxis(values);
+        if (line->name().isEmpty())
+            for (QLegendMarker* marker : c->legend()->markers(line))
+                marker->setVisible(false);
+    }
+    if (band) {
+        auto* outside = new QScatterSeries;
+        outside->setName(QStringLiteral("Outside the range"));
+        outside->setObjectName(QStringLiteral("outsideRange"));
+        outside->setColor(QColor(0xC0, 0x00, 0x00));
+        outside->setBorderColor(QColor(0xC0, 0x00, 0x00));
+        outside->setMarkerSize(9);
+        for (const QList<QPointF>& points : std::as_const(m_points))
+            for (const QPointF& point : points) {
+                const store::RangeFlag flag =
+                    store::rangeFlag(point.y(), m_low, m_high, QString(), QString());
+                if (flag == store::RangeFlag::Low || flag == store::RangeFlag::High)
+                    outside->append(point);
+            }
+        c->addSeries(outside);
+        outside->attachAxis(dates);
+        outside->attachAxis(values);
+    }
+
+    c->legend()->setVisible(m_columnCount > 1 || band);
     fitAxes();
+}
+
+void ChartControl::setReferenceRange(std::optional<double> low, std::optional<double> high,
+                                     const QString& name)
+{
+    m_low = low;
+    m_high = high;
+    m_rangeName = name;
+    changed();
 }
 
 // As many date labels as fit side by side, with room between them.
@@ -318,10 +387,11 @@ void ChartControl::fitAxes()
     if (m_dateAxis->tickCount() != ticks)
         m_dateAxis->setTickCount(ticks);
     // Markers while they stay apart; a lone day always shows its point.
-    const QList<QAbstractSeries*> drawn = chart()->series();
-    for (int s = 0; s < drawn.size() && s < m_points.size(); ++s) {
-        if (auto* line = qobject_cast<QLineSeries*>(drawn.at(s)))
-            line->setPointsVisible(m_points.at(s).size() * MarkerSpacing <= plotWidth());
+    int s = 0;
+    for (QAbstractSeries* drawn : chart()->series()) {
+        auto* line = qobject_cast<QLineSeries*>(drawn);
+        if (line && s < m_points.size())
+            line->setPointsVisible(m_points.at(s++).size() * MarkerSpacing <= plotWidth());
     }
 }
 

@@ -65,6 +65,12 @@ public:
     void setSeriesMarkerShown(int series, bool shown);
     bool isSeriesMarkerShown(int series) const;
 
+    // The reference range of the values: a shaded band behind the series,
+    // named in the legend, and the points outside it drawn again in a
+    // contrasting colour. Either limit may be missing; none clears it.
+    void setReferenceRange(std::optional<double> low, std::optional<double> high,
+                           const QString& name);
+
     void setRepaint(bool on);
     bool repaintEnabled() const { return m_repaint; }
 
@@ -92,6 +98,9 @@ private:
     QList<bool> m_markers;             // per column
     bool m_repaint = true;
     QString m_valueTitle;
+    std::optional<double> m_low;
+    std::optional<double> m_high;
+    QString m_rangeName;
     QList<QList<QPointF>> m_points; // per series, every point in date order
     QDateTimeAxis* m_dateAxis = nullptr;
     QString m_hoverText;

@@ -9,6 +9,7 @@
 #include "platform/Format.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
+#include "store/ReferenceRange.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -99,6 +100,7 @@ void frmChart::showResults(const ChartRequest& request)
             item.moveFirst();
             m_chart->setValueTitle(
                 item.eof() ? QString() : platform::valueText(item.value(QStringLiteral("Units"))));
+            showReferenceRange(connection, request);
         }
         if (rows.recordCount() == 0)
             throw Error(Error::NoCurrentRecord,
@@ -108,6 +110,33 @@ void frmChart::showResults(const ChartRequest& request)
     } catch (const Error& error) {
         ShowError(error);
     }
+}
+
+// The item's range behind the daily means. Values of the span recorded in
+// another unit than the item's are averaged with the rest, so such a chart
+// is not compared with the range at all.
+void frmChart::showReferenceRange(engine::Connection& connection, const ChartRequest& request)
+{
+    const store::ReferenceRange range = store::readReferenceRanges(connection).value(request.item);
+    bool comparable = !range.isEmpty();
+    if (comparable) {
+        engine::Recordset units;
+        units.open(QStringLiteral("SELECT DISTINCT Details.Unit FROM Results INNER JOIN Details "
+                                  "ON Results.ID = Details.ID WHERE Details.Test = ") +
+                       QString::number(request.item) +
+                       QStringLiteral(" AND Results.Date Between ") +
+                       platform::sqlDateLiteral(request.from) + QStringLiteral(" And ") +
+                       platform::sqlDateLiteral(request.to),
+                   &connection);
+        for (int row = 0; row < units.recordCount() && comparable; ++row)
+            comparable = store::rangeFlag(0, range, platform::valueText(units.valueAt(row, 0))) !=
+                         store::RangeFlag::NotCompared;
+    }
+    if (comparable)
+        m_chart->setReferenceRange(range.low, range.high,
+                                   QStringLiteral("Reference range ") + store::rangeText(range));
+    else
+        m_chart->setReferenceRange(std::nullopt, std::nullopt, QString());
 }
 
 void frmChart::FillChart(engine::Recordset& rows, const QString& categoryField,

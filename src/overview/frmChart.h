@@ -10,8 +10,9 @@
 namespace vantor {
 class Error;
 namespace engine {
+class Connection;
 class Recordset;
-}
+} // namespace engine
 } // namespace vantor
 
 namespace vantor::overview {
@@ -62,6 +63,8 @@ public:
     static QString chartCommand(const ChartRequest& request);
 
 private:
+    void showReferenceRange(engine::Connection& connection, const ChartRequest& request);
+
     ChartControl* m_chart;
     QPushButton* m_close;
 };

@@ -7,6 +7,7 @@
 #include "overview/ChartListWindows.h"
 #include "platform/Format.h"
 
+#include <QAreaSeries>
 #include <QDateTimeAxis>
 #include <QElapsedTimer>
 #include <QGraphicsScene>
@@ -15,6 +16,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScatterSeries>
 #include <QValueAxis>
 
 using namespace vantor;
@@ -151,6 +153,48 @@ private slots:
                 : overviewtest::shown(
                       0, QStringLiteral("Vantor"), Icon::Exclamation,
                       QStringLiteral("Sorry, there are no records which match that criteria.")));
+    }
+
+    // The item's range as a band behind the line, named in the legend, and
+    // the days outside it drawn again in their own colour. Cholesterol's 200
+    // equals its limit: inside.
+    void referenceRangeBand()
+    {
+        overviewtest::execute("UPDATE Tests SET Low = 150, High = 200 WHERE Test = 'Cholesterol';");
+        QWidget* window = viewChart(QStringLiteral("05-Mar-2004"), QStringLiteral("01-Apr-2004"),
+                                    QStringLiteral("Cholesterol"));
+        QVERIFY(window);
+        window->resize(640, 420);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        overviewtest::screenshot(window, QStringLiteral("frmChart-range"));
+        const QChart* chart = overviewtest::child<ChartControl>(window, "chtReport")->chart();
+        const QList<QAbstractSeries*> series = chart->series();
+        QCOMPARE(series.size(), 3);
+        auto* band = qobject_cast<QAreaSeries*>(series.at(0)); // first: drawn behind
+        QVERIFY(band);
+        QCOMPARE(band->name(), QStringLiteral("Reference range 150 \u2013 200 mg/dL"));
+        QCOMPARE(band->lowerSeries()->at(0).y(), 150.0);
+        QCOMPARE(band->upperSeries()->at(0).y(), 200.0);
+        QVERIFY(qobject_cast<QLineSeries*>(series.at(1)));
+        auto* outside = qobject_cast<QScatterSeries*>(series.at(2));
+        QVERIFY(outside);
+        QCOMPARE(outside->count(), 1);
+        QCOMPARE(outside->at(0).y(), 1234.56);
+        QVERIFY(chart->legend()->isVisible());
+        QCOMPARE(overviewtest::onlyMessage(m_ui), QStringLiteral("0 messages"));
+
+        // A value of the span in another unit: no comparison, no band.
+        window->close();
+        QTRY_VERIFY(!widgets::windows().isLoaded(QStringLiteral("frmChart")));
+        overviewtest::execute(
+            "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 4.6, 'mmol/L');");
+        window = viewChart(QStringLiteral("05-Mar-2004"), QStringLiteral("01-Apr-2004"),
+                           QStringLiteral("Cholesterol"));
+        QVERIFY(window);
+        const QList<QAbstractSeries*> plain =
+            overviewtest::child<ChartControl>(window, "chtReport")->chart()->series();
+        QCOMPARE(plain.size(), 1);
+        QVERIFY(qobject_cast<QLineSeries*>(plain.at(0)));
     }
 
     // Long histories: every date label whole, side by side and on screen, at
