@@ -80,7 +80,7 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
         });
     m_data->refresh();
     applyColumnWidths();
-    resize(widgets::twipsToPixelsX(6000, this), widgets::twipsToPixelsY(4500, this));
+    resize(widgets::twipsToPixelsX(setup.widthTwips, this), widgets::twipsToPixelsY(4500, this));
 }
 
 engine::Recordset* ListWindow::recordset() const
@@ -279,6 +279,7 @@ QWidget* createTestsWindow()
         s.recordSource =
             QStringLiteral("select Test,Description,Units,Low,High from Tests Order by Test");
         s.columnWidths << 800 << 800;
+        s.widthTwips = 7800; // the limits in view beside the unit
         s.lowColumn = 3;
         s.highColumn = 4;
     }

@@ -28,6 +28,7 @@ public:
         QList<int> columnWidths; // twips by column; 0 hides; -1 keeps the layout's width
         int nameColumn = 0;      // the column that may not be left blank
         // Columns of the reference range: numbers, the low one no higher than the high one.
+        int widthTwips = 6000;
         int lowColumn = -1;
         int highColumn = -1;
     };
