@@ -3,8 +3,7 @@
 #include "platform/Error.h"
 #include "platform/Ui.h"
 #include "store/Database.h"
-
-#include <QFileInfo>
+#include "store/DatabaseFile.h"
 
 #include <exception>
 
@@ -19,13 +18,13 @@ bool ensureDatabase(const QDir& folder)
 {
     const QString fileName = QStringLiteral("vantor.mdb");
     const QString path = folder.absoluteFilePath(fileName);
-    const QFileInfo info(path);
-    if (info.isFile())
+    // No window may open a file that is not a results database this program
+    // can write: a newer version's, another program's, an empty one.
+    const store::FileKind kind = store::classifyDatabase(path);
+    if (kind.kind == store::FileKind::Results)
         return true;
-    if (info.exists()) {
-        platform::showMessage(QStringLiteral("\"%1\" in the folder \"%2\" is not a file, so "
-                                             "Vantor cannot keep its results there.")
-                                  .arg(fileName, QDir::toNativeSeparators(folder.absolutePath())),
+    if (kind.kind != store::FileKind::Missing) {
+        platform::showMessage(kind.message + QStringLiteral("\n\nVantor opens no window on it."),
                               Icon::Critical);
         return false;
     }

@@ -117,6 +117,13 @@ Statement Parser::parseStatement()
                first.isWord(QLatin1String("alter"))) {
         // Definitions are the database's own dialect already; they pass unchanged.
         const int last = int(m_tokens.size()) - 1;
+        for (int i = m_pos; i < last - 1; ++i) {
+            if (m_tokens.at(i).isSymbol(QLatin1String(";"))) {
+                m_pos = i + 1;
+                fail(QStringLiteral("the text holds more than one statement; only one can be "
+                                    "run at a time"));
+            }
+        }
         int end = m_tokens.at(last).offset;
         if (last > 0 && m_tokens.at(last - 1).isSymbol(QLatin1String(";")))
             end = m_tokens.at(last - 1).offset;

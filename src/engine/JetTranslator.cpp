@@ -710,12 +710,8 @@ QString Translator::call(const Expr& e, const Scope& scope)
         arity(2, 2);
         return QStringLiteral("substr(") + arg(0) + QStringLiteral(", 1, ") + arg(1) + u')';
     }
-    if (name == QLatin1String("right")) {
-        arity(2, 2);
-        const QString value = arg(0);
-        return QStringLiteral("substr(") + value + QStringLiteral(", max(length(") + value +
-               QStringLiteral(") - ") + arg(1) + QStringLiteral(" + 1, 1))");
-    }
+    if (name == QLatin1String("right"))
+        return function("vb_right", 2, 2);
     if (name == QLatin1String("mid"))
         return function("substr", 2, 3);
     if (name == QLatin1String("instr")) {

@@ -13,12 +13,14 @@
 
 namespace vantor::engine::jet {
 
-// Parentheses, subqueries and unary operators nest no deeper than this; a
-// statement of the program nests a handful of levels.
-constexpr int MaxNesting = 200;
+// Parentheses, function calls, subqueries and unary operators nest no deeper
+// than this; a statement of the program nests a handful of levels. Parsing
+// and printing recurse, and the limits leave most of a 512 KiB stack (a
+// worker thread's) unused even in a sanitizer build.
+constexpr int MaxNesting = 64;
 // Long operator chains build deep trees without recursion in the parser;
 // printing them recurses, so their depth is bounded too.
-constexpr int MaxTreeDepth = 1000;
+constexpr int MaxTreeDepth = 256;
 // Join trees are printed recursively as well; Jet itself takes 32 tables.
 constexpr int MaxTables = 100;
 

@@ -210,6 +210,7 @@ void tst_frmMain::menuBar()
                  u"mnuReports=&Reports: mnuReportsResults=&Daily Results, "
                  u"mnuReportsItem=&Single Item"_s,
                  u"mnuUtilities=&Utilities: mnuUtilitiesCompact=&Compact Database, "
+                 u"mnuUtilitiesBackup=&Back Up Database..., "
                  u"mnuUtilitiesMedCalc=&Medical Calculator, mnuUtilitiesConvert=&Unit Conversion"_s,
                  u"mnuHelp=Help: mnuHelpAbout=&About the Program, mnuHelpContents=&Help Contents"_s,
              }));
