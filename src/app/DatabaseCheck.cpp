@@ -4,6 +4,7 @@
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
 #include "store/Database.h"
+#include "store/DatabaseFile.h"
 #include "store/Migration.h"
 
 #include <QFileInfo>
@@ -72,19 +73,17 @@ QString databaseFile(const QDir& folder)
 
 bool ensureDatabase(const QDir& folder)
 {
-    const QFileInfo info(databaseFile(folder));
-    if (info.isFile()) {
-        // An older file gains what it lacks before any window reads it; one
-        // that cannot be written opens as it is, without reference ranges.
-        store::migrateDatabase(info.filePath());
+    // No window may open a file that is not a results database this program
+    // can write: a newer version's, another program's, an empty one.
+    const store::FileKind kind = store::classifyDatabase(databaseFile(folder));
+    if (kind.kind == store::FileKind::Results) {
+        // An older file gains what it lacks before any window reads it.
+        store::migrateDatabase(databaseFile(folder));
         return true;
     }
-    if (info.exists()) {
-        platform::showMessage(
-            QStringLiteral("\"%1\" in the folder \"%2\" is not a file, so "
-                           "Vantor cannot keep its results there.")
-                .arg(info.fileName(), QDir::toNativeSeparators(folder.absolutePath())),
-            Icon::Critical);
+    if (kind.kind != store::FileKind::Missing) {
+        platform::showMessage(kind.message + QStringLiteral("\n\nVantor opens no window on it."),
+                              Icon::Critical);
         return false;
     }
     return offerDatabase(folder, QStringLiteral("There is no results database yet.\n\n"),

@@ -1,45 +1,20 @@
 #include "DatabaseCompactor.h"
 
 #include "engine/Connection.h"
+#include "engine/FileLock.h"
 #include "platform/Error.h"
+#include "platform/ReplacingFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
-
-#if defined(Q_OS_WIN)
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace vantor::app {
 
 namespace {
-
-DatabaseCompactor::RenameFunction& renameFunction()
-{
-    static DatabaseCompactor::RenameFunction rename;
-    return rename;
-}
-
-void renameOver(const QString& from, const QString& to)
-{
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
-                            std::filesystem::path(to.toStdU16String()), error);
-    if (error) {
-        throw Error(Error::DatabaseError,
-                    QStringLiteral("Could not put the compacted copy in place of \"%1\": %2.")
-                        .arg(QFileInfo(to).fileName(), QString::fromStdString(error.message())));
-    }
-}
 
 struct SqliteCloser
 {
@@ -53,14 +28,35 @@ using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
                 what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
-SqliteHandle openDatabase(const QString& path, int flags)
+SqliteHandle openDatabase(const QString& path, int flags, int busyMs = 2000)
 {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         raiseSqlite(db.get(), QStringLiteral("Cannot open \"%1\"").arg(path));
-    sqlite3_busy_timeout(db.get(), 2000);
+    sqlite3_busy_timeout(db.get(), busyMs);
+    return db;
+}
+
+// Another program that reads or writes the file holds one of SQLite's locks
+// on it; an exclusive transaction on a fresh connection fails then. Held, it
+// keeps every other program out until the connection closes (a journal left
+// by a crash is rolled back first).
+SqliteHandle holdExclusive(const QString& path)
+{
+    SqliteHandle db = openDatabase(path, SQLITE_OPEN_READWRITE, 250);
+    const int rc = sqlite3_exec(db.get(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) {
+        throw Error(Error::FileInUse,
+                    QStringLiteral("The database \"%1\" is in use by another program, which "
+                                   "holds a lock on it. Close that program, then compact the "
+                                   "database again.")
+                        .arg(DatabaseCompactor::SourceName));
+    }
+    if (rc != SQLITE_OK)
+        raiseSqlite(db.get(), QStringLiteral("Cannot compact \"%1\"")
+                                  .arg(DatabaseCompactor::SourceName));
     return db;
 }
 
@@ -87,27 +83,6 @@ void runStatement(sqlite3* db, const char* sql, const QString& argument, const Q
         raiseSqlite(db, what);
 }
 
-// Data must be on the disk, not in a cache, before a rename makes it the database.
-void syncPath(const QString& path, bool folder)
-{
-#if defined(Q_OS_WIN)
-    if (folder)
-        return; // NTFS journals the rename itself
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || _commit(file.handle()) != 0)
-        throw Error(Error::DatabaseError,
-                    QStringLiteral("Could not write \"%1\" to the disk.").arg(path));
-#else
-    const int fd = ::open(QFile::encodeName(path).constData(), folder ? O_RDONLY : O_RDWR);
-    const bool ok = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    if (!ok)
-        throw Error(Error::DatabaseError,
-                    QStringLiteral("Could not write \"%1\" to the disk.").arg(path));
-#endif
-}
-
 } // namespace
 
 DatabaseCompactor::DatabaseCompactor(const QDir& folder) : m_folder(folder)
@@ -117,7 +92,7 @@ DatabaseCompactor::DatabaseCompactor(const QDir& folder) : m_folder(folder)
 
 void DatabaseCompactor::setRenameFunction(RenameFunction rename)
 {
-    renameFunction() = std::move(rename);
+    platform::ReplacingFile::setRenameHook(std::move(rename));
 }
 
 void DatabaseCompactor::removeLeftover() const
@@ -141,67 +116,59 @@ void DatabaseCompactor::refuseWhenInUse() const
     }
 }
 
-void DatabaseCompactor::writeCopy() const
+void DatabaseCompactor::compact() const
 {
     const QString source = sourcePath();
-    const QString target = targetPath();
     if (!QFileInfo::exists(source)) {
         throw Error(Error::FileNotFound,
                     QStringLiteral("The database \"%1\" was not found in the folder \"%2\".")
                         .arg(SourceName, QDir::toNativeSeparators(m_folder.path())));
     }
     refuseWhenInUse();
-    if (QFileInfo::exists(target)) {
-        throw Error(Error::DatabaseError, QStringLiteral("\"%1\" already exists.").arg(TargetName));
+    // Every other copy of the program with the file open holds a shared lock.
+    // Declared first, it is given back last, after every SQLite connection
+    // below: closing it earlier would drop their locks.
+    const engine::ExclusiveFileLock lock(source);
+    if (QFileInfo::exists(source + QLatin1String("-wal"))) {
+        throw Error(Error::FileInUse,
+                    QStringLiteral("The database \"%1\" is in use by another program. "
+                                   "Close it, then compact the database again.")
+                        .arg(SourceName));
     }
 
+    // The copy cannot be made under a held exclusive lock (VACUUM INTO runs
+    // outside a transaction), so the file's change counter tells whether
+    // anyone wrote between this check and the one before the rename.
+    quint32 counter = 0;
+    {
+        SqliteHandle check = holdExclusive(source);
+        counter = lock.changeCounter();
+    }
+
+    // Created with the database's mode; removed on every way out but success.
+    platform::ReplacingFile copy(source, QString(), TargetName);
     {
         // Read-write so that a journal left by a crash is rolled back first.
         SqliteHandle db = openDatabase(source, SQLITE_OPEN_READWRITE);
-        runStatement(db.get(), "VACUUM INTO ?1", target,
+        runStatement(db.get(), "VACUUM INTO ?1", copy.temporaryPath(),
                      QStringLiteral("Cannot compact \"%1\"").arg(SourceName));
     }
-    // With our connection closed, a journal still beside the file belongs to
-    // another program that has the database open: replacing it now would
-    // take that program's changes away.
-    for (const char* suffix : {"-wal", "-journal"}) {
-        if (QFileInfo::exists(source + QLatin1String(suffix))) {
-            QFile::remove(target);
-            throw Error(Error::FileInUse,
-                        QStringLiteral("The database \"%1\" is in use by another program. "
-                                       "Close it, then compact the database again.")
-                            .arg(SourceName));
-        }
-    }
-
-    try {
-        SqliteHandle copy = openDatabase(target, SQLITE_OPEN_READONLY);
-        runStatement(copy.get(), "PRAGMA quick_check", QString(),
+    {
+        SqliteHandle check = openDatabase(copy.temporaryPath(), SQLITE_OPEN_READONLY);
+        runStatement(check.get(), "PRAGMA quick_check", QString(),
                      QStringLiteral("The compacted copy \"%1\" is damaged").arg(TargetName));
-        copy.reset();
-        QFile::setPermissions(target, QFile::permissions(source));
-        syncPath(target, false);
-    } catch (...) {
-        QFile::remove(target);
-        throw;
     }
-}
 
-void DatabaseCompactor::replaceSource() const
-{
-    const QString source = sourcePath();
-    const QString target = targetPath();
-    try {
-        if (renameFunction())
-            renameFunction()(target, source);
-        else
-            renameOver(target, source);
-    } catch (...) {
-        // The original is untouched; the copy is of no further use.
-        QFile::remove(target);
-        throw;
+    // Held through the rename: no program can write the old file meanwhile.
+    const SqliteHandle guard = holdExclusive(source);
+    if (lock.changeCounter() != counter) {
+        throw Error(Error::FileInUse,
+                    QStringLiteral("The database \"%1\" was changed by another program while it "
+                                   "was being compacted, so it was left as it is. Close that "
+                                   "program, then compact the database again.")
+                        .arg(SourceName));
     }
-    syncPath(m_folder.path(), true);
+    copy.commit();
 }
 
 } // namespace vantor::app

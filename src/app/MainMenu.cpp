@@ -58,6 +58,7 @@ QList<MenuDefinition> menuDefinitions()
         {s(u"mnuUtilities"),
          s(u"&Utilities"),
          {{s(u"mnuUtilitiesCompact"), s(u"&Compact Database"), {}},
+          {s(u"mnuUtilitiesBackup"), s(u"&Back Up Database..."), {}},
           {s(u"mnuUtilitiesMedCalc"), s(u"&Medical Calculator"), s(u"frmMedCalc")},
           {s(u"mnuUtilitiesConvert"), s(u"&Unit Conversion"), s(u"frmAgents")}}},
         {s(u"mnuHelp"),
@@ -83,7 +84,10 @@ MainMenu::MainMenu(QMainWindow* window) : QObject(window), m_bar(window->menuBar
             } else {
                 QAction* action = menu->addAction(command.caption);
                 action->setObjectName(command.name);
-                connect(action, &QAction::triggered, this, [] { Module3::CompactDB(); });
+                if (command.name == u"mnuUtilitiesBackup")
+                    connect(action, &QAction::triggered, this, [] { Module3::BackupDB(); });
+                else
+                    connect(action, &QAction::triggered, this, [] { Module3::CompactDB(); });
             }
         }
     }

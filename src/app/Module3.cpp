@@ -1,8 +1,12 @@
 #include "Module3.h"
 
+#include "DatabaseBackup.h"
 #include "DatabaseCompactor.h"
 #include "platform/Error.h"
 #include "platform/Ui.h"
+
+#include <QDate>
+#include <QDir>
 
 #include <exception>
 
@@ -30,8 +34,7 @@ void CompactDB()
         try {
             const DatabaseCompactor compactor;
             compactor.removeLeftover();
-            compactor.writeCopy();
-            compactor.replaceSource();
+            compactor.compact();
         } catch (const Error& error) {
             failure = error.description();
         } catch (const std::exception& error) {
@@ -46,6 +49,37 @@ void CompactDB()
     }
     platform::showMessage(QStringLiteral("Finished compacting the database."), Icon::Information,
                           title);
+}
+
+void BackupDB()
+{
+    const QString title = QStringLiteral("Back Up Database");
+    const QString proposed = QDir::home().filePath(
+        QStringLiteral("vantor-backup-%1.mdb").arg(ui().today().toString(Qt::ISODate)));
+    const QString target = ui().saveFileName(title, QDir::toNativeSeparators(proposed),
+                                             QStringLiteral("Databases (*.mdb);;All files (*)"));
+    if (target.isEmpty())
+        return;
+
+    QString failure;
+    {
+        platform::BusyPointer busy;
+        try {
+            backUpDatabase(DatabaseCompactor().sourcePath(), QDir::fromNativeSeparators(target));
+        } catch (const Error& error) {
+            failure = error.description();
+        } catch (const std::exception& error) {
+            failure = QString::fromLocal8Bit(error.what());
+        }
+    }
+    ui().beep();
+    if (!failure.isEmpty()) {
+        platform::showMessage(failure, Icon::Critical, title);
+        return;
+    }
+    platform::showMessage(QStringLiteral("The database was backed up to \"%1\".")
+                              .arg(QDir::toNativeSeparators(target)),
+                          Icon::Information, title);
 }
 
 } // namespace vantor::app::Module3

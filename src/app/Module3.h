@@ -6,4 +6,8 @@ namespace vantor::app::Module3 {
 // folder, and reports the outcome in message boxes titled "Compact Database".
 void CompactDB();
 
+// Utilities, Back Up Database: asks for a file and writes a copy of
+// vantor.mdb there (see backUpDatabase); outcome titled "Back Up Database".
+void BackupDB();
+
 } // namespace vantor::app::Module3

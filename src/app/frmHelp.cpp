@@ -3,12 +3,10 @@
 #include "ProgramIcon.h"
 #include "platform/Ui.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QResource>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -28,60 +26,43 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-QStringList frmHelp::searchFolders()
+QUrl frmHelp::ownPage(const QUrl& from, const QUrl& link)
 {
-    return {QDir::currentPath(), QCoreApplication::applicationDirPath()};
+    const QUrl page = from.resolved(link);
+    if (page.scheme() != QLatin1String("qrc") || !page.host().isEmpty())
+        return {};
+    const QString path = QDir::cleanPath(page.path());
+    if (!path.startsWith(MapRoot + QLatin1Char('/')) || !QFileInfo::exists(QLatin1Char(':') + path))
+        return {};
+    QUrl result = page;
+    result.setPath(path);
+    return result;
 }
 
-frmHelp* frmHelp::load(const QString& topic, const QStringList& folders)
+frmHelp* frmHelp::load(const QString& topic)
 {
-    QString helpFile;
-    for (const QString& folder : folders) {
-        const QFileInfo candidate(QDir(folder), FileName);
-        if (candidate.isFile()) {
-            helpFile = candidate.absoluteFilePath();
-            break;
-        }
-    }
-    if (helpFile.isEmpty()) {
-        QStringList shown;
-        for (const QString& folder : folders)
-            shown.append(QDir::toNativeSeparators(folder));
-        shown.removeDuplicates();
-        platform::showMessage(QStringLiteral("Cannot open the help file \"%1\": it is in none of "
-                                             "these folders:\n%2")
-                                  .arg(FileName, shown.join(QLatin1Char('\n'))),
+    QUrl root;
+    root.setScheme(QStringLiteral("qrc"));
+    root.setPath(MapRoot + QLatin1Char('/'));
+    const QUrl url = ownPage(root, QUrl(topic));
+    if (url.isEmpty()) {
+        platform::showMessage(QStringLiteral("The help has no topic \"%1\".").arg(topic),
                               platform::Icon::Exclamation);
         return nullptr;
     }
-    if (!QResource::registerResource(helpFile, MapRoot)) {
-        platform::showMessage(QStringLiteral("The help file \"%1\" cannot be read.").arg(helpFile),
-                              platform::Icon::Exclamation);
-        return nullptr;
-    }
-    const QString topicPath = MapRoot + QLatin1Char('/') + topic;
-    if (!QFileInfo::exists(QLatin1Char(':') + topicPath)) {
-        QResource::unregisterResource(helpFile, MapRoot);
-        platform::showMessage(
-            QStringLiteral("The help file \"%1\" has no topic \"%2\".").arg(helpFile, topic),
-            platform::Icon::Exclamation);
-        return nullptr;
-    }
-    QUrl url;
-    url.setScheme(QStringLiteral("qrc"));
-    url.setPath(topicPath);
-    return new frmHelp(helpFile, url);
+    return new frmHelp(url);
 }
 
-frmHelp::frmHelp(const QString& helpFile, const QUrl& topic)
-    : m_helpFile(helpFile), m_browser(new QTextBrowser(this))
+frmHelp::frmHelp(const QUrl& topic) : m_browser(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Vantor Help"));
     setWindowIcon(programIcon());
 
     m_browser->setObjectName(QStringLiteral("brwHelp"));
-    m_browser->setOpenExternalLinks(true);
+    // Links are followed here, and only to the help's own pages.
+    m_browser->setOpenLinks(false);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &frmHelp::follow);
 
     auto* back = button(QStringLiteral("cmdBack"), QStringLiteral("&Back"), this);
     auto* forward = button(QStringLiteral("cmdForward"), QStringLiteral("&Forward"), this);
@@ -108,11 +89,14 @@ frmHelp::frmHelp(const QString& helpFile, const QUrl& topic)
     resize(640, 560);
 }
 
-frmHelp::~frmHelp()
+void frmHelp::follow(const QUrl& link)
 {
-    // The pages must not outlive the browser that shows them.
-    delete m_browser;
-    QResource::unregisterResource(m_helpFile, MapRoot);
+    const QUrl page = ownPage(m_browser->source(), link);
+    if (page.isEmpty()) {
+        platform::ui().beep();
+        return;
+    }
+    m_browser->setSource(page);
 }
 
 QUrl frmHelp::source() const

@@ -8,31 +8,29 @@ class QTextBrowser;
 
 namespace vantor::app {
 
-// The program's help: topics in the help file "vantorinfo.rcc" (a compiled
-// Qt resource file of HTML pages), shown in a browser window of its own.
+// The program's help: HTML pages compiled into the program (resources under
+// ":/vantorinfo"), shown in a browser window of its own. Nothing is read from
+// the working folder, and links lead only to the program's own pages.
 class frmHelp : public QWidget
 {
     Q_OBJECT
 
 public:
-    static inline const QString FileName = QStringLiteral("vantorinfo.rcc");
     static inline const QString ContentsTopic = QStringLiteral("info.htm");
 
-    // Opens the help file at `topic`. When the file or the topic is missing,
-    // tells the user and returns nullptr.
-    static frmHelp* load(const QString& topic = ContentsTopic,
-                         const QStringList& folders = searchFolders());
-    // The working folder first, then the program's own folder.
-    static QStringList searchFolders();
-
-    ~frmHelp() override;
+    // Opens the help at `topic`. When there is no such topic, tells the user
+    // and returns nullptr.
+    static frmHelp* load(const QString& topic = ContentsTopic);
+    // The help's own page for a link, resolved against `from`; empty when the
+    // link leads anywhere else (another scheme, a file, a missing page).
+    static QUrl ownPage(const QUrl& from, const QUrl& link);
 
     QUrl source() const;
 
 private:
-    frmHelp(const QString& helpFile, const QUrl& topic);
+    explicit frmHelp(const QUrl& topic);
+    void follow(const QUrl& link);
 
-    QString m_helpFile;
     QTextBrowser* m_browser;
 };
 

@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "ConnectionString.h"
+#include "FileLock.h"
 #include "SqlFunctions.h"
 #include "SqliteSchema.h"
 
@@ -38,6 +39,22 @@ QString canonical(const QString& path)
 
 constexpr int BusyTimeoutMs = 5000;
 
+QString moreStatementsMessage()
+{
+    return QStringLiteral("Characters found after end of SQL statement: the text holds more than "
+                          "one statement, and only one can be run at a time.");
+}
+
+bool hasMoreStatements(QByteArrayView rest)
+{
+    for (const char c : rest) {
+        if (c != ';' && c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            return true;
+    }
+    return false;
+}
+
+
 } // namespace
 
 Connection::Connection() = default;
@@ -70,6 +87,9 @@ void Connection::open(const QString& connectionString, const QString& user, cons
                         .arg(QDir::toNativeSeparators(file.absoluteFilePath())));
 
     const QString path = canonical(file.absoluteFilePath());
+    // Other copies of the program see this one through the shared lock; it
+    // outlives every SQLite connection of this process on the file.
+    acquireSharedLock(path, BusyTimeoutMs);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -77,6 +97,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
         const QString message =
             db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(db);
+        releaseSharedLock(path);
         throw Error(Error::DatabaseError,
                     QStringLiteral("Could not open the database file '%1': %2")
                         .arg(QDir::toNativeSeparators(path), message));
@@ -92,6 +113,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
         SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
+        releaseSharedLock(path);
         throw Error(Error::DatabaseError,
                     QStringLiteral("The file '%1' is not a results database that can be read (%2).")
                         .arg(QDir::toNativeSeparators(path), message));
@@ -119,6 +141,7 @@ void Connection::close()
     // finalize theirs at once, so a plain close suffices.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    releaseSharedLock(m_filePath);
     auto& files = openFiles();
     if (--files[m_filePath] <= 0)
         files.remove(m_filePath);
@@ -176,8 +199,15 @@ qint64 Connection::execute(const QString& jetSql)
     const TranslatedSql t = translate(jetSql);
     sqlite3_stmt* stmt = nullptr;
     const QByteArray sql = t.sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
         raise();
+    // SQLite compiles the first statement only; the rest must not be dropped
+    // silently, nor the first run without the rest.
+    if (tail && hasMoreStatements(QByteArrayView(tail, sql.constData() + sql.size() - tail))) {
+        sqlite3_finalize(stmt);
+        throw Error(Error::SyntaxError, moreStatementsMessage());
+    }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }

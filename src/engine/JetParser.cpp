@@ -117,6 +117,8 @@ Statement Parser::parseStatement()
                first.isWord(QLatin1String("alter"))) {
         // Definitions are the database's own dialect already; they pass unchanged.
         const int last = int(m_tokens.size()) - 1;
+        // A semicolon may stand inside (a trigger's body); whether a second
+        // statement follows is for SQLite's parser to tell (Connection::execute).
         int end = m_tokens.at(last).offset;
         if (last > 0 && m_tokens.at(last - 1).isSymbol(QLatin1String(";")))
             end = m_tokens.at(last - 1).offset;

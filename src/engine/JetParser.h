@@ -26,7 +26,9 @@ private:
         explicit Nesting(Parser& parser) : m_parser(parser)
         {
             if (++m_parser.m_nesting > MaxNesting)
-                m_parser.fail(QStringLiteral("the statement is nested too deeply"));
+                m_parser.fail(QStringLiteral("the statement is nested too deeply (more than %1 "
+                                             "levels of parentheses, calls or subqueries)")
+                                  .arg(MaxNesting));
         }
         ~Nesting() { --m_parser.m_nesting; }
         Nesting(const Nesting&) = delete;
@@ -110,7 +112,9 @@ private:
         parent.depth = qMax(parent.depth, child->depth + 1);
         if (parent.depth > MaxTreeDepth)
             throw JetLexer::syntaxError(m_source, m_tokens.at(parent.token),
-                                        QStringLiteral("the expression is too complex"));
+                                        QStringLiteral("the expression is too complex (more "
+                                                       "than %1 operators deep)")
+                                            .arg(MaxTreeDepth));
         parent.args.push_back(std::move(child));
     }
     ExprPtr binary(const QString& op, int token, ExprPtr left, ExprPtr right) const

@@ -513,6 +513,15 @@ Resolved Translator::resolve(const Expr& column, const Scope& scope) const
 
 QString Translator::expr(const Expr& e, const Scope& scope)
 {
+    QStringList args;
+    args.reserve(qsizetype(e.args.size()));
+    for (const ExprPtr& arg : e.args)
+        args.append(expr(*arg, scope));
+    return exprText(e, args, scope);
+}
+
+QString Translator::exprText(const Expr& e, const QStringList& args, const Scope& scope)
+{
     switch (e.kind) {
     case Expr::Kind::Column: {
         if (e.qualifier.isEmpty())
@@ -539,35 +548,32 @@ QString Translator::expr(const Expr& e, const Scope& scope)
         return e.text;
     case Expr::Kind::Unary:
         if (e.text == u'-')
-            return QStringLiteral("(-") + expr(*e.args[0], scope) + u')';
-        return QStringLiteral("(NOT ") + expr(*e.args[0], scope) + u')';
+            return QStringLiteral("(-") + args[0] + u')';
+        return QStringLiteral("(NOT ") + args[0] + u')';
     case Expr::Kind::Binary:
-        return binaryExpr(e, scope);
+        return binaryText(e, args);
     case Expr::Kind::Between: {
-        const QString value = nocase(e, expr(*e.args[0], scope));
+        const QString value = nocase(e, args[0]);
         return u'(' + value +
                (e.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
-               expr(*e.args[1], scope) + QStringLiteral(" AND ") + expr(*e.args[2], scope) + u')';
+               args[1] + QStringLiteral(" AND ") + args[2] + u')';
     }
     case Expr::Kind::In: {
-        const QString value = nocase(e, expr(*e.args[0], scope));
+        const QString value = nocase(e, args[0]);
         QString list;
         if (e.select) {
             list = select(*e.select, &scope, false).sql;
         } else {
-            QStringList items;
-            for (std::size_t i = 1; i < e.args.size(); ++i)
-                items.append(expr(*e.args[i], scope));
-            list = items.join(QStringLiteral(", "));
+            list = args.mid(1).join(QStringLiteral(", "));
         }
         return u'(' + value + (e.negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) +
                list + QStringLiteral("))");
     }
     case Expr::Kind::IsNull:
-        return u'(' + expr(*e.args[0], scope) +
+        return u'(' + args[0] +
                (e.negated ? QStringLiteral(" IS NOT NULL)") : QStringLiteral(" IS NULL)"));
     case Expr::Kind::Like: {
-        const QString value = expr(*e.args[0], scope);
+        const QString value = args[0];
         QString pattern;
         bool escape = false;
         if (e.args[1]->kind == Expr::Kind::String) {
@@ -575,14 +581,14 @@ QString Translator::expr(const Expr& e, const Scope& scope)
             pattern = quoteString(converted.first);
             escape = converted.second;
         } else {
-            pattern = expr(*e.args[1], scope);
+            pattern = args[1];
         }
         return u'(' + value +
                (e.negated ? QStringLiteral(" NOT LIKE ") : QStringLiteral(" LIKE ")) + pattern +
                (escape ? QStringLiteral(" ESCAPE '\\')") : QStringLiteral(")"));
     }
     case Expr::Kind::Call:
-        return call(e, scope);
+        return callText(e, args);
     case Expr::Kind::Subquery:
         return u'(' + select(*e.select, &scope, false).sql + u')';
     case Expr::Kind::Exists:
@@ -605,25 +611,24 @@ QString Translator::nocase(const Expr& e, const QString& sql) const
 }
 
 // An operand of &, as text: null becomes empty text and a number its default text form.
-QString Translator::text(const Expr& e, const Scope& scope)
+QString Translator::textOperand(const Expr& e, const QString& sql)
 {
     const bool alreadyText =
         e.kind == Expr::Kind::String || (e.kind == Expr::Kind::Binary && e.text == u'&') ||
         (e.kind == Expr::Kind::Call && e.text.compare(u"format", Qt::CaseInsensitive) == 0 &&
          e.args.size() == 2);
-    const QString sql = expr(e, scope);
     return alreadyText ? sql : QStringLiteral("vb_text(") + sql + u')';
 }
 
-QString Translator::binaryExpr(const Expr& e, const Scope& scope)
+QString Translator::binaryText(const Expr& e, const QStringList& args) const
 {
     const QString& op = e.text;
     if (op == u'&')
-        return u'(' + text(*e.args[0], scope) + QStringLiteral(" || ") + text(*e.args[1], scope) +
-               u')';
+        return u'(' + textOperand(*e.args[0], args[0]) + QStringLiteral(" || ") +
+               textOperand(*e.args[1], args[1]) + u')';
 
-    const QString a = expr(*e.args[0], scope);
-    const QString b = expr(*e.args[1], scope);
+    const QString& a = args[0];
+    const QString& b = args[1];
     if (op == u'+' || op == u'-' || op == u'*')
         return u'(' + a + u' ' + op + u' ' + b + u')';
     if (op == u'/') // Jet divides in floating point, SQLite whole numbers as whole numbers
@@ -651,21 +656,18 @@ QString Translator::binaryExpr(const Expr& e, const Scope& scope)
     return u'(' + nocase(e, a) + u' ' + op + u' ' + b + u')';
 }
 
-QString Translator::call(const Expr& e, const Scope& scope)
+QString Translator::callText(const Expr& e, const QStringList& args) const
 {
     const QString name = e.text.toLower();
-    const int count = int(e.args.size());
+    const int count = int(args.size());
     auto arity = [&](int least, int most) {
         if (count < least || count > most)
             fail(e.token,
                  QStringLiteral("wrong number of arguments for the function '%1'").arg(e.text));
     };
-    auto arg = [&](int i) { return expr(*e.args[std::size_t(i)], scope); };
+    auto arg = [&](int i) { return args.at(i); };
     auto function = [&](const char* sqlName, int least, int most) {
         arity(least, most);
-        QStringList args;
-        for (int i = 0; i < count; ++i)
-            args.append(arg(i));
         return QLatin1String(sqlName) + u'(' + args.join(QStringLiteral(", ")) + u')';
     };
 
@@ -710,12 +712,8 @@ QString Translator::call(const Expr& e, const Scope& scope)
         arity(2, 2);
         return QStringLiteral("substr(") + arg(0) + QStringLiteral(", 1, ") + arg(1) + u')';
     }
-    if (name == QLatin1String("right")) {
-        arity(2, 2);
-        const QString value = arg(0);
-        return QStringLiteral("substr(") + value + QStringLiteral(", max(length(") + value +
-               QStringLiteral(") - ") + arg(1) + QStringLiteral(" + 1, 1))");
-    }
+    if (name == QLatin1String("right"))
+        return function("vb_right", 2, 2);
     if (name == QLatin1String("mid"))
         return function("substr", 2, 3);
     if (name == QLatin1String("instr")) {

@@ -36,11 +36,14 @@ private:
     void expandAll(const RangeVar& var, std::vector<OutputColumn>& out) const;
     QString orderTerm(const Expr& expr, const Scope& scope);
 
+    // Prints the operands first, then puts the text together in functions
+    // that do not recurse: each level of nesting costs one small frame.
     QString expr(const Expr& e, const Scope& scope);
-    QString binaryExpr(const Expr& e, const Scope& scope);
-    QString text(const Expr& e, const Scope& scope);
+    QString exprText(const Expr& e, const QStringList& args, const Scope& scope);
+    QString binaryText(const Expr& e, const QStringList& args) const;
+    static QString textOperand(const Expr& e, const QString& sql);
     QString nocase(const Expr& e, const QString& sql) const;
-    QString call(const Expr& e, const Scope& scope);
+    QString callText(const Expr& e, const QStringList& args) const;
     Resolved resolve(const Expr& column, const Scope& scope) const;
 
     TranslatedSql insert(const Statement& statement);

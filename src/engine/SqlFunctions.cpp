@@ -337,6 +337,31 @@ void vbInstr(sqlite3_context* context, int, sqlite3_value** argv)
     });
 }
 
+// Right(text, n): the last n characters. A function of its own, because the
+// text it works on is evaluated once; spelled out with substr and length it
+// appears twice, and nested calls would double at every level.
+void vbRight(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    guarded(context, [&] {
+        if (sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+            sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+        const double wanted = platform::roundHalfEven(numberOf(argv[1]));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        const int bytes = sqlite3_value_bytes(argv[0]);
+        // Characters as SQLite counts them: UTF-8 lead bytes, from the end.
+        int start = bytes;
+        for (double taken = 0; start > 0 && taken < wanted;) {
+            --start;
+            if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80)
+                ++taken;
+        }
+        sqlite3_result_text(context, text + start, bytes - start, SQLITE_TRANSIENT);
+    });
+}
+
 void vbPow(sqlite3_context* context, int, sqlite3_value** argv)
 {
     guarded(context, [&] {
@@ -381,6 +406,7 @@ const Definition definitions[] = {
     {"vb_lcase", 1, true, letterCase<false>},
     {"vb_instr", 3, true, vbInstr},
     {"vb_pow", 2, true, vbPow},
+    {"vb_right", 2, true, vbRight},
 };
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "ExportWriter.h"
 
+#include "engine/Connection.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
+#include "platform/ReplacingFile.h"
 #include "widgets/QueryCursor.h"
 
-#include <QDir>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -15,12 +15,6 @@ namespace vantor::overview {
 namespace {
 
 constexpr qsizetype FlushChars = 1 << 15;
-
-Error cannotWrite(const QString& fileName, const QString& reason)
-{
-    return Error(75, QStringLiteral("Cannot write the file \"%1\": %2.")
-                         .arg(QDir::toNativeSeparators(fileName), reason));
-}
 
 void appendText(QString& line, const QString& text)
 {
@@ -46,12 +40,9 @@ void appendText(QString& line, const QString& text)
 class Output
 {
 public:
-    explicit Output(const QString& fileName) : m_file(fileName), m_encoder(QStringConverter::System)
+    Output(const QString& fileName, const QString& database)
+        : m_file(fileName, database), m_encoder(QStringConverter::System)
     {
-        if (fileName.trimmed().isEmpty())
-            throw cannotWrite(fileName, QStringLiteral("no file name was given"));
-        if (!m_file.open(QIODevice::WriteOnly))
-            throw cannotWrite(fileName, m_file.errorString());
         m_buffer.reserve(FlushChars + 4096);
     }
 
@@ -66,20 +57,17 @@ public:
     void commit()
     {
         flush();
-        if (!m_file.commit())
-            throw cannotWrite(m_file.fileName(), m_file.errorString());
+        m_file.commit();
     }
 
 private:
     void flush()
     {
-        const QByteArray bytes = m_encoder.encode(m_buffer);
-        if (m_file.write(bytes) != bytes.size())
-            throw cannotWrite(m_file.fileName(), m_file.errorString());
+        m_file.write(m_encoder.encode(m_buffer));
         m_buffer.resize(0);
     }
 
-    QSaveFile m_file; // discards its temporary file unless committed
+    platform::ReplacingFile m_file; // discards its temporary file unless committed
     QStringEncoder m_encoder;
     QString m_buffer;
 };
@@ -99,14 +87,17 @@ QString exportSql(const QDate& from, const QDate& to)
 }
 
 qint64 writeExport(engine::Connection& connection, const QString& fileName, const QDate& from,
-                   const QDate& to)
+                   const QDate& to, const std::function<bool(const QString& fileName)>& mayReplace)
 {
     widgets::QueryCursor rows(connection, exportSql(from, to));
     if (!rows.next())
         throw Error(Error::NoCurrentRecord,
                     QStringLiteral("There are no test values between these dates."));
 
-    Output out(fileName);
+    platform::refuseDatabaseTarget(fileName, connection.filePath());
+    if (mayReplace && !mayReplace(fileName))
+        return -1;
+    Output out(fileName, connection.filePath());
     QString& line = out.buffer();
     line += QStringLiteral("Date\tPeriod\tTest\tResult\tUnit\tRemarks\r\n");
     // Rows come in date order: the date's text is made once per date.

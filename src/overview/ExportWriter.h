@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 namespace vantor::engine {
 class Connection;
 }
@@ -26,11 +28,17 @@ QString exportSql(const QDate& from, const QDate& to);
 //
 // The file is written beside the target under a temporary name and renamed
 // into place only when complete: a failure never leaves a half-written file
-// and never destroys an existing one. An existing file is replaced without a
-// question. A span without rows fails before any file is touched.
+// and never destroys an existing one. The connection's database (or its
+// journal) is refused as the target. A new file gets the database's
+// permissions. A span without rows fails before any file is touched.
+//
+// `mayReplace`, when given, is asked (after the rows are there and the
+// target is known not to be the database) whether an existing file may be
+// replaced; a No writes nothing and returns -1.
 //
 // Returns the number of rows written; throws vantor::Error.
 qint64 writeExport(engine::Connection& connection, const QString& fileName, const QDate& from,
-                   const QDate& to);
+                   const QDate& to,
+                   const std::function<bool(const QString& fileName)>& mayReplace = {});
 
 } // namespace vantor::overview

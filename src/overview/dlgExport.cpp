@@ -53,8 +53,11 @@ void dlgExport::browse()
     const QString chosen =
         platform::ui().saveFileName(QStringLiteral("Export Data"), m_file->text(),
                                     QStringLiteral("Text files (*.txt);;All files (*)"));
-    if (!chosen.isEmpty())
-        m_file->setText(QDir::toNativeSeparators(chosen));
+    if (!chosen.isEmpty()) {
+        // The chooser has asked about replacing it already.
+        m_chosen = QDir::toNativeSeparators(chosen);
+        m_file->setText(m_chosen);
+    }
 }
 
 void dlgExport::runAction()
@@ -64,18 +67,29 @@ void dlgExport::runAction()
 
 void dlgExport::exportData()
 {
+    bool declined = false;
     const bool written = trapErrors(
-        [this] {
-            const platform::BusyPointer busy;
+        [this, &declined] {
             const QString fileName = QDir::fromNativeSeparators(m_file->text());
             const QDate from = inputs()->fromDate();
             const QDate to = inputs()->toDate();
+            const platform::BusyPointer busy;
             engine::Connection connection;
             connection.open(store::CodeConnection);
-            writeExport(connection, fileName, from, to);
+            // A name the file chooser returned has been asked about already.
+            const bool chosen = m_file->text() == m_chosen;
+            declined = writeExport(connection, fileName, from, to, [chosen](const QString& name) {
+                           if (chosen)
+                               return true;
+                           // The arrow, not the hourglass, over a question.
+                           platform::ui().setBusy(false);
+                           const bool yes = mayReplace(name, QStringLiteral("Export Data"));
+                           platform::ui().setBusy(true);
+                           return yes;
+                       }) < 0;
         },
         QStringLiteral("Export Error"));
-    if (!written)
+    if (!written || declined)
         return;
     platform::ui().beep();
     platform::showMessage(QStringLiteral("Export completed successfully."),

@@ -29,6 +29,7 @@ protected:
 
 private:
     QLineEdit* m_file;
+    QString m_chosen; // the name the file chooser confirmed
 };
 
 } // namespace vantor::overview

@@ -6,6 +6,7 @@
 #include "engine/Recordset.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Ui.h"
 #include "report/DataReport.h"
 #include "report/ReportRun.h"
@@ -16,10 +17,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <QVBoxLayout>
 
@@ -38,12 +37,6 @@ QString cell(const engine::Recordset& rows, int row, int column)
     if (value.typeId() == QMetaType::Double)
         return platform::numberText(value.toDouble());
     return value.toString();
-}
-
-Error cannotWrite(const QString& fileName, const QString& reason)
-{
-    return Error(75, QStringLiteral("Cannot write the file \"%1\": %2.")
-                         .arg(QDir::toNativeSeparators(fileName), reason));
 }
 
 } // namespace
@@ -167,13 +160,18 @@ void frmList::exportList()
         return;
     }
     const QString fileName = QDir::fromNativeSeparators(answer->trimmed());
+    bool declined = false;
     const bool written = trapErrors(
-        [this, &fileName] {
+        [this, &fileName, &declined] {
+            if (!checkExportTarget(fileName, store::ListConnection, ExportTitle)) {
+                declined = true;
+                return;
+            }
             const platform::BusyPointer busy;
             writeList(fileName);
         },
         ExportTitle);
-    if (!written)
+    if (!written || declined)
         return;
     platform::ui().beep();
     platform::showMessage(QStringLiteral("Export completed."), platform::Icon::Information,
@@ -202,15 +200,10 @@ void frmList::writeList(const QString& fileName) const
 
     // Written beside the target and renamed into place when complete, so a
     // failure never leaves half a file or destroys an existing one.
-    if (QFileInfo(fileName).isDir())
-        throw cannotWrite(fileName, QStringLiteral("it is a folder"));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotWrite(fileName, file.errorString());
+    platform::ReplacingFile file(fileName, connection.filePath());
     QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(text);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw cannotWrite(fileName, file.errorString());
+    file.write(encoder.encode(text));
+    file.commit();
 }
 
 void frmList::printList()

@@ -378,13 +378,15 @@ std::optional<QDate> parseMonthDayYear(const QString& input)
                 return std::nullopt;
             ++i;
         }
+        const int maxDigits = f == 2 ? 4 : 2;
         while (i < text.size() && isDigit(text[i])) {
+            // Refused before the number can grow past what an int holds.
+            if (++digits[f] > maxDigits)
+                return std::nullopt;
             fields[f] = fields[f] * 10 + (text[i].unicode() - u'0');
-            ++digits[f];
             ++i;
         }
-        const int maxDigits = f == 2 ? 4 : 2;
-        if (digits[f] == 0 || digits[f] > maxDigits)
+        if (digits[f] == 0)
             return std::nullopt;
     }
     if (i != text.size())

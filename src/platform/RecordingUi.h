@@ -53,6 +53,8 @@ public:
 
     // What happened
     const QList<Message>& messages() const { return m_messages; }
+    // The oldest message, taken off the list (a question before the outcome).
+    Message takeFirstMessage() { return m_messages.takeFirst(); }
     const QList<Prompt>& prompts() const { return m_prompts; }
     QStringList startedPrograms() const { return m_started; }
     int beeps() const { return m_beeps; }

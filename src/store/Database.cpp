@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "DatabaseFile.h"
 #include "DemoData.h"
 #include "NewDatabaseFile.h"
 #include "Schema.h"
@@ -76,14 +77,22 @@ void createLargeDatabase(const QString& path, qint64 valueCount, unsigned seed)
 
 QStringList checkDatabase(const QString& path)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {QStringLiteral("The file \"%1\" does not exist.").arg(shown)};
-    if (!info.isFile())
-        return {QStringLiteral("\"%1\" is not a file.").arg(shown)};
+    // Files that are no database to check get the start-up's own words.
+    const FileKind kind = classifyDatabase(path);
+    switch (kind.kind) {
+    case FileKind::Missing:
+    case FileKind::DanglingLink:
+    case FileKind::NotAFile:
+    case FileKind::Empty:
+    case FileKind::InUse:
+        return {kind.message};
+    default:
+        break;
+    }
     try {
-        SqliteDatabase db(path, SqliteDatabase::Mode::ReadOnly);
+        // Read-write when a crash left a journal: only that rolls it back.
+        SqliteDatabase db(path, hasJournal(path) ? SqliteDatabase::Mode::ReadWrite
+                                                 : SqliteDatabase::Mode::ReadOnly);
         return SchemaCheck(db).run();
     } catch (const Error& error) {
         return {error.description()};

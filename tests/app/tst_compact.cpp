@@ -10,6 +10,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 
 #include <filesystem>
 
@@ -64,6 +65,10 @@ private slots:
     void cleanup();
     void compaction_data();
     void compaction();
+    void refusedWhileAnotherProcessHoldsTheFile_data();
+    void refusedWhileAnotherProcessHoldsTheFile();
+    void backUp_data();
+    void backUp();
 
 private:
     vantor::platform::RecordingUi m_ui;
@@ -128,6 +133,12 @@ void tst_Compact::compaction()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(leftover);
     }
+    // The copy must be as private as the database from its first byte on.
+    QVERIFY(QFile::setPermissions(database,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QFile::Permissions mode = QFile::permissions(database); // 0640
+    QVERIFY(!(mode & QFile::ReadOther));
+    QFile::Permissions copyMode;
     const QByteArray hash = fileHash();
     vantor::engine::Connection window;
     if (fault == u"held")
@@ -136,6 +147,7 @@ void tst_Compact::compaction()
     // right then must leave a whole database under one of the two names.
     QStringList copyAtRename;
     DatabaseCompactor::setRenameFunction([&](const QString& from, const QString& to) {
+        copyMode = QFile::permissions(from);
         if (fault == u"rename")
             throw vantor::Error(vantor::Error::DatabaseError, u"Disk is on fire."_s);
         copyAtRename = contents(from);
@@ -159,6 +171,9 @@ void tst_Compact::compaction()
     QCOMPARE(told.beepsBefore, answer == Answer::Yes ? 1 : 0);
     QCOMPARE(m_ui.busyChanges(), answer == Answer::Yes ? 2 : 0); // shown, then restored
     QVERIFY(!QFile::exists(copy));
+    if (answer == Answer::Yes && fault != u"held")
+        QCOMPARE(copyMode, mode);
+    QCOMPARE(QFile::permissions(database), mode);
     if (answer == Answer::No || !fault.isEmpty()) {
         QCOMPARE(fileHash(), hash);
         if (answer == Answer::No)
@@ -175,6 +190,113 @@ void tst_Compact::compaction()
     QCOMPARE(contents(database), m_before);
     QCOMPARE(freePages(), 0);
     QVERIFY(vantor::store::checkDatabase(database).isEmpty());
+}
+
+// A second process: a copy of the program with a window open (its shared
+// lock), or another program in the middle of a write (SQLite's lock). The
+// compaction refuses, the file stays as it was, and the other process's
+// pending work still reaches the file afterwards.
+void tst_Compact::refusedWhileAnotherProcessHoldsTheFile_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("inText");
+    QTest::addColumn<QString>("stored"); // the period the other process writes
+    QTest::newRow("another copy of the program")
+        << u"program"_s << u"is open in another copy of the program"_s << u"held"_s;
+    QTest::newRow("another program writing")
+        << u"lock"_s << u"is in use by another program, which holds a lock on it"_s
+        << u"pending"_s;
+}
+
+void tst_Compact::refusedWhileAnotherProcessHoldsTheFile()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, inText);
+    QFETCH(QString, stored);
+    QProcess other;
+    other.start(QStringLiteral(VANTOR_CONNECTION_HOLDER), {mode, database});
+    QVERIFY(other.waitForReadyRead(10000));
+    QCOMPARE(other.readLine().trimmed(), QByteArray("ready"));
+    const QByteArray hash = fileHash();
+
+    m_ui.pushAnswer(Answer::Yes);
+    vantor::app::Module3::CompactDB();
+    QCOMPARE(m_ui.messages().size(), 2);
+    const auto& told = m_ui.messages().at(1);
+    QVERIFY2(told.text.contains(inText), qPrintable(told.text));
+    QCOMPARE(told.icon, Icon::Critical);
+    QCOMPARE(told.title, u"Compact Database"_s);
+    QCOMPARE(fileHash(), hash);
+    QVERIFY(!QFile::exists(copy));
+
+    other.write("write\n");
+    QVERIFY(other.waitForReadyRead(10000));
+    QCOMPARE(other.readLine().trimmed(), QByteArray("written"));
+    other.closeWriteChannel();
+    QVERIFY(other.waitForFinished(10000));
+    QCOMPARE(other.exitCode(), 0);
+    SqliteDatabase db(database, SqliteDatabase::Mode::ReadOnly);
+    QCOMPARE(db.scalar(u"SELECT count(*) FROM Periods WHERE Period = '%1'"_s.arg(stored)).toInt(),
+             1);
+    db.close();
+
+    // With the other process gone, the compaction goes through.
+    m_ui.clear();
+    m_ui.pushAnswer(Answer::Yes);
+    vantor::app::Module3::CompactDB();
+    QCOMPARE(m_ui.messages().value(1).text, u"Finished compacting the database."_s);
+}
+
+void tst_Compact::backUp_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("refusal"); // empty: the backup is written
+    QTest::newRow("new file") << u"backup/results.mdb"_s << QString();
+    QTest::newRow("over an older backup") << u"backup/old.mdb"_s << QString();
+    QTest::newRow("the database") << u"vantor.mdb"_s << u"the results database in use"_s;
+    QTest::newRow("through a link") << u"backup/link.mdb"_s << u"the results database in use"_s;
+    QTest::newRow("its journal") << u"vantor.mdb-journal"_s << u"journal"_s;
+}
+
+void tst_Compact::backUp()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, refusal);
+    QDir(u"backup"_s).removeRecursively();
+    QVERIFY(QDir().mkdir(u"backup"_s));
+    QVERIFY(QFile::link(database, u"backup/link.mdb"_s));
+    {
+        QFile old(u"backup/old.mdb"_s);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an older backup");
+    }
+    QVERIFY(QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner));
+    // A window may stay open: the backup is online.
+    vantor::engine::Connection window;
+    window.open(vantor::store::CodeConnection);
+    const QByteArray hash = fileHash();
+
+    m_ui.pushFileName(QDir::current().absoluteFilePath(target));
+    vantor::app::Module3::BackupDB();
+    QCOMPARE(m_ui.messages().size(), 1);
+    const auto& told = m_ui.messages().first();
+    QCOMPARE(told.title, u"Back Up Database"_s);
+    QCOMPARE(fileHash(), hash);
+    QVERIFY(!m_ui.isBusy());
+    // Nothing but the backup itself is added: no temporary file, no journal.
+    QCOMPARE(QDir(u"backup"_s).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
+             target == u"backup/results.mdb"_s ? 3 : 2);
+    if (!refusal.isEmpty()) {
+        QVERIFY2(told.text.contains(refusal), qPrintable(told.text));
+        QCOMPARE(told.icon, Icon::Critical);
+        QVERIFY(!QFile::exists(u"vantor.mdb-journal"_s));
+        return;
+    }
+    QCOMPARE(told.icon, Icon::Information);
+    QCOMPARE(QFile::permissions(target), QFile::permissions(database)); // 0600
+    QVERIFY(!(QFile::permissions(target) & (QFile::ReadGroup | QFile::ReadOther)));
+    QCOMPARE(contents(target), m_before);
+    QVERIFY(vantor::store::checkDatabase(target).isEmpty());
 }
 
 QTEST_MAIN(tst_Compact)

@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "platform/Error.h"
+#include "store/Database.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -71,6 +72,7 @@ private slots:
     void commandsShowOneWindowEach();
     void failedLoadIsReported();
     void statusBarShowsDateAndTime();
+    void backUpFromTheMenu();
 
 private:
     frmMain* showMain();
@@ -211,6 +213,7 @@ void tst_frmMain::menuBar()
                  u"mnuReports=&Reports: mnuReportsResults=&Daily Results, "
                  u"mnuReportsItem=&Single Item"_s,
                  u"mnuUtilities=&Utilities: mnuUtilitiesCompact=&Compact Database, "
+                 u"mnuUtilitiesBackup=&Back Up Database..., "
                  u"mnuUtilitiesMedCalc=&Medical Calculator, mnuUtilitiesConvert=&Unit Conversion"_s,
                  u"mnuHelp=Help: mnuHelpAbout=&About the Program, mnuHelpContents=&Help Contents"_s,
              }));
@@ -290,6 +293,29 @@ void tst_frmMain::statusBarShowsDateAndTime()
     m_ui.setNow(QDateTime(QDate(2026, 12, 7), QTime(0, 1)));
     QTRY_COMPARE(text(u"pnlTime"_s), u"12:01 AM"_s);
     QCOMPARE(text(u"pnlDate"_s), u"12/7/26"_s);
+}
+
+// Utilities, Back Up Database, chosen with the keyboard as a user would.
+void tst_frmMain::backUpFromTheMenu()
+{
+    QFile::remove(u"vantor.mdb"_s);
+    QFile::remove(u"copy.mdb"_s);
+    vantor::store::createDemoDatabase(u"vantor.mdb"_s);
+    frmMain* main = showMain();
+    QVERIFY(main);
+    main->activateWindow();
+    QTest::keyClick(main, Qt::Key_U, Qt::AltModifier);
+    auto* menu = main->menuBar()->findChild<QMenu*>(u"mnuUtilities"_s);
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(menu->grab().save(u"mnuUtilities.png"_s));
+    m_ui.pushFileName(QDir::current().absoluteFilePath(u"copy.mdb"_s));
+    QTest::keyClick(menu, Qt::Key_B);
+    QTRY_COMPARE(m_ui.messages().size(), 1);
+    QCOMPARE(m_ui.messages().first().title, u"Back Up Database"_s);
+    QCOMPARE(m_ui.messages().first().icon, vantor::platform::Icon::Information);
+    QVERIFY(vantor::store::checkDatabase(u"copy.mdb"_s).isEmpty());
+    QFile::remove(u"copy.mdb"_s);
+    QFile::remove(u"vantor.mdb"_s);
 }
 
 QTEST_MAIN(tst_frmMain)

@@ -13,6 +13,8 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <sqlite3.h>
+
 using namespace Qt::Literals::StringLiterals;
 using vantor::platform::Answer;
 using vantor::platform::Icon;
@@ -30,13 +32,15 @@ private slots:
     void splashThenMainWindow();
     void missingDatabase_data();
     void missingDatabase();
+    void refusesFilesItCannotWrite_data();
+    void refusesFilesItCannotWrite();
     void helpContents();
-    void missingHelpFileIsReported();
+    void helpIsNeverReadFromTheFolder();
 
 private:
     vantor::platform::RecordingUi m_ui;
     const QString m_database = QDir::current().absoluteFilePath(u"vantor.mdb"_s);
-    const QString m_helpFile = QDir::current().absoluteFilePath(vantor::app::frmHelp::FileName);
+    const QString m_helpFile = QDir::current().absoluteFilePath(u"vantorinfo.rcc"_s);
 };
 
 void tst_Startup::initTestCase()
@@ -116,9 +120,86 @@ void tst_Startup::missingDatabase()
     QVERIFY(m_ui.messages().isEmpty());
 }
 
+namespace {
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void sqlite(const QString& path, const QString& sql)
+{
+    vantor::store::SqliteDatabase(path, vantor::store::SqliteDatabase::Mode::Create).exec(sql);
+}
+
+} // namespace
+
+// A file that is no results database this program can write is named and
+// refused before any window opens, and left exactly as it was.
+void tst_Startup::refusesFilesItCannotWrite_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("inText");
+    QTest::newRow("newer version") << u"newer"_s << u"made by a newer version of Vantor"_s;
+    QTest::newRow("another program's") << u"foreign"_s << u"another program's database"_s;
+    QTest::newRow("another schema") << u"schema"_s << u"another program's database"_s;
+    QTest::newRow("zero bytes") << u"zero"_s << u"is empty (0 bytes)"_s;
+    QTest::newRow("text file") << u"text"_s << u"no SQLite database at all"_s;
+    QTest::newRow("missing table") << u"incomplete"_s << u"lacks the table \"Results\""_s;
+    QTest::newRow("dangling link") << u"link"_s << u"which does not exist"_s;
+    QTest::newRow("locked by another program") << u"locked"_s << u"is in use"_s;
+}
+
+void tst_Startup::refusesFilesItCannotWrite()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, inText);
+    QFile::remove(m_database);
+    const QString other = QDir::current().absoluteFilePath(u"elsewhere.mdb"_s);
+    if (kind == u"newer" || kind == u"incomplete" || kind == u"locked")
+        vantor::store::createDatabase(m_database);
+    if (kind == u"newer")
+        sqlite(m_database, u"PRAGMA user_version = 99"_s);
+    else if (kind == u"incomplete")
+        sqlite(m_database, u"DROP TABLE Details; DROP TABLE Results"_s);
+    else if (kind == u"foreign")
+        sqlite(m_database, u"CREATE TABLE Results (x); PRAGMA application_id = 1234"_s);
+    else if (kind == u"schema")
+        sqlite(m_database, u"CREATE TABLE Invoices (No INTEGER, Amount REAL)"_s);
+    else if (kind == u"zero")
+        QVERIFY(QFile(m_database).open(QIODevice::WriteOnly));
+    else if (kind == u"text") {
+        QFile text(m_database);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(QByteArray("Date\tPeriod\tResult\r\n").repeated(100));
+    } else if (kind == u"link") {
+        QFile::remove(other);
+        QVERIFY(QFile::link(other, m_database));
+    }
+    sqlite3* holder = nullptr;
+    if (kind == u"locked") {
+        sqlite3_open(m_database.toUtf8().constData(), &holder);
+        QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE; DELETE FROM tblSelect", nullptr, nullptr,
+                              nullptr),
+                 SQLITE_OK);
+    }
+    const QByteArray before = contentsOf(m_database);
+
+    QVERIFY(!vantor::app::ensureDatabase());
+    sqlite3_close(holder);
+    QCOMPARE(m_ui.messages().size(), 1);
+    const auto& message = m_ui.messages().first();
+    QCOMPARE(message.icon, Icon::Critical);
+    QVERIFY2(message.text.contains(inText), qPrintable(message.text));
+    QVERIFY2(message.text.contains(QDir::toNativeSeparators(m_database)), qPrintable(message.text));
+    QCOMPARE(contentsOf(m_database), before);
+    QVERIFY(!QFile::exists(other));
+    QFile::remove(m_database);
+}
+
 void tst_Startup::helpContents()
 {
-    QVERIFY(QFile::copy(QStringLiteral(VANTOR_HELP_FILE), m_helpFile));
     auto* main = qobject_cast<vantor::app::frmMain*>(windows().show(u"frmMain"_s));
     QAction* contents = main->menuBar()->findChild<QAction*>(u"mnuHelpContents"_s);
     contents->trigger();
@@ -152,15 +233,41 @@ void tst_Startup::helpContents()
     QVERIFY(seen.size() >= 6);
 }
 
-void tst_Startup::missingHelpFileIsReported()
+// A resource file beside the database, damaged or not, is never read; links
+// lead only to the program's own pages.
+void tst_Startup::helpIsNeverReadFromTheFolder()
 {
-    QVERIFY(!windows().show(u"frmHelp"_s));
-    QCOMPARE(m_ui.messages().size(), 1);
-    const auto& message = m_ui.messages().first();
-    QCOMPARE(message.icon, Icon::Exclamation);
-    QVERIFY(message.text.contains(u"\"vantorinfo.rcc\""_s));
-    QVERIFY(message.text.contains(QDir::toNativeSeparators(QDir::currentPath())));
-    QVERIFY(!windows().isLoaded(u"frmHelp"_s));
+    QFile damaged(m_helpFile);
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    // A resource header whose offsets point far outside the file.
+    damaged.write(QByteArray("qres\x00\x00\x00\x03\x7f\xff\xff\xff\x7f\xff\xff\xff"
+                             "\x7f\xff\xff\xff",
+                             20) +
+                  QByteArray(64, '\xff'));
+    damaged.close();
+    QVERIFY(QDir::setCurrent(QDir::currentPath())); // as started from here
+
+    auto* main = qobject_cast<vantor::app::frmMain*>(windows().show(u"frmMain"_s));
+    main->menuBar()->findChild<QAction*>(u"mnuHelpContents"_s)->trigger();
+    auto* help = qobject_cast<vantor::app::frmHelp*>(windows().find(u"frmHelp"_s));
+    QVERIFY(help);
+    QVERIFY(m_ui.messages().isEmpty());
+    auto* browser = help->findChild<QTextBrowser*>(u"brwHelp"_s);
+    QVERIFY(browser->toPlainText().contains(u"Back Up Database"_s) ||
+            browser->toPlainText().contains(u"Utilities"_s));
+    help->resize(640, 560);
+    QVERIFY(help->grab().save(u"frmHelp.png"_s));
+
+    // A click on a link that leads out of the help changes nothing.
+    const QUrl home = help->source();
+    for (const char* link : {"file:///etc/passwd", "https://example.com/", "../../etc/passwd",
+                             "qrc:/qt-project.org/qmime/freedesktop.org.xml", "nothere.htm"}) {
+        emit browser->anchorClicked(QUrl(QString::fromLatin1(link)));
+        QCOMPARE(help->source(), home);
+    }
+    emit browser->anchorClicked(QUrl(u"utilities.htm#backup"_s));
+    QCOMPARE(help->source().fileName(), u"utilities.htm"_s);
+    QVERIFY(browser->toPlainText().contains(u"Back Up Database"_s));
 }
 
 QTEST_MAIN(tst_Startup)

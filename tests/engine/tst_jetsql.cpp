@@ -1,9 +1,11 @@
 #include "engine/JetSql.h"
+#include "engine/JetTree.h"
 #include "engine/SqliteSchema.h"
 #include "platform/Error.h"
 
 #include <QLocale>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QtTest>
 
 #include "EngineFixture.h"
@@ -104,6 +106,8 @@ private slots:
     void errors_data();
     void errors();
     void hostileInputNeverCrashes();
+    void nestedCallsGrowLinearly();
+    void deepestTextsFitInASmallStack();
     void schemaIsCachedUntilInvalidated();
 
 private:
@@ -678,6 +682,92 @@ void TestJetSql::errors()
 
 // Whatever the text, translation either succeeds or throws vantor::Error;
 // what it produces is for SQLite to accept or refuse, never to crash on.
+// A function's argument is printed once: nesting a call ten more times adds
+// about ten times one call's text, never doubles it per level.
+void TestJetSql::nestedCallsGrowLinearly()
+{
+    const QStringList calls{u"Right(%1, 3)"_s, u"Left(%1, 3)"_s,  u"Mid(%1, 2)"_s,
+                            u"UCase(%1)"_s,    u"Trim(%1)"_s,     u"IIf(1 = 1, %1, 'x')"_s,
+                            u"Nz(%1, 'x')"_s,  u"(%1 & 'a')"_s,   u"InStr(%1, 'c')"_s};
+    for (const QString& call : calls) {
+        qsizetype sizes[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            QString expression = u"'abcdef'"_s;
+            for (int level = 0; level < 10 * (i + 1); ++level)
+                expression = call.arg(expression);
+            sizes[i] = translateJet(u"SELECT "_s + expression + u" AS V"_s, *m_schema).sql.size();
+        }
+        // The same growth from 10 to 20 levels as from 20 to 30.
+        QVERIFY2(sizes[2] - sizes[1] == sizes[1] - sizes[0], qPrintable(call));
+    }
+    // And the answer is still Right's (SQLite's own parser takes about 30 levels).
+    QString expression = u"'abcdef'"_s;
+    for (int level = 0; level < 24; ++level)
+        expression = u"Right(%1, 3)"_s.arg(expression);
+    const TranslatedSql t = translateJet(u"SELECT "_s + expression + u" AS V"_s, *m_schema);
+    QCOMPARE(rowsOf(m_db.get(), t.sql), QStringList{u"def"_s});
+    QCOMPARE(rowsOf(m_db.get(), translateJet(u"SELECT Right('ab', 5) & '|' & Right('ab', 0) & "
+                                              u"'|' & Right('äöü', 2) & '|' & "
+                                              u"IsNull(Right(Null, 1)) AS V"_s,
+                                              *m_schema)
+                                     .sql),
+             QStringList{u"ab||öü|-1"_s});
+}
+
+// The deepest texts the limits let through are read and printed in half of a
+// worker thread's 512 KiB of stack, in every build; one level more is
+// refused with a message.
+void TestJetSql::deepestTextsFitInASmallStack()
+{
+    using vantor::engine::jet::MaxNesting;
+    using vantor::engine::jet::MaxTreeDepth;
+    const auto nested = [](const QString& open, const QString& close, int levels) {
+        return open.repeated(levels) + u"1"_s + close.repeated(levels);
+    };
+    struct Case
+    {
+        QString deepest;
+        QString tooDeep;
+        QString message;
+    };
+    const QString nesting = u"nested too deeply"_s;
+    const QList<Case> cases{
+        {u"SELECT "_s + nested(u"("_s, u")"_s, MaxNesting - 2),
+         u"SELECT "_s + nested(u"("_s, u")"_s, MaxNesting), nesting},
+        {u"SELECT "_s + nested(u"Right("_s, u", 1)"_s, MaxNesting - 2),
+         u"SELECT "_s + nested(u"Right("_s, u", 1)"_s, MaxNesting), nesting},
+        {u"SELECT "_s + nested(u"-("_s, u")"_s, MaxNesting / 2 - 1),
+         u"SELECT "_s + nested(u"-("_s, u")"_s, MaxNesting), nesting},
+        {nested(u"SELECT ("_s, u")"_s, MaxNesting / 2 - 1),
+         nested(u"SELECT ("_s, u")"_s, MaxNesting), nesting},
+        {u"SELECT 1"_s + u" + 1"_s.repeated(MaxTreeDepth - 2),
+         u"SELECT 1"_s + u" + 1"_s.repeated(MaxTreeDepth), u"too complex"_s},
+        {u"SELECT 1"_s + u" & 'a'"_s.repeated(MaxTreeDepth - 2),
+         u"SELECT 1"_s + u" & 'a'"_s.repeated(MaxTreeDepth), u"too complex"_s},
+    };
+    QStringList outcomes;
+    QThread* worker = QThread::create([&] {
+        for (const Case& c : cases) {
+            try {
+                translateJet(c.deepest, *m_schema);
+                outcomes << u"ok"_s;
+            } catch (const vantor::Error& error) {
+                outcomes << error.description();
+            }
+            outcomes << errorOf(c.tooDeep, *m_schema);
+        }
+    });
+    worker->setStackSize(256 * 1024);
+    worker->start();
+    QVERIFY(worker->wait(60000));
+    delete worker;
+    QCOMPARE(outcomes.size(), 2 * cases.size());
+    for (int i = 0; i < cases.size(); ++i) {
+        QCOMPARE(outcomes[2 * i], u"ok"_s);
+        QVERIFY2(outcomes[2 * i + 1].contains(cases[i].message), qPrintable(outcomes[2 * i + 1]));
+    }
+}
+
 void TestJetSql::hostileInputNeverCrashes()
 {
     const QStringList pieces =

@@ -5,8 +5,12 @@
 
 #include "overview/dlgExport.h"
 
+#include "store/Database.h"
+
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <unistd.h>
 
 using namespace vantor;
 using namespace vantor::overview;
@@ -57,8 +61,9 @@ private slots:
         QTest::newRow("all dates") << "05-Mar-2004"
                                    << "01-Apr-2004" << QByteArray() << "all-dates.txt";
         QTest::newRow("one day") << "06-Mar-2004" << "06-Mar-2004" << QByteArray() << "one-day.txt";
-        // Periods in id order, not name order.
-        QTest::newRow("overwrites without asking") << "05-Mar-2004"
+        // Periods in id order, not name order; a typed name of an existing
+        // file is replaced after a Yes.
+        QTest::newRow("replaces after asking") << "05-Mar-2004"
             << "05-Mar-2004" << QByteArray(100000, 'x') << "first-day.txt";
         // clang-format on
     }
@@ -69,11 +74,23 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QString, expected);
         const QString target = QDir::current().absoluteFilePath(QStringLiteral("out/export.txt"));
-        if (!before.isEmpty())
+        if (!before.isEmpty()) {
             overviewtest::writeFile(target, before);
+            m_ui.pushAnswer(platform::Answer::Yes);
+        }
         exportSpan(from, to, target);
 
         QCOMPARE(readFile(target), readFile(QStringLiteral(VANTOR_OVERVIEW_GOLDEN "/") + expected));
+        if (!before.isEmpty()) {
+            const auto question = m_ui.takeFirstMessage();
+            QCOMPARE(question.text, u"The file \"%1\" already exists.\nDo you want to replace it?"_s
+                                        .arg(QDir::toNativeSeparators(target)));
+            QCOMPARE(question.buttons, platform::Buttons::YesNo);
+            QCOMPARE(question.title, u"Export Data"_s);
+        } else {
+            // A new file gets the database's permissions, not the umask's.
+            QCOMPARE(QFile::permissions(target), QFile::permissions(u"vantor.mdb"_s));
+        }
         QCOMPARE(overviewtest::onlyMessage(m_ui),
                  overviewtest::shown(1, QStringLiteral("Export Data"), Icon::Information,
                                      QStringLiteral("Export completed successfully.")));
@@ -121,6 +138,51 @@ private slots:
         QCOMPARE(readFile(QStringLiteral("out/export.txt")), old);
         QCOMPARE(QDir(QStringLiteral("out")).entryList(QDir::Files), QStringList{u"export.txt"_s});
         QVERIFY(m_dialog->isVisible());
+    }
+
+    // Whatever way the name leads to the database or its journal, nothing is
+    // written and the message says why; an existing file is kept after a No.
+    void neverWritesOverTheDatabase_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("inText"); // empty: the user is asked and says No
+        const QString database = u"it is the results database in use"_s;
+        QTest::newRow("relative name") << u"vantor.mdb"_s << database;
+        QTest::newRow("absolute path") << QDir::current().absoluteFilePath(u"vantor.mdb"_s)
+                                       << database;
+        QTest::newRow("through a link") << u"out/link.txt"_s << database;
+        QTest::newRow("dotted path") << u"out/../vantor.mdb"_s << database;
+        QTest::newRow("hard link") << u"out/hard.txt"_s << database;
+        QTest::newRow("journal") << u"vantor.mdb-journal"_s << u"the journal of the results"_s;
+        QTest::newRow("other file, No") << u"out/keep.txt"_s << QString();
+    }
+    void neverWritesOverTheDatabase()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, inText);
+        QVERIFY(QFile::link(QDir::current().absoluteFilePath(u"vantor.mdb"_s), u"out/link.txt"_s));
+        QVERIFY(::link("vantor.mdb", "out/hard.txt") == 0);
+        overviewtest::writeFile(u"out/keep.txt"_s, "kept");
+        const QByteArray before = readFile(u"vantor.mdb"_s);
+        if (inText.isEmpty())
+            m_ui.pushAnswer(platform::Answer::No);
+        exportSpan(u"05-Mar-2004"_s, u"01-Apr-2004"_s, file);
+
+        QCOMPARE(m_ui.messages().size(), 1);
+        const auto& m = m_ui.messages().first();
+        if (inText.isEmpty()) {
+            QCOMPARE(m.icon, Icon::Question);
+            QCOMPARE(readFile(u"out/keep.txt"_s), QByteArray("kept"));
+        } else {
+            QVERIFY2(m.text.contains(inText), qPrintable(m.text));
+            QCOMPARE(m.title, u"Export Error"_s);
+            QCOMPARE(m.icon, Icon::Critical);
+        }
+        QCOMPARE(readFile(u"vantor.mdb"_s), before);
+        QVERIFY(!QFile::exists(u"vantor.mdb-journal"_s));
+        QCOMPARE(QDir(u"out"_s).entryList(QDir::Files | QDir::System).size(), 3);
+        QCOMPARE(QDir().entryList({u".*.tmp"_s}, QDir::Files | QDir::Hidden).size(), 0);
+        QVERIFY(store::checkDatabase(u"vantor.mdb"_s).isEmpty());
     }
 
     void defaultNameAndBrowse()

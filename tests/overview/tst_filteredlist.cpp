@@ -32,7 +32,7 @@ QString detailsFingerprint()
 
 QStringList folderFiles()
 {
-    return QDir::current().entryList(QDir::Files, QDir::Name);
+    return QDir::current().entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 } // namespace
@@ -150,25 +150,29 @@ private slots:
     void exportToFile_data()
     {
         QTest::addColumn<std::optional<QString>>("answer"); // the file name typed in the prompt
+        QTest::addColumn<bool>("replace"); // the answer to "replace the existing file?"
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("file");
         const QByteArray old =
             "an older export, longer than the new one\r\n" + QByteArray(4096, 'x');
         // The title's lone CR, the date of the export, the heading and the rows.
-        QTest::newRow("written over an older file")
-            << std::optional<QString>(u"glucose.txt"_s) << u"Export completed."_s
+        QTest::newRow("written over an older file after a Yes")
+            << std::optional<QString>(u"glucose.txt"_s) << true << u"Export completed."_s
             << QByteArray("Glucose results equal to 88\r(from 05-Mar-2004 until 01-Apr-2004)\r\n"
                           "generated on Jul-04-2004\r\n\r\n\r\n"
                           "Date\t\tPeriod\t\tResult\t\tUnit\r\n\r\n"
                           "05-Mar-2004\tAfternoon\t\t88\tmg/dL\r\n"
                           "06-Mar-2004\tMorning\t\t88\tmg/dL\r\n");
+        QTest::newRow("kept after a No")
+            << std::optional<QString>(u"glucose.txt"_s) << false << QString() << old;
         const QString cancelled = u"Invalid name or export cancelled by user."_s;
-        QTest::newRow("cancelled") << std::optional<QString>() << cancelled << old;
-        QTest::newRow("emptied") << std::optional<QString>(QString()) << cancelled << old;
+        QTest::newRow("cancelled") << std::optional<QString>() << false << cancelled << old;
+        QTest::newRow("emptied") << std::optional<QString>(QString()) << false << cancelled << old;
     }
     void exportToFile()
     {
         QFETCH(std::optional<QString>, answer);
+        QFETCH(bool, replace);
         QFETCH(QString, message);
         QFETCH(QByteArray, file);
         QWidget* list = glucoseEqualTo88();
@@ -178,10 +182,22 @@ private slots:
                                               QByteArray(4096, 'x'));
         const QStringList filesBefore = folderFiles();
         m_ui.setNow(QDateTime(QDate(2004, 7, 4), QTime(9, 30)));
-        m_ui.pushInput(answer && !answer->isEmpty() ? QDir::toNativeSeparators(fileName) : answer);
+        const bool named = answer && !answer->isEmpty();
+        m_ui.pushInput(named ? QDir::toNativeSeparators(fileName) : answer);
+        if (named)
+            m_ui.pushAnswer(replace ? platform::Answer::Yes : platform::Answer::No);
         overviewtest::child<QPushButton>(list, "cmdExport")->click();
-        QCOMPARE(overviewtest::onlyMessage(m_ui),
-                 overviewtest::shown(1, ExportTitle, Icon::Information, message));
+        if (named) {
+            const auto question = m_ui.takeFirstMessage();
+            QCOMPARE(question.title, ExportTitle);
+            QCOMPARE(question.icon, Icon::Question);
+            QVERIFY(question.text.contains(QDir::toNativeSeparators(fileName)));
+        }
+        if (message.isEmpty())
+            QVERIFY(m_ui.messages().isEmpty());
+        else
+            QCOMPARE(overviewtest::onlyMessage(m_ui),
+                     overviewtest::shown(1, ExportTitle, Icon::Information, message));
         QCOMPARE(overviewtest::readFile(fileName), file);
         QCOMPARE(folderFiles(), filesBefore); // no temporary file left behind
     }
@@ -201,6 +217,39 @@ private slots:
         QCOMPARE(grid->model()->index(0, 8).data(Qt::ToolTipRole).toString(),
                  u"90 \u2013 95 mg/dL"_s);
         overviewtest::screenshot(list, QStringLiteral("frmList-flags"));
+    }
+
+    // The database, however the typed name reaches it, is never written.
+    void exportRefusesTheDatabase_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("inText");
+        const QString database = u"it is the results database in use"_s;
+        QTest::newRow("relative") << u"vantor.mdb"_s << database;
+        QTest::newRow("absolute") << QDir::current().absoluteFilePath(u"vantor.mdb"_s) << database;
+        QTest::newRow("link") << u"link-to-db.txt"_s << database;
+        QTest::newRow("journal") << u"vantor.mdb-journal"_s << u"journal"_s;
+    }
+    void exportRefusesTheDatabase()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, inText);
+        QFile::remove(u"link-to-db.txt"_s);
+        QVERIFY(QFile::link(QDir::current().absoluteFilePath(u"vantor.mdb"_s), u"link-to-db.txt"_s));
+        QWidget* list = glucoseEqualTo88();
+        QVERIFY(list);
+        const QByteArray before = overviewtest::readFile(u"vantor.mdb"_s);
+        const QStringList filesBefore = folderFiles();
+        m_ui.pushInput(typed);
+        overviewtest::child<QPushButton>(list, "cmdExport")->click();
+        QCOMPARE(m_ui.messages().size(), 1);
+        const auto& m = m_ui.messages().first();
+        QVERIFY2(m.text.contains(inText), qPrintable(m.text));
+        QCOMPARE(m.title, ExportTitle);
+        QCOMPARE(m.icon, Icon::Critical);
+        QCOMPARE(overviewtest::readFile(u"vantor.mdb"_s), before);
+        QCOMPARE(folderFiles(), filesBefore);
+        QFile::remove(u"link-to-db.txt"_s);
     }
 
     void printShowsTheListedRows()

@@ -196,7 +196,9 @@ void TestConversions::monthDayYear_data()
     row("3/5/99", QDate(1999, 3, 5));
     for (const char* refused :
          {"2/30/2004", "2/29/2003", "13/1/2004", "0/5/2004", "3/0/2004", "a/b/c", "Mar/5/2004",
-          "3/5", "3/5-2004", "3/5/2004x", "2004-03-05", "3/5/99999", ""})
+          "3/5", "3/5-2004", "3/5/2004x", "2004-03-05", "3/5/99999", "",
+          // digits enough to overflow an int must be refused, not wrapped
+          "1/1/99999999999", "99999999999/1/2004", "1/4294967297/2004"})
         row(refused, QDate());
 }
 

@@ -1,6 +1,7 @@
 #include "StoreTestSupport.h"
 #include "store/Database.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,6 +19,18 @@ private slots:
     void init();
     void commands_data();
     void commands();
+    void refusesWithoutHarm_data();
+    void refusesWithoutHarm();
+    void checkAfterACrash();
+
+private:
+    struct Run
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+    Run run(const QStringList& arguments);
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -153,6 +166,120 @@ void tst_VantorDb::commands()
         QVERIFY2(reported.contains(err), qPrintable(reported));
     }
     QVERIFY(!QFile::exists(m_dir->filePath(u"x.mdb"_s))); // wrong arguments make nothing
+}
+
+tst_VantorDb::Run tst_VantorDb::run(const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(m_dir->path());
+    process.start(QStringLiteral(VANTOR_DB_PROGRAM), arguments);
+    Run result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+namespace {
+
+QString nestedRight(int levels)
+{
+    return u"Right("_s.repeated(levels) + u"'abcdef'"_s + u", 3)"_s.repeated(levels);
+}
+
+} // namespace
+
+// Every kind of statement: a text with a second one runs nothing at all; a
+// locked file is called in use; deep nesting stays fast and small.
+void tst_VantorDb::refusesWithoutHarm_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed"); // stdout, or part of stderr when failing
+    const QString stacked = u"more than one statement"_s;
+    const QStringList query{u"query"_s, u"known.mdb"_s};
+    QTest::newRow("DROP then garbage")
+        << (query + QStringList{u"DROP TABLE tblSelect; this is not SQL )))"_s}) << 1 << stacked;
+    QTest::newRow("CREATE then DROP")
+        << (query + QStringList{u"CREATE TABLE X (A INTEGER); DROP TABLE Tests"_s}) << 1
+        << stacked;
+    QTest::newRow("DELETE then DROP")
+        << (query + QStringList{u"DELETE FROM Details; DROP TABLE Tests"_s}) << 1
+        << u"expected the end of the statement"_s;
+    QTest::newRow("SELECT then DELETE")
+        << (query + QStringList{u"SELECT * FROM Tests; DELETE FROM Details"_s}) << 1
+        << u"expected the end of the statement"_s;
+    QTest::newRow("one statement and its semicolon")
+        << (query + QStringList{u"CREATE TABLE X (A INTEGER);  "_s}) << 0
+        << u"0 row(s) changed\n"_s;
+    QTest::newRow("Right nested 24 deep")
+        << (query + QStringList{u"SELECT "_s + nestedRight(24) + u" AS R"_s}) << 0
+        << u"R\ndef\n"_s;
+    QTest::newRow("nested deeper than the limit")
+        << (query + QStringList{u"SELECT "_s + nestedRight(200) + u" AS R"_s}) << 1
+        << u"nested too deeply"_s;
+    QTest::newRow("check a locked file") << QStringList{u"check"_s, u"known.mdb"_s} << 1
+                                         << u"is in use"_s;
+}
+
+void tst_VantorDb::refusesWithoutHarm()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    const QString file = m_dir->filePath(u"known.mdb"_s);
+    SqliteDatabase locker(file, SqliteDatabase::Mode::ReadWrite);
+    if (arguments.first() == u"check")
+        locker.exec(u"BEGIN EXCLUSIVE; DELETE FROM tblSelect"_s);
+
+    QElapsedTimer timer;
+    timer.start();
+    const Run result = run(arguments);
+    QVERIFY(timer.elapsed() < 20000);
+    QCOMPARE(result.exitCode, exitCode);
+    if (exitCode == 0)
+        QCOMPARE(result.out, printed);
+    else
+        QVERIFY2((result.out + result.err).contains(printed), qPrintable(result.out + result.err));
+    locker.close();
+
+    SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+    QCOMPARE(db.scalar(u"SELECT count(*) FROM sqlite_master WHERE name IN "
+                       u"('tblSelect', 'Tests')"_s)
+                 .toInt(),
+             2);
+    QCOMPARE(db.scalar(u"SELECT count(*) FROM Details"_s).toInt(), 2);
+    QCOMPARE(db.scalar(u"SELECT count(*) FROM sqlite_master WHERE name = 'X'"_s).toInt(),
+             arguments.last().startsWith(u"CREATE"_s) && exitCode == 0 ? 1 : 0);
+}
+
+// A crash in the middle of a write leaves a journal beside the file; check
+// rolls it back and finds the file sound.
+void tst_VantorDb::checkAfterACrash()
+{
+    const QString file = m_dir->filePath(u"known.mdb"_s);
+    const QString crashed = m_dir->filePath(u"crashed.mdb"_s);
+    {
+        SqliteDatabase writer(file, SqliteDatabase::Mode::ReadWrite);
+        writer.exec(u"PRAGMA cache_size = 1; BEGIN; "
+                    u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                    u"WHERE i < 2000) INSERT INTO Details (ID, Test, Result, Unit) "
+                    u"SELECT 1, 1, i, 'mg/dL' FROM n"_s);
+        // The file and its journal as a crash at this moment leaves them.
+        QVERIFY(QFile::exists(file + u"-journal"_s));
+        QVERIFY(QFile::copy(file, crashed));
+        QVERIFY(QFile::copy(file + u"-journal"_s, crashed + u"-journal"_s));
+        writer.exec(u"ROLLBACK"_s);
+    }
+    const Run result = run({u"check"_s, u"crashed.mdb"_s});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.out, u"crashed.mdb: no problems found.\n"_s);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(!QFile::exists(crashed + u"-journal"_s));
+    SqliteDatabase db(crashed, SqliteDatabase::Mode::ReadOnly);
+    QCOMPARE(db.scalar(u"SELECT count(*) FROM Details"_s).toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_VantorDb)

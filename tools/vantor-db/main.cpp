@@ -14,6 +14,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <optional>
 
 using namespace vantor;
@@ -167,6 +169,18 @@ int main(int argc, char* argv[])
     } catch (const Error& error) {
         out.flush();
         err << "vantor-db: " << error.description() << '\n';
+        return Failure;
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        err << "vantor-db: not enough memory to finish the command.\n";
+        return Failure;
+    } catch (const std::exception& error) {
+        out.flush();
+        err << "vantor-db: " << QString::fromLocal8Bit(error.what()) << '\n';
+        return Failure;
+    } catch (...) {
+        out.flush();
+        err << "vantor-db: the command failed for a reason it cannot name.\n";
         return Failure;
     }
 }
