@@ -22,6 +22,7 @@ private slots:
     void refusesWithoutHarm_data();
     void refusesWithoutHarm();
     void checkAfterACrash();
+    void olderFileIsCheckedAsItIsAndQueriedMigrated();
 
 private:
     struct Run
@@ -203,8 +204,7 @@ void tst_VantorDb::refusesWithoutHarm_data()
     QTest::newRow("DROP then garbage")
         << (query + QStringList{u"DROP TABLE tblSelect; this is not SQL )))"_s}) << 1 << stacked;
     QTest::newRow("CREATE then DROP")
-        << (query + QStringList{u"CREATE TABLE X (A INTEGER); DROP TABLE Tests"_s}) << 1
-        << stacked;
+        << (query + QStringList{u"CREATE TABLE X (A INTEGER); DROP TABLE Tests"_s}) << 1 << stacked;
     QTest::newRow("DELETE then DROP")
         << (query + QStringList{u"DELETE FROM Details; DROP TABLE Tests"_s}) << 1
         << u"expected the end of the statement"_s;
@@ -215,13 +215,12 @@ void tst_VantorDb::refusesWithoutHarm_data()
         << (query + QStringList{u"CREATE TABLE X (A INTEGER);  "_s}) << 0
         << u"0 row(s) changed\n"_s;
     QTest::newRow("Right nested 24 deep")
-        << (query + QStringList{u"SELECT "_s + nestedRight(24) + u" AS R"_s}) << 0
-        << u"R\ndef\n"_s;
+        << (query + QStringList{u"SELECT "_s + nestedRight(24) + u" AS R"_s}) << 0 << u"R\ndef\n"_s;
     QTest::newRow("nested deeper than the limit")
         << (query + QStringList{u"SELECT "_s + nestedRight(200) + u" AS R"_s}) << 1
         << u"nested too deeply"_s;
-    QTest::newRow("check a locked file") << QStringList{u"check"_s, u"known.mdb"_s} << 1
-                                         << u"is in use"_s;
+    QTest::newRow("check a locked file")
+        << QStringList{u"check"_s, u"known.mdb"_s} << 1 << u"is in use"_s;
 }
 
 void tst_VantorDb::refusesWithoutHarm()
@@ -280,6 +279,34 @@ void tst_VantorDb::checkAfterACrash()
     QVERIFY(!QFile::exists(crashed + u"-journal"_s));
     SqliteDatabase db(crashed, SqliteDatabase::Mode::ReadOnly);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM Details"_s).toInt(), 2);
+}
+
+// A file from before reference ranges: check finds it sound and leaves it be;
+// a query adds the range columns first, once, and reads them.
+void tst_VantorDb::olderFileIsCheckedAsItIsAndQueriedMigrated()
+{
+    const QString file = m_dir->filePath(u"known.mdb"_s);
+    SqliteDatabase(file, SqliteDatabase::Mode::ReadWrite)
+        .exec(u"ALTER TABLE Tests DROP COLUMN High; ALTER TABLE Tests DROP COLUMN Low;"
+              u"PRAGMA user_version = 1"_s);
+    const auto columns = [&file] {
+        SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+        return db.scalar(u"SELECT group_concat(name, ',') FROM pragma_table_info('Tests')"_s)
+            .toString();
+    };
+    Run result = run({u"check"_s, u"known.mdb"_s});
+    QCOMPARE(result.out, u"known.mdb: no problems found.\n"_s);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(columns(), u"ID,Test,Description,Units"_s);
+    for (int i = 0; i < 2; ++i) {
+        result = run({u"query"_s, u"known.mdb"_s, u"SELECT Test, Low, High FROM Tests"_s});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.out.contains(u"Glucose"_s), qPrintable(result.out));
+        QCOMPARE(columns(), u"ID,Test,Description,Units,Low,High"_s);
+    }
+    SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+    QCOMPARE(db.scalar(u"PRAGMA user_version"_s).toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_VantorDb)
