@@ -171,15 +171,9 @@ void frmBrowse::addFlagColumn()
     }
     widgets::RecordsetModel::DerivedColumn flag;
     flag.header = QStringLiteral("Flag");
-    flag.data = [ranges](const engine::Recordset& rs, int row, int role) -> QVariant {
-        if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::TextAlignmentRole)
-            return {};
-        if (role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(Qt::AlignCenter);
-        const store::ValueFlag shown =
-            store::flagValue(ranges, platform::valueText(rs.valueAt(row, 1)), rs.valueAt(row, 2),
-                             platform::valueText(rs.valueAt(row, 3)));
-        return role == Qt::DisplayRole ? shown.text : shown.toolTip;
+    flag.data = [ranges](const engine::Recordset& rs, int row, int role) {
+        return store::flagCell(ranges, platform::valueText(rs.valueAt(row, 1)), rs.valueAt(row, 2),
+                               platform::valueText(rs.valueAt(row, 3)), role);
     };
     m_grid->recordsetModel()->setDerivedColumns({flag});
     m_grid->setColumnVisible(0, false);

@@ -134,15 +134,9 @@ void frmList::addFlagColumn()
     }
     widgets::RecordsetModel::DerivedColumn flag;
     flag.header = QStringLiteral("Flag");
-    flag.data = [ranges](const engine::Recordset& rs, int row, int role) -> QVariant {
-        if (role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(Qt::AlignCenter);
-        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
-            return {};
-        const store::ValueFlag shown =
-            store::flagValue(ranges, platform::valueText(rs.valueAt(row, 3)), rs.valueAt(row, 4),
-                             platform::valueText(rs.valueAt(row, 7)));
-        return role == Qt::DisplayRole ? shown.text : shown.toolTip;
+    flag.data = [ranges](const engine::Recordset& rs, int row, int role) {
+        return store::flagCell(ranges, platform::valueText(rs.valueAt(row, 3)), rs.valueAt(row, 4),
+                               platform::valueText(rs.valueAt(row, 7)), role);
     };
     m_grid->recordsetModel()->setDerivedColumns({flag});
 }

@@ -107,6 +107,21 @@ ValueFlag flagValue(const QHash<QString, ReferenceRange>& byName, const QString&
     return flagValue(byName.value(test.toLower()), result, unit);
 }
 
+QVariant flagCell(const QHash<QString, ReferenceRange>& byName, const QString& test,
+                  const QVariant& result, const QString& unit, int role)
+{
+    switch (role) {
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignCenter);
+    case Qt::DisplayRole:
+        return flagValue(byName, test, result, unit).text;
+    case Qt::ToolTipRole:
+        return flagValue(byName, test, result, unit).toolTip;
+    default:
+        return {};
+    }
+}
+
 bool hasReferenceRanges(engine::Connection& connection)
 {
     const QStringList columns = connection.schema().columnsOf(QStringLiteral("Tests"));

@@ -70,6 +70,11 @@ ValueFlag flagValue(const ReferenceRange& range, const QVariant& result, const Q
 ValueFlag flagValue(const QHash<QString, ReferenceRange>& byName, const QString& test,
                     const QVariant& result, const QString& unit);
 
+// A grid's Flag cell for a value, by item role: the flag as its text, the
+// range (or why the value is not compared) as its tooltip, centred.
+QVariant flagCell(const QHash<QString, ReferenceRange>& byName, const QString& test,
+                  const QVariant& result, const QString& unit, int role);
+
 // True when the Tests table of the open file has the Low and High columns.
 bool hasReferenceRanges(engine::Connection& connection);
 
