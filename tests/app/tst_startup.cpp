@@ -32,6 +32,7 @@ private slots:
     void splashThenMainWindow();
     void missingDatabase_data();
     void missingDatabase();
+    void olderFileGainsReferenceRanges();
     void refusesFilesItCannotWrite_data();
     void refusesFilesItCannotWrite();
     void helpContents();
@@ -118,6 +119,30 @@ void tst_Startup::missingDatabase()
     m_ui.clear();
     QVERIFY(vantor::app::ensureDatabase());
     QVERIFY(m_ui.messages().isEmpty());
+}
+
+// A file from before reference ranges opens without a word and has them
+// afterwards, its results as they were.
+void tst_Startup::olderFileGainsReferenceRanges()
+{
+    vantor::store::createDemoDatabase(m_database);
+    vantor::store::SqliteDatabase(m_database, vantor::store::SqliteDatabase::Mode::ReadWrite)
+        .exec(u"ALTER TABLE Tests DROP COLUMN High; ALTER TABLE Tests DROP COLUMN Low;"
+              u"PRAGMA user_version = 1"_s);
+    const auto values = [this] {
+        vantor::store::SqliteDatabase db(m_database,
+                                         vantor::store::SqliteDatabase::Mode::ReadOnly);
+        return db.scalar(u"SELECT count(*) || '/' || total(Result) FROM Details"_s).toString();
+    };
+    const QString before = values();
+    QVERIFY(vantor::app::ensureDatabase());
+    QVERIFY(m_ui.messages().isEmpty());
+    QCOMPARE(values(), before);
+    QVERIFY(vantor::store::checkDatabase(m_database).isEmpty());
+    vantor::store::SqliteDatabase db(m_database, vantor::store::SqliteDatabase::Mode::ReadOnly);
+    QCOMPARE(db.scalar(u"PRAGMA user_version"_s).toInt(), 2);
+    QCOMPARE(db.scalar(u"SELECT count(*) FROM Tests WHERE Low IS NULL AND High IS NULL"_s).toInt(),
+             26);
 }
 
 namespace {
