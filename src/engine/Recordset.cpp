@@ -115,8 +115,8 @@ void Recordset::loadTranslated(const TranslatedSql& t, const Filter& filter)
             const auto sameTable = [&](const TranslatedSql::RowidColumn& r) {
                 return r.table.compare(tableName, Qt::CaseInsensitive) == 0;
             };
-            f.selfJoined = std::count_if(t.rowidColumns.cbegin(), t.rowidColumns.cend(),
-                                         sameTable) > 1;
+            f.selfJoined =
+                std::count_if(t.rowidColumns.cbegin(), t.rowidColumns.cend(), sameTable) > 1;
             for (qsizetype k = 0; k < t.rowidColumns.size() && !f.selfJoined; ++k) {
                 if (t.rowidColumns.at(k).table.compare(tableName, Qt::CaseInsensitive) == 0) {
                     f.baseTable = tableName;
