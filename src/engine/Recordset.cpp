@@ -112,7 +112,12 @@ void Recordset::loadTranslated(const TranslatedSql& t, const Filter& filter)
         const char* column = sqlite3_column_origin_name(stmt.get(), c);
         if (table && column && t.updatable && filter.empty()) {
             const QString tableName = QString::fromUtf8(table);
-            for (qsizetype k = 0; k < t.rowidColumns.size(); ++k) {
+            const auto sameTable = [&](const TranslatedSql::RowidColumn& r) {
+                return r.table.compare(tableName, Qt::CaseInsensitive) == 0;
+            };
+            f.selfJoined =
+                std::count_if(t.rowidColumns.cbegin(), t.rowidColumns.cend(), sameTable) > 1;
+            for (qsizetype k = 0; k < t.rowidColumns.size() && !f.selfJoined; ++k) {
                 if (t.rowidColumns.at(k).table.compare(tableName, Qt::CaseInsensitive) == 0) {
                     f.baseTable = tableName;
                     f.baseColumn = QString::fromUtf8(column);
@@ -269,6 +274,11 @@ void Recordset::checkWritable(int column) const
     if (!m_updatable)
         throw Error(3251, QStringLiteral("The data cannot be changed here: the rows come from a "
                                          "grouping or a saved query that cannot be written back."));
+    if (f.selfJoined)
+        throw Error(3251, QStringLiteral("The field '%1' cannot be changed here: its table appears "
+                                         "more than once in these rows, so the row to change "
+                                         "cannot be told apart.")
+                              .arg(f.name));
     if (f.baseTable.isEmpty())
         throw Error(
             3251,

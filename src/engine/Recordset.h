@@ -33,6 +33,10 @@ struct Field
     QString baseTable;                // table a written value goes to; empty: not writable
     QString baseColumn;
     int rowidColumn = -1; // result column of that table's rowid, -1 if none
+    // The table is in the FROM clause twice (a self-join): SQLite names only
+    // the table of a column, not its alias, so a write could land on the
+    // other alias's row. Such fields are read-only.
+    bool selfJoined = false;
 };
 
 // A static, client-side recordset: the rows of one SQL text read at open,

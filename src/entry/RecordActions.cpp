@@ -77,6 +77,15 @@ bool mayClose(const QWidget& window, bool unsaved, const std::function<bool()>& 
     }
 }
 
+bool mayCloseRecord(const QWidget& window, engine::Recordset& rs, bool unsaved,
+                    const std::function<bool()>& save)
+{
+    return mayClose(window, unsaved, save, [&rs] {
+        if (rs.editMode() != engine::EditMode::None)
+            rs.cancelUpdate();
+    });
+}
+
 void reportMissingOccasion(const QString& title)
 {
     platform::ui().beep();

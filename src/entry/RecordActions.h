@@ -38,6 +38,10 @@ bool jumpToOccasion(engine::Recordset& rs, const QString& boundText);
 bool mayClose(const QWidget& window, bool unsaved, const std::function<bool()>& save,
               const std::function<void()>& discard);
 
+// The same for a record window: No drops the pending edit of `rs`.
+bool mayCloseRecord(const QWidget& window, engine::Recordset& rs, bool unsaved,
+                    const std::function<bool()>& save);
+
 // Tells the user that the occasion picked in a jump list is gone.
 void reportMissingOccasion(const QString& title);
 

@@ -294,12 +294,7 @@ void frmDetails::cancelNew()
 
 void frmDetails::closeEvent(QCloseEvent* event)
 {
-    if (!mayClose(
-            *this, hasUnsavedChange(), [this] { return update(); },
-            [this] {
-                if (m_rs->editMode() != engine::EditMode::None)
-                    m_rs->cancelUpdate();
-            })) {
+    if (!mayCloseRecord(*this, *m_rs, hasUnsavedChange(), [this] { return update(); })) {
         event->ignore();
         return;
     }
