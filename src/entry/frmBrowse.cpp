@@ -146,8 +146,10 @@ frmBrowse::frmBrowse(QWidget* parent)
             m_grid->setColumnVisible(0, false);
             addFlagColumn();
             // A refill resets the grid's columns: keep the occasion's ID hidden.
-            connect(children, &engine::Recordset::rowsReset, m_grid,
-                    [grid = m_grid] { grid->setColumnVisible(0, false); });
+            connect(children, &engine::Recordset::rowsReset, m_grid, [this] {
+                m_grid->setColumnVisible(0, false);
+                fitFlagColumn();
+            });
             // Without the occasions (the user has been told why) there is nothing to jump to.
             m_jumpData->refresh();
             m_jump->setRowSource(m_jumpData);
@@ -177,6 +179,17 @@ void frmBrowse::addFlagColumn()
     };
     m_grid->recordsetModel()->setDerivedColumns({flag});
     m_grid->setColumnVisible(0, false);
+    fitFlagColumn();
+}
+
+// The flag needs a letter's room; the unit keeps the rest.
+void frmBrowse::fitFlagColumn()
+{
+    if (m_grid->model()->columnCount() < 5)
+        return;
+    m_grid->setColumnWidth(4, m_grid->fontMetrics().horizontalAdvance(QStringLiteral("Flag")) + 16);
+    m_grid->setColumnWidth(3, m_grid->fontMetrics().horizontalAdvance(QStringLiteral("x10^3/uL")) +
+                                  16);
 }
 
 frmBrowse::~frmBrowse()

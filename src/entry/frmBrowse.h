@@ -41,6 +41,7 @@ public:
 
 private:
     void addFlagColumn();
+    void fitFlagColumn();
     std::unique_ptr<engine::Connection> m_connection;
     std::unique_ptr<engine::Recordset> m_rs;
     QLineEdit* m_id;

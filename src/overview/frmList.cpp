@@ -116,6 +116,10 @@ void frmList::showList(const ListRequest& request, std::unique_ptr<engine::Conne
     addFlagColumn();
     for (int column : {0, 3, 6, 7})
         m_grid->setColumnVisible(column, false);
+    // Room for the flag beside the unit within the window's width.
+    const QFontMetrics metrics = m_grid->fontMetrics();
+    m_grid->setColumnWidth(5, metrics.horizontalAdvance(QStringLiteral("x10^3/uL")) + 16);
+    m_grid->setColumnWidth(8, metrics.horizontalAdvance(QStringLiteral("Flag")) + 16);
     m_sql->setText(request.listSql());
     // The grid lets go of the old rows before they go.
     m_rows = std::move(rows);

@@ -110,6 +110,8 @@ void TestBrowse::showsEachOccasionWithItsValues()
     auto* grid = child<widgets::DataGrid>(browse, "grdDataGrid");
     QVERIFY(grid->isColumnHidden(0));
     QCOMPARE(gridText(grid), QStringLiteral("Glucose|101|mg/dL|H"));
+    saveScreenshot(browse, QStringLiteral("frmBrowse-flags"));
+    QVERIFY(grid->columnViewportPosition(4) + grid->columnWidth(4) <= grid->viewport()->width());
     const QModelIndex flag = grid->model()->index(0, 4);
     QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Flag"));
     QCOMPARE(flag.data(Qt::ToolTipRole).toString(), QStringLiteral("90 \u2013 99 mg/dL"));
@@ -123,6 +125,8 @@ void TestBrowse::showsEachOccasionWithItsValues()
         click(browse, "cmdNext");
         QCOMPARE(gridText(grid), values);
         QVERIFY(grid->isColumnHidden(0));
+        QVERIFY(grid->columnViewportPosition(4) + grid->columnWidth(4) <=
+                grid->viewport()->width());
         if (values.contains(QStringLiteral("mEq/L")))
             QCOMPARE(grid->model()->index(1, 4).data(Qt::ToolTipRole).toString(),
                      QStringLiteral("Not compared with the reference range: recorded in "

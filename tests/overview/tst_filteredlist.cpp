@@ -217,6 +217,9 @@ private slots:
         QCOMPARE(grid->model()->index(0, 8).data(Qt::ToolTipRole).toString(),
                  u"90 \u2013 95 mg/dL"_s);
         overviewtest::screenshot(list, QStringLiteral("frmList-flags"));
+        // The flag is in view beside the unit, without scrolling.
+        QVERIFY(grid->columnViewportPosition(8) + grid->columnWidth(8) <=
+                grid->viewport()->width());
     }
 
     // The database, however the typed name reaches it, is never written.
@@ -235,7 +238,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, inText);
         QFile::remove(u"link-to-db.txt"_s);
-        QVERIFY(QFile::link(QDir::current().absoluteFilePath(u"vantor.mdb"_s), u"link-to-db.txt"_s));
+        QVERIFY(
+            QFile::link(QDir::current().absoluteFilePath(u"vantor.mdb"_s), u"link-to-db.txt"_s));
         QWidget* list = glucoseEqualTo88();
         QVERIFY(list);
         const QByteArray before = overviewtest::readFile(u"vantor.mdb"_s);
