@@ -10,6 +10,8 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
+#include <iterator>
+
 namespace vantor::report {
 
 namespace {
@@ -41,6 +43,39 @@ ReportDocument::ReportDocument(ReportDefinition definition, std::vector<Band> ba
 {
 }
 
+ReportDocument::ReportDocument(ReportDefinition definition, const QString& title,
+                               const QDate& today, const PageGeometry& geometry)
+    : m_definition(std::move(definition)), m_title(title), m_today(today), m_geometry(geometry),
+      m_layout(std::make_unique<ReportLayout>(m_definition, m_geometry)), m_complete(false)
+{
+    m_pages.emplace_back();
+}
+
+ReportDocument::~ReportDocument() = default;
+
+void ReportDocument::append(std::vector<Band>&& bands, bool final)
+{
+    if (m_complete)
+        return;
+    if (m_bands.empty())
+        m_bands = std::move(bands);
+    else
+        std::move(bands.begin(), bands.end(), std::back_inserter(m_bands));
+    m_layout->place(m_bands, final, m_pages);
+    if (final) {
+        m_complete = true;
+        m_layout.reset();
+    }
+}
+
+void ReportDocument::stop()
+{
+    if (m_complete)
+        return;
+    m_stopped = true;
+    append({}, true);
+}
+
 QString ReportDocument::expandLabel(const QString& text, int page) const
 {
     QString out;
@@ -60,7 +95,8 @@ QString ReportDocument::expandLabel(const QString& text, int page) const
             out += QString::number(page + 1);
             break;
         case u'P':
-            out += QString::number(pageCount());
+            // Not known until the last page is laid out.
+            out += m_complete ? QString::number(pageCount()) : QStringLiteral("...");
             break;
         case u'D':
             out += platform::longDate(m_today);
@@ -179,6 +215,9 @@ void ReportDocument::render(QPagedPaintDevice& device, int firstPage, int lastPa
 
 void ReportDocument::writePdf(const QString& fileName) const
 {
+    if (!m_complete)
+        throw Error(Error::InvalidProcedureCall,
+                    QStringLiteral("The report is still being laid out."));
     QPdfWriter writer(fileName);
     writer.setResolution(TwipsPerInch);
     writer.setTitle(m_definition.caption());

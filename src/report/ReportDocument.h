@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -17,15 +18,31 @@ class QPrinter;
 namespace vantor::report {
 
 // A report read and laid out: its bands broken into pages, ready to be drawn
-// on screen, printed or written as PDF. The page count is known before the
-// first page is drawn. It holds texts only, never rows, so it stays as it is
-// whatever happens to the data afterwards.
+// on screen, printed or written as PDF. It holds texts only, never rows, so it
+// stays as it is whatever happens to the data afterwards.
+//
+// A long report is laid out while it is shown: it starts empty and grows by
+// append() until its last bands come (or the reading is stopped); until then
+// its page count is the pages laid out so far and %P prints as "...".
 class ReportDocument
 {
 public:
     // today: the date that %D and %d print.
     ReportDocument(ReportDefinition definition, std::vector<Band> bands, const QString& title,
                    const QDate& today, const PageGeometry& geometry = PageGeometry::forLocale());
+    // An empty report that append() fills.
+    ReportDocument(ReportDefinition definition, const QString& title, const QDate& today,
+                   const PageGeometry& geometry = PageGeometry::forLocale());
+    ~ReportDocument();
+    ReportDocument(const ReportDocument&) = delete;
+    ReportDocument& operator=(const ReportDocument&) = delete;
+
+    // Adds the next bands and lays out the pages they fill; final: no more come.
+    void append(std::vector<Band>&& bands, bool final);
+    // No more bands come: the pages laid out so far are the report.
+    void stop();
+    bool isComplete() const { return m_complete; }
+    bool wasStopped() const { return m_stopped; }
 
     const ReportDefinition& definition() const { return m_definition; }
     const QString& title() const { return m_title; }
@@ -61,6 +78,9 @@ private:
     QDate m_today;
     PageGeometry m_geometry;
     std::vector<ReportPage> m_pages;
+    std::unique_ptr<ReportLayout> m_layout;
+    bool m_complete = true;
+    bool m_stopped = false;
 };
 
 } // namespace vantor::report

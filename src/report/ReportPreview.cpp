@@ -1,6 +1,7 @@
 #include "ReportPreview.h"
 
 #include "PageView.h"
+#include "ReportJob.h"
 
 #include "platform/Ui.h"
 #include "widgets/CommandGuard.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -19,6 +21,10 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace vantor::report {
 
@@ -62,6 +68,14 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     m_print = addButton("cmdPrint", tr("&Print..."), tr("Print the report"));
     m_savePdf = addButton("cmdSavePdf", tr("Save as P&DF..."), tr("Save the report as a PDF file"));
     m_close = addButton("cmdClose", tr("&Close"), QString());
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("prgLayout"));
+    m_progress->setRange(0, 100);
+    m_progress->setFormat(tr("Laying out pages: %p%"));
+    m_progress->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("M")) * 18);
+    m_progress->hide();
+    m_cancel = addButton("cmdCancel", tr("Cancel"), tr("Stop laying out the report"));
+    m_cancel->hide();
 
     for (QWidget* w : {static_cast<QWidget*>(m_first), static_cast<QWidget*>(m_previous),
                        static_cast<QWidget*>(m_pageLabel), static_cast<QWidget*>(m_next),
@@ -73,6 +87,8 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     row->addWidget(zoomLabel);
     row->addWidget(m_zoom);
     row->addStretch(1);
+    row->addWidget(m_progress);
+    row->addWidget(m_cancel);
     row->addWidget(m_print);
     row->addWidget(m_savePdf);
     row->addWidget(m_close);
@@ -100,6 +116,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     connect(m_print, &QPushButton::clicked, this, &ReportPreview::printReport);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportPreview::saveAsPdf);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_cancel, &QPushButton::clicked, this, &ReportPreview::cancelLayout);
 
     // Room for a page at its real width, and most of the screen's height.
     const QRect screen = QGuiApplication::primaryScreen()
@@ -123,8 +140,60 @@ QPushButton* ReportPreview::addButton(const char* name, const QString& text, con
     return b;
 }
 
-void ReportPreview::setDocument(std::shared_ptr<const ReportDocument> document)
+ReportPreview::~ReportPreview()
 {
+    dropJob();
+    m_view->setDocument(nullptr);
+    m_document.reset();
+#if defined(__GLIBC__)
+    // A long report leaves many small blocks behind: hand the memory back to
+    // the system now rather than keep it for the next report.
+    malloc_trim(0);
+#endif
+}
+
+void ReportPreview::dropJob()
+{
+    if (!m_job)
+        return;
+    ReportJob* job = m_job;
+    m_job = nullptr;
+    delete job; // stops the laying out and lets the rows go
+}
+
+bool ReportPreview::isLayingOut() const
+{
+    return m_job && m_job->isRunning();
+}
+
+void ReportPreview::cancelLayout()
+{
+    if (m_job)
+        m_job->cancel();
+}
+
+void ReportPreview::setDocument(std::shared_ptr<const ReportDocument> document,
+                                std::unique_ptr<ReportJob> job)
+{
+    dropJob();
+    m_job = job.release();
+    if (m_job) {
+        m_job->setParent(this);
+        connect(m_job, &ReportJob::advanced, this, [this] {
+            updateControls();
+            // The page shown may be the one still filling, and its footer
+            // shows the page count once it is known.
+            m_view->update();
+        });
+        connect(m_job, &ReportJob::finished, this, [this](const QString& failure) {
+            updateControls();
+            m_view->update();
+            if (!failure.isEmpty())
+                platform::showMessage(failure, platform::Icon::Critical,
+                                      QStringLiteral("Preview Report"));
+        });
+        m_job->start();
+    }
     m_document = std::move(document);
     setWindowTitle(m_document ? m_document->definition().caption() : QStringLiteral("Report"));
     m_view->setDocument(m_document);
@@ -206,18 +275,26 @@ void ReportPreview::updateControls()
 {
     const int count = m_document ? m_document->pageCount() : 0;
     const int page = currentPage();
-    m_pageLabel->setText(count ? tr("Page %1 of %2").arg(page + 1).arg(count) : QString());
+    const bool layingOut = isLayingOut();
+    QString pages = count ? tr("Page %1 of %2").arg(page + 1).arg(count) : QString();
+    if (layingOut)
+        pages += QStringLiteral("...");
+    m_pageLabel->setText(pages);
+    m_progress->setVisible(layingOut);
+    m_cancel->setVisible(layingOut);
+    if (layingOut)
+        m_progress->setValue(int(m_job->progress() * 100));
     m_first->setEnabled(count && page > 0);
     m_previous->setEnabled(count && page > 0);
     m_next->setEnabled(count && page < count - 1);
     m_last->setEnabled(count && page < count - 1);
-    m_print->setEnabled(count > 0);
-    m_savePdf->setEnabled(count > 0);
+    m_print->setEnabled(count > 0 && !layingOut);
+    m_savePdf->setEnabled(count > 0 && !layingOut);
 }
 
 void ReportPreview::printReport()
 {
-    if (!m_document)
+    if (!m_document || isLayingOut())
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_document->definition().caption());
@@ -234,7 +311,7 @@ void ReportPreview::printReport()
 
 void ReportPreview::saveAsPdf()
 {
-    if (!m_document)
+    if (!m_document || isLayingOut())
         return;
     QString file = platform::ui().saveFileName(
         tr("Save Report as PDF"), m_document->definition().caption() + QStringLiteral(".pdf"),
