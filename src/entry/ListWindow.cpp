@@ -2,12 +2,14 @@
 
 #include "RecordActions.h"
 
+#include "platform/Format.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/Twips.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -46,11 +48,8 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
     buttons->setObjectName(QStringLiteral("picButtons"));
     auto* row = new QHBoxLayout(buttons);
     row->setContentsMargins(0, 0, 0, 0);
-    const auto button = [this, buttons, row](const char* name, const QString& caption,
-                                             void (ListWindow::*slot)()) {
-        auto* b = new QPushButton(caption, buttons);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
+    const auto button = [this, buttons, row](const char* name, const QString& caption, auto slot) {
+        QPushButton* b = makeButton(buttons, name, caption);
         connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
         row->addWidget(b);
     };
@@ -58,9 +57,7 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
     button("cmdUpdate", tr("&Update"), &ListWindow::update);
     button("cmdDelete", tr("&Delete"), &ListWindow::deleteRow);
     button("cmdRefresh", tr("&Refresh"), &ListWindow::refresh);
-    auto* close = new QPushButton(tr("&Close"), buttons);
-    close->setObjectName(QStringLiteral("cmdClose"));
-    close->setAutoDefault(false);
+    QPushButton* close = makeButton(buttons, "cmdClose", tr("&Close"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     row->addWidget(close);
     layout->addWidget(buttons);
@@ -72,6 +69,7 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
     connect(m_data, &widgets::DataControl::refreshed, this, &ListWindow::applyColumnWidths);
 
     m_grid->setDataSource(m_data);
+    m_grid->setRowCheck([this](int line) { return checkName(line); });
     m_data->refresh();
     applyColumnWidths();
     resize(widgets::twipsToPixelsX(6000, this), widgets::twipsToPixelsY(4500, this));
@@ -95,31 +93,86 @@ void ListWindow::applyColumnWidths()
             m_grid->setColumnWidthTwips(c, m_setup.columnWidths.at(c));
     }
     m_grid->horizontalHeader()->setStretchLastSection(true);
+    // The current cell may have been put in a column hidden only now.
+    const QModelIndex current = m_grid->currentIndex();
+    if (current.isValid() && m_grid->isColumnHidden(current.column()))
+        m_grid->setCurrentIndex(m_grid->model()->index(current.row(), m_setup.nameColumn));
+}
+
+bool ListWindow::checkName(int row)
+{
+    engine::Recordset* rs = recordset();
+    if (!rs || !rs->isOpen() || row < 0 || row >= rs->recordCount() || !rs->isRowPending(row))
+        return true;
+    if (!platform::valueText(rs->valueAt(row, m_setup.nameColumn)).trimmed().isEmpty())
+        return true;
+    const QString name = rs->field(m_setup.nameColumn).name;
+    platform::ui().beep();
+    platform::showMessage(QStringLiteral("The %1 may not be blank. Type a name, or press Refresh "
+                                         "to drop the change.")
+                              .arg(name),
+                          platform::Icon::Exclamation, QStringLiteral("Invalid Entry"));
+    m_grid->setFocus();
+    m_grid->setCurrentIndex(m_grid->model()->index(row, m_setup.nameColumn));
+    return false;
+}
+
+bool ListWindow::checkNames()
+{
+    m_grid->finishEditing();
+    engine::Recordset* rs = recordset();
+    if (!rs || !rs->isOpen())
+        return true;
+    for (int row = 0; row < rs->recordCount(); ++row) {
+        if (!checkName(row))
+            return false;
+    }
+    return true;
+}
+
+bool ListWindow::hasUnsavedChange() const
+{
+    const engine::Recordset* rs = recordset();
+    return rs && rs->isOpen() && rs->hasPendingChanges();
+}
+
+void ListWindow::closeEvent(QCloseEvent* event)
+{
+    m_grid->finishEditing();
+    if (!mayClose(
+            *this, hasUnsavedChange(), [this] { return update(); },
+            [this] { recordset()->cancelUpdate(); })) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 // Puts the cursor on the grid's empty new-record line, where the user types.
 void ListWindow::add()
 {
+    if (!checkNames())
+        return;
     widgets::runCommand([this] {
         if (engine::Recordset* rs = recordset(); rs && rs->recordCount() > 0)
             rs->moveLast();
         m_grid->setFocus();
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
         QApplication::sendEvent(m_grid, &down);
-        if (!m_grid->currentIndex().isValid() ||
-            !m_grid->recordsetModel()->isNewRecordLine(m_grid->currentIndex().row())) {
-            const int line = m_grid->model()->rowCount() - 1;
-            int column = 0;
-            while (column < m_grid->model()->columnCount() - 1 && m_grid->isColumnHidden(column))
-                ++column;
-            m_grid->setCurrentIndex(m_grid->model()->index(line, column));
-        }
+        // A new entry starts with its first column, wherever the cursor was before.
+        const int line = m_grid->model()->rowCount() - 1;
+        int column = 0;
+        while (column < m_grid->model()->columnCount() - 1 && m_grid->isColumnHidden(column))
+            ++column;
+        m_grid->setCurrentIndex(m_grid->model()->index(line, column));
     });
 }
 
-void ListWindow::update()
+bool ListWindow::update()
 {
-    widgets::runCommand([this] {
+    if (!checkNames())
+        return false;
+    return widgets::runCommand([this] {
         if (engine::Recordset* rs = recordset()) {
             rs->update();
             rs->updateBatch();
@@ -153,6 +206,7 @@ QWidget* createPeriodsWindow()
     s.recordSource = QStringLiteral("select ID, Period from Periods Order by ID");
     s.note = QStringLiteral("NOTE: Sort order is important for the proper display of results.");
     s.columnWidths = {0, 5000};
+    s.nameColumn = 1;
     return new ListWindow(s);
 }
 

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+class QCloseEvent;
+
 namespace vantor::entry {
 
 // The pattern of the period and test lists: a grid over a data control that
@@ -24,6 +26,7 @@ public:
         QString recordSource;
         QString note;            // empty: no note label
         QList<int> columnWidths; // twips by column; 0 hides; -1 keeps the layout's width
+        int nameColumn = 0;      // the column that may not be left blank
     };
 
     explicit ListWindow(const Setup& setup, QWidget* parent = nullptr);
@@ -32,11 +35,19 @@ public:
     widgets::DataGrid* grid() const { return m_grid; }
 
     void add();
-    void update();
+    // Writes the pending changes; false when nothing was written.
+    bool update();
     void deleteRow();
     void refresh();
+    bool hasUnsavedChange() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // False, after telling the user, when a row to be written has a blank name.
+    bool checkNames();
+    bool checkName(int row);
     engine::Recordset* recordset() const;
     void showDataError(int number, const QString& description);
     void applyColumnWidths();

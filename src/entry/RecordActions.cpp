@@ -1,6 +1,7 @@
 #include "RecordActions.h"
 
 #include "platform/Conversions.h"
+#include "platform/Ui.h"
 
 #include <QHBoxLayout>
 
@@ -11,6 +12,11 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
+    // As narrow as the caption allows, so that the windows fit a small main window.
+    QString text = caption;
+    text.remove(u'&');
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(text) + 2 * b->fontMetrics().height());
+    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return b;
 }
 
@@ -39,11 +45,45 @@ void deleteAndShowNext(engine::Recordset& rs)
         rs.moveLast();
 }
 
-void jumpToOccasion(engine::Recordset& rs, const QString& boundText)
+bool jumpToOccasion(engine::Recordset& rs, const QString& boundText)
 {
     const qint32 id = platform::toInteger32(boundText);
+    const int before = rs.absolutePosition();
     rs.moveFirst();
-    rs.find(QStringLiteral("[ID]=") + QString::number(id));
+    if (rs.find(QStringLiteral("[ID]=") + QString::number(id)))
+        return true;
+    if (before >= 1)
+        rs.setAbsolutePosition(before);
+    else if (rs.recordCount() > 0)
+        rs.moveFirst();
+    return false;
+}
+
+bool mayClose(const QWidget& window, bool unsaved, const std::function<bool()>& save,
+              const std::function<void()>& discard)
+{
+    if (!unsaved)
+        return true;
+    switch (platform::ui().messageBox(QStringLiteral("Save changes to this record?"),
+                                      platform::Buttons::YesNoCancel, platform::Icon::Question,
+                                      window.windowTitle())) {
+    case platform::Answer::Yes:
+        return save();
+    case platform::Answer::No:
+        discard();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void reportMissingOccasion(const QString& title)
+{
+    platform::ui().beep();
+    platform::showMessage(QStringLiteral("That occasion no longer exists in the records this "
+                                         "window read. Close and reopen the window to read them "
+                                         "again."),
+                          platform::Icon::Information, title);
 }
 
 } // namespace vantor::entry

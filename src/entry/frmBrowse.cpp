@@ -165,8 +165,11 @@ void frmBrowse::jumpToChoice()
 {
     if (!m_rs->isOpen())
         return;
-    widgets::runCommand([this] { jumpToOccasion(*m_rs, m_jump->boundText()); });
+    bool found = true;
+    widgets::runCommand([this, &found] { found = jumpToOccasion(*m_rs, m_jump->boundText()); });
     m_navigator->updateStatus();
+    if (!found)
+        reportMissingOccasion(windowTitle());
 }
 
 } // namespace vantor::entry

@@ -11,11 +11,15 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowRegistry.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor::entry {
 
@@ -107,7 +111,40 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
         m_navigator->setRecordset(m_rs.get());
     }
     m_navigator->setBeforeMove([this] { return commitFields(); });
-    setFixedSize(sizeHint().expandedTo(QSize(widgets::twipsToPixelsX(4800, this), 0)));
+    setWindowTitle(occasionCaption());
+
+    // Enter in the result writes the value, the usual end of typing one.
+    connect(m_result, &QLineEdit::returnPressed, this, &frmDetails::update);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &frmDetails::cancelNew);
+
+    setFixedSize(std::max(minimumSizeHint().width(), widgets::twipsToPixelsX(4800, this)),
+                 sizeHint().height());
+}
+
+QString frmDetails::occasionCaption() const
+{
+    QString caption = QStringLiteral("Record Details");
+    try {
+        engine::Connection connection;
+        connection.open(store::CodeConnection);
+        engine::Recordset occasion;
+        occasion.open(QStringLiteral("SELECT Results.Date, Periods.Period FROM Results LEFT JOIN "
+                                     "Periods ON Results.Period = Periods.ID WHERE Results.ID=") +
+                          QString::number(m_occasion) + QStringLiteral(";"),
+                      &connection);
+        if (!occasion.eof()) {
+            QString what = platform::mediumDate(occasion.value(0).toDate());
+            const QString period = platform::valueText(occasion.value(1));
+            if (!period.isEmpty())
+                what += QStringLiteral(", ") + period;
+            caption += QStringLiteral(" - ") + what;
+        }
+    } catch (const Error&) {
+        // The plain caption will do; the window reports what fails when the user acts.
+    }
+    return caption;
 }
 
 frmDetails::~frmDetails()
@@ -169,16 +206,68 @@ void frmDetails::add()
 {
     if (!m_rs->isOpen() || !commitFields())
         return;
-    widgets::runCommand([this] {
+    const bool ok = widgets::runCommand([this] {
         m_rs->addNew();
         m_rs->setValue(QStringLiteral("ID"), m_occasion);
     });
+    if (ok)
+        m_test->setFocus();
+}
+
+bool frmDetails::hasUnsavedChange() const
+{
+    if (!m_rs->isOpen())
+        return false;
+    if (m_resultField->isDirty())
+        return true;
+    if (m_rs->bof() || m_rs->eof())
+        return m_test->currentIndex() >= 0;
+    return m_rs->editMode() != engine::EditMode::None;
+}
+
+void frmDetails::startRecordFromTyped()
+{
+    const int test = m_test->currentIndex();
+    const QString result = m_resultField->text();
+    m_rs->addNew();
+    m_rs->setValue(QStringLiteral("ID"), m_occasion);
+    if (test >= 0)
+        m_rs->setValue(QStringLiteral("Test"), m_test->itemData(test, Qt::UserRole));
+    m_resultField->setText(result);
+}
+
+void frmDetails::cancelNew()
+{
+    if (!m_rs->isOpen())
+        return;
+    if (m_rs->editMode() == engine::EditMode::AddNew)
+        widgets::runCommand([this] { m_rs->cancelUpdate(); });
+    m_resultField->showRecord();
+    m_unitField->showRecord();
+    m_test->setDataSource(m_rs.get(), QStringLiteral("Test"));
+    m_navigator->updateStatus();
+}
+
+void frmDetails::closeEvent(QCloseEvent* event)
+{
+    if (!mayClose(
+            *this, hasUnsavedChange(), [this] { return update(); },
+            [this] {
+                if (m_rs->editMode() != engine::EditMode::None)
+                    m_rs->cancelUpdate();
+            })) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool frmDetails::update()
 {
-    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+    if (!m_rs->isOpen() || !hasUnsavedChange())
         return true;
+    if ((m_rs->bof() || m_rs->eof()) && !widgets::runCommand([this] { startRecordFromTyped(); }))
+        return false;
     if (!commitFields())
         return false;
     const bool ok = widgets::runCommand([this] {

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
+class QCloseEvent;
+
 #include <memory>
 
 namespace vantor::entry {
@@ -34,9 +36,19 @@ public:
     bool update();
     void deleteRecord();
     void Update_Units();
+    // Escape: drops a value started by Add and shows the one shown before.
+    void cancelNew();
+    bool hasUnsavedChange() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     bool commitFields();
+    // A value typed while none is shown becomes a new one, as Add would start it.
+    void startRecordFromTyped();
+    // "Record Details - 05-Mar-2004, Evening": which occasion the values go under.
+    QString occasionCaption() const;
 
     qint32 m_occasion;
     std::unique_ptr<engine::Connection> m_connection;

@@ -2,6 +2,7 @@
 
 #include "JumpListSource.h"
 #include "RecordActions.h"
+#include "frmDetails.h"
 
 #include "platform/Conversions.h"
 #include "platform/Error.h"
@@ -11,11 +12,15 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowRegistry.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor::entry {
 
@@ -87,7 +92,8 @@ frmEdit::frmEdit(QWidget* parent)
     const EditButtons buttons = makeEditButtons(this);
     auto* row = static_cast<QHBoxLayout*>(buttons.bar->layout());
     row->addStretch(1);
-    auto* detailsButton = makeButton(this, "cmdDetails", tr("&Details"));
+    // T: D belongs to Delete.
+    auto* detailsButton = makeButton(this, "cmdDetails", tr("De&tails"));
     row->addWidget(detailsButton);
     layout->addWidget(buttons.bar);
 
@@ -128,7 +134,18 @@ frmEdit::frmEdit(QWidget* parent)
         m_navigator->setRecordset(m_rs.get());
     }
     m_navigator->setBeforeMove([this] { return commitFields(); });
-    setFixedSize(sizeHint().expandedTo(QSize(widgets::twipsToPixelsX(5400, this), 0)));
+
+    // Tab follows the screen: the jump list, then the record's fields top down.
+    setTabOrder(m_jump, m_date);
+    setTabOrder(m_date, m_periods);
+    setTabOrder(m_periods, m_remarks);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &frmEdit::cancelNew);
+
+    // As narrow as the layout allows: it must fit the first-run main window.
+    setFixedSize(std::max(minimumSizeHint().width(), widgets::twipsToPixelsX(5400, this)),
+                 sizeHint().height());
 }
 
 frmEdit::~frmEdit()
@@ -162,12 +179,14 @@ bool frmEdit::commitFields()
         m_periods->setFocus();
         return false;
     }
-    return widgets::runCommand([this] {
+    // Read before the fields are written: the combo follows the record as it changes.
+    const QVariant period = m_periods->boundValue();
+    return widgets::runCommand([this, &period] {
         m_dateField->writeToRecord();
         m_remarksField->writeToRecord();
         if (m_rs->value(QStringLiteral("Period")).isNull() ||
-            m_rs->value(QStringLiteral("Period")) != m_periods->boundValue())
-            m_rs->setValue(QStringLiteral("Period"), m_periods->boundValue());
+            m_rs->value(QStringLiteral("Period")) != period)
+            m_rs->setValue(QStringLiteral("Period"), period);
     });
 }
 
@@ -175,17 +194,39 @@ void frmEdit::add()
 {
     if (!m_rs->isOpen() || !commitFields())
         return;
-    widgets::runCommand([this] { m_rs->addNew(); });
+    if (widgets::runCommand([this] { m_rs->addNew(); }))
+        m_date->setFocus();
+}
+
+bool frmEdit::hasUnsavedChange() const
+{
+    if (!m_rs->isOpen())
+        return false;
+    if (m_dateField->isDirty() || m_remarksField->isDirty())
+        return true;
+    if (m_rs->bof() || m_rs->eof())
+        return m_periods->currentIndex() >= 0;
+    return m_rs->editMode() != engine::EditMode::None;
+}
+
+void frmEdit::startRecordFromTyped()
+{
+    const QString date = m_dateField->text();
+    const QString remarks = m_remarksField->text();
+    const int period = m_periods->currentIndex();
+    m_rs->addNew();
+    if (period >= 0)
+        m_rs->setValue(QStringLiteral("Period"), m_periods->itemData(period, Qt::UserRole));
+    m_dateField->setText(date);
+    m_remarksField->setText(remarks);
 }
 
 bool frmEdit::update()
 {
-    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+    if (!m_rs->isOpen() || !hasUnsavedChange())
         return true;
-    const bool pending = m_rs->editMode() != engine::EditMode::None || m_dateField->isDirty() ||
-                         m_remarksField->isDirty();
-    if (!pending)
-        return true;
+    if ((m_rs->bof() || m_rs->eof()) && !widgets::runCommand([this] { startRecordFromTyped(); }))
+        return false;
     if (!commitFields())
         return false;
     const bool ok = widgets::runCommand([this] {
@@ -195,14 +236,74 @@ bool frmEdit::update()
     if (ok) {
         m_idField->showRecord(); // the new occasion's id, assigned by the database
         m_navigator->updateStatus();
+        m_jumpData->refresh();
     }
     return ok;
 }
 
+// The occasion goes with its test values, in one transaction: values left
+// behind would belong to no occasion that any window shows.
 void frmEdit::deleteRecord()
 {
-    widgets::runCommand([this] { deleteAndShowNext(*m_rs); });
+    if (!m_rs->isOpen() || m_rs->bof() || m_rs->eof())
+        return;
+    // The values window of this occasion goes first (asking about what is
+    // typed there), so that no value is written under a deleted occasion.
+    auto* details =
+        qobject_cast<frmDetails*>(widgets::windows().find(QStringLiteral("frmDetails")));
+    if (details && m_rs->editMode() != engine::EditMode::AddNew &&
+        details->occasionId() == m_rs->value(QStringLiteral("ID")).toLongLong() &&
+        !details->close())
+        return;
+    const bool ok = widgets::runCommand([this] {
+        if (m_rs->editMode() == engine::EditMode::AddNew) {
+            deleteAndShowNext(*m_rs); // never written: nothing in the file to delete
+            return;
+        }
+        const QVariant id = m_rs->value(QStringLiteral("ID"));
+        m_connection->beginTrans();
+        try {
+            m_connection->execute(QStringLiteral("DELETE FROM Details WHERE ID=") +
+                                  QString::number(id.toLongLong()));
+            m_rs->deleteCurrent();
+            m_connection->commitTrans();
+        } catch (...) {
+            m_connection->rollbackTrans();
+            throw;
+        }
+        m_rs->moveNext();
+        if (m_rs->eof())
+            m_rs->moveLast();
+    });
     m_navigator->updateStatus();
+    if (ok)
+        m_jumpData->refresh();
+}
+
+void frmEdit::cancelNew()
+{
+    if (!m_rs->isOpen())
+        return;
+    if (m_rs->editMode() == engine::EditMode::AddNew)
+        widgets::runCommand([this] { m_rs->cancelUpdate(); });
+    m_dateField->showRecord();
+    m_remarksField->showRecord();
+    m_periods->setDataSource(m_rs.get(), QStringLiteral("Period"));
+    m_navigator->updateStatus();
+}
+
+void frmEdit::closeEvent(QCloseEvent* event)
+{
+    if (!mayClose(
+            *this, hasUnsavedChange(), [this] { return update(); },
+            [this] {
+                if (m_rs->editMode() != engine::EditMode::None)
+                    m_rs->cancelUpdate();
+            })) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void frmEdit::showDetails()
@@ -224,8 +325,13 @@ void frmEdit::jumpToChoice()
 {
     if (!m_rs->isOpen() || !commitFields())
         return;
-    widgets::runCommand([this] { jumpToOccasion(*m_rs, m_jump->boundText()); });
+    bool found = true;
+    widgets::runCommand([this, &found] { found = jumpToOccasion(*m_rs, m_jump->boundText()); });
     m_navigator->updateStatus();
+    if (!found) {
+        reportMissingOccasion(windowTitle());
+        m_jumpData->refresh();
+    }
 }
 
 } // namespace vantor::entry

@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
+class QCloseEvent;
+
 #include <memory>
 
 namespace vantor::entry {
@@ -35,10 +37,20 @@ public:
     void deleteRecord();
     void showDetails();
     void jumpToChoice();
+    // Escape: drops a record started by Add and shows the one shown before.
+    void cancelNew();
+    // Something typed or chosen that is not written yet.
+    bool hasUnsavedChange() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Validates and writes typed text into the record; false after a message.
     bool commitFields();
+    // Text typed while no record is shown becomes a new record, as Add would
+    // have started it.
+    void startRecordFromTyped();
 
     std::unique_ptr<engine::Connection> m_connection;
     std::unique_ptr<engine::Recordset> m_rs;

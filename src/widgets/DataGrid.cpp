@@ -5,6 +5,7 @@
 
 #include "platform/Error.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QScopedValueRollback>
 
@@ -40,9 +41,22 @@ void DataGrid::setRecordset(engine::Recordset* recordset)
         return;
     if (m_model->recordset())
         disconnect(m_model->recordset(), nullptr, this, nullptr);
+    if (recordset) {
+        // While a row goes, the view moves its current cell to a neighbour by
+        // itself; that is no move of the user's and must not move the cursor
+        // (a Delete would otherwise skip the row that follows the deleted one).
+        // Connected before the model, which announces the removal to the view.
+        connect(recordset, &engine::Recordset::rowAboutToBeRemoved, this,
+                [this] { m_removing = true; });
+    }
     m_model->setRecordset(recordset);
-    if (recordset)
+    if (recordset) {
         connect(recordset, &engine::Recordset::moveComplete, this, &DataGrid::followRecordset);
+        connect(recordset, &engine::Recordset::rowRemoved, this, [this] {
+            m_removing = false;
+            followRecordset();
+        });
+    }
     followRecordset();
 }
 
@@ -66,6 +80,16 @@ void DataGrid::setColumnWidthTwips(int column, int twips)
 int DataGrid::columnWidthTwips(int column) const
 {
     return isColumnHidden(column) ? 0 : pixelsToTwipsX(columnWidth(column), this);
+}
+
+void DataGrid::finishEditing()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    // An open editor has the focus and writes its text when it loses it.
+    QWidget* editor = QApplication::focusWidget();
+    if (editor && viewport()->isAncestorOf(editor))
+        setFocus(Qt::OtherFocusReason);
 }
 
 // The recordset moved: show its current record as the grid's current row.
@@ -93,10 +117,17 @@ void DataGrid::followRecordset()
 void DataGrid::onCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     engine::Recordset* rs = m_model->recordset();
-    if (m_syncing || !rs || !rs->isOpen() || !current.isValid() ||
+    if (m_syncing || m_removing || !rs || !rs->isOpen() || !current.isValid() ||
         current.row() == previous.row() || m_model->isNewRecordLine(current.row()))
         return;
     const QScopedValueRollback guard(m_syncing, true);
+    const int left = rs->currentRow();
+    if (m_rowCheck && left != current.row() && rs->isRowPending(left) && !m_rowCheck(left)) {
+        const int column = std::max(current.column(), 0);
+        selectionModel()->setCurrentIndex(m_model->index(left, column),
+                                          QItemSelectionModel::ClearAndSelect);
+        return;
+    }
     try {
         if (rs->currentRow() != current.row())
             rs->setAbsolutePosition(current.row() + 1);

@@ -4,6 +4,8 @@
 
 #include <QTableView>
 
+#include <functional>
+
 namespace vantor::widgets {
 
 class DataControl;
@@ -34,6 +36,12 @@ public:
     int columnWidthTwips(int column) const;
     void setColumnVisible(int column, bool visible) { setColumnHidden(column, !visible); }
 
+    // Asked before the user leaves an edited row (which writes it); false
+    // keeps the cursor on that row. The check tells the user what is wrong.
+    void setRowCheck(std::function<bool(int row)> check) { m_rowCheck = std::move(check); }
+    // Writes what is typed in an open cell editor into the recordset.
+    void finishEditing();
+
 signals:
     // A write or a move failed: number and description, for the window to show.
     void dataError(int number, const QString& description);
@@ -44,6 +52,8 @@ private:
 
     RecordsetModel* m_model;
     bool m_syncing = false;
+    bool m_removing = false;
+    std::function<bool(int row)> m_rowCheck;
 };
 
 } // namespace vantor::widgets

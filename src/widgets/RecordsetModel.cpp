@@ -15,8 +15,17 @@ void RecordsetModel::setRecordset(engine::Recordset* recordset)
     m_recordset = recordset;
     if (recordset) {
         connect(recordset, &engine::Recordset::rowsReset, this, &RecordsetModel::reset);
-        connect(recordset, &engine::Recordset::rowAboutToBeInserted, this,
-                [this](int row) { beginInsertRows({}, row, row); });
+        connect(recordset, &engine::Recordset::rowAboutToBeInserted, this, [this](int row) {
+            // A record appended where the new-record line stands takes that
+            // line's place, and a fresh line follows: the view's current cell
+            // stays on the record being typed.
+            const int at = isNewRecordLine(row) ? row + 1 : row;
+            beginInsertRows({}, at, at);
+        });
+        connect(recordset, &engine::Recordset::moveComplete, this,
+                &RecordsetModel::markCurrentRecord);
+        connect(recordset, &engine::Recordset::rowChanged, this,
+                &RecordsetModel::markCurrentRecord);
         connect(recordset, &engine::Recordset::rowInserted, this, &RecordsetModel::onRowInserted);
         connect(recordset, &engine::Recordset::rowAboutToBeRemoved, this,
                 [this](int row) { beginRemoveRows({}, row, row); });
@@ -114,8 +123,11 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return displayText(index.row(), index.column());
+    case Qt::EditRole: {
+        // A null value is no text at all, as on the empty new-record line.
+        const QString text = displayText(index.row(), index.column());
+        return text.isNull() ? QVariant() : QVariant(text);
+    }
     case Qt::TextAlignmentRole: {
         const auto type = m_recordset->field(index.column()).type;
         if (type == engine::FieldType::Integer || type == engine::FieldType::Double)
@@ -138,7 +150,18 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     }
     if (isNewRecordLine(section))
         return QStringLiteral("*");
+    // The record selector: an arrow at the current record, a pencil while it is edited.
+    if (m_recordset && m_recordset->isOpen() && section == m_recordset->currentRow() &&
+        section < m_rows)
+        return m_recordset->isRowPending(section) ? QStringLiteral("\u270E")
+                                                  : QStringLiteral("\u25B6");
     return {};
+}
+
+void RecordsetModel::markCurrentRecord()
+{
+    if (m_rows + (m_allowAddNew ? 1 : 0) > 0)
+        emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
 }
 
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const

@@ -14,6 +14,7 @@ namespace vantor::widgets {
 // Edits go into the recordset, which writes them as its lock type says.
 //
 // Dates show in the short date form unless a column has a display format.
+// The vertical header is the record selector: it marks the current record.
 class RecordsetModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -47,6 +48,7 @@ signals:
 
 private:
     void reset();
+    void markCurrentRecord();
     void onRowInserted(int row);
     void onRowRemoved(int row);
     void onRowChanged(int row);

@@ -1,8 +1,13 @@
 #include "WindowRegistry.h"
 
+#include "ChildAccessKeys.h"
+
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace vantor::widgets {
 
@@ -37,7 +42,59 @@ WindowRegistry::Kind WindowRegistry::kind(const QString& name) const
 void WindowRegistry::setMdiArea(QMdiArea* area)
 {
     m_mdiArea = area;
+    if (area && !area->findChild<ChildAccessKeys*>(QString(), Qt::FindDirectChildrenOnly)) {
+        new ChildAccessKeys(area);
+        // A child window larger than the area is reached by scrolling.
+        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
 }
+
+namespace {
+
+bool isFixedSize(const QWidget* window)
+{
+    return window->minimumSize() == window->maximumSize();
+}
+
+// A child window opens inside the area: shrunk to fit when it can be resized,
+// at the top left when it cannot fit (the area then scrolls to the rest).
+void placeInArea(QMdiSubWindow* sub, const QMdiArea* area)
+{
+    const QSize room = area->viewport()->size();
+    if (room.isEmpty())
+        return;
+    QSize size = sub->size();
+    if (!isFixedSize(sub->widget()))
+        size = size.boundedTo(room).expandedTo(sub->minimumSizeHint());
+    sub->resize(size);
+    if (size.width() > room.width() || size.height() > room.height()) {
+        sub->move(0, 0);
+        return;
+    }
+    QPoint at = sub->pos();
+    at.setX(std::clamp(at.x(), 0, room.width() - size.width()));
+    at.setY(std::clamp(at.y(), 0, room.height() - size.height()));
+    sub->move(at);
+}
+
+// Puts the keyboard focus in the window, so that its keys work at once.
+void focusInside(QWidget* window)
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == window || window->isAncestorOf(focus)))
+        return;
+    QWidget* target = window->focusWidget();
+    if (!target || !target->isVisible()) {
+        target = window->nextInFocusChain();
+        while (target != window && !(window->isAncestorOf(target) && target->isVisible() &&
+                                     target->isEnabled() && (target->focusPolicy() & Qt::TabFocus)))
+            target = target->nextInFocusChain();
+    }
+    target->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+} // namespace
 
 qsizetype WindowRegistry::indexOf(const QString& name) const
 {
@@ -104,10 +161,18 @@ QWidget* WindowRegistry::load(const QString& name)
         // A window that sized itself keeps that size inside its frame.
         const bool sized = window->testAttribute(Qt::WA_Resized);
         const QSize wanted = window->size();
-        QMdiSubWindow* sub = m_mdiArea->addSubWindow(window);
+        // A window of fixed size gets no resize border and no maximize button.
+        const Qt::WindowFlags flags =
+            isFixedSize(window) ? Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                                      Qt::MSWindowsFixedSizeDialogHint
+                                : Qt::WindowFlags();
+        QMdiSubWindow* sub = m_mdiArea->addSubWindow(window, flags);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         if (sized)
             sub->resize(wanted.grownBy(sub->contentsMargins()));
+        if (isFixedSize(window))
+            sub->setFixedSize(sub->size());
         sub->setObjectName(name + QStringLiteral("Frame"));
         frame = sub;
     } else if (window->parentWidget() && !window->isWindow()) {
@@ -130,19 +195,25 @@ QWidget* WindowRegistry::show(const QString& name)
     const qsizetype i = indexOf(name);
     QWidget* frame = m_loaded.at(i).frame ? m_loaded.at(i).frame.data() : window;
 
+    const bool first = !frame->isVisible() && !frame->isMinimized();
     if (frame->isMinimized())
         frame->showNormal();
     else
         frame->show();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
         window->show();
-        if (m_mdiArea)
+        if (m_mdiArea) {
+            if (first)
+                placeInArea(sub, m_mdiArea);
             m_mdiArea->setActiveSubWindow(sub);
+        }
         if (QWidget* top = m_mdiArea ? m_mdiArea->window() : nullptr)
             top->activateWindow();
+        focusInside(window);
     } else {
         frame->raise();
         frame->activateWindow();
+        focusInside(window);
     }
     return window;
 }

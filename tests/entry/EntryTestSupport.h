@@ -87,6 +87,19 @@ inline void saveScreenshot(QWidget* window, const QString& name)
         window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
+// Answers No to every save question: what a test left unsaved goes.
+class DiscardingUi : public platform::RecordingUi
+{
+public:
+    platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
+                                const QString& title = {}) override
+    {
+        RecordingUi::messageBox(text, buttons, icon, title);
+        return buttons == platform::Buttons::YesNoCancel ? platform::Answer::No
+                                                         : platform::Answer::Ok;
+    }
+};
+
 // Each test in a scratch folder with a new empty database.
 struct Fixture
 {
@@ -110,7 +123,10 @@ struct Fixture
     }
     void finish()
     {
+        DiscardingUi discard;
+        platform::setUi(&discard);
         widgets::windows().closeAll();
+        platform::setUi(&ui);
         QTRY_VERIFY(widgets::windows().loadOrder().isEmpty());
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
         QDir::setCurrent(oldCwd);

@@ -202,7 +202,7 @@ void TestEntry::aUsersDay()
              QStringLiteral("Potassium"));
     QCOMPARE(status(details), QStringLiteral("Record: 1 of 2"));
 
-    // Deleting the last occasion shows the new last one; its values stay in Details.
+    // Deleting the last occasion shows the new last one.
     click(edit, "cmdLast");
     click(edit, "cmdDelete");
     QCOMPARE(status(edit), QStringLiteral("Record: 2 of 2"));

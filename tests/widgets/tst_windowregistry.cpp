@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -46,6 +47,8 @@ private slots:
     void closedWindowIsLoadedAfresh_data();
     void closedWindowIsLoadedAfresh();
     void closeAllStopsAtARefusal();
+    void childOpensInsideTheArea_data();
+    void childOpensInsideTheArea();
 
 private:
     void add(const QString& name, WindowRegistry::Kind kind, QSize size = {});
@@ -85,8 +88,8 @@ void tst_WindowRegistry::init()
 void tst_WindowRegistry::cleanup()
 {
     windows().closeAll();
-    for (const QString& name :
-         {u"frmBrowse"_s, u"frmEdit"_s, u"frmDelete"_s, u"frmDetails"_s, u"frmRefuse"_s})
+    for (const QString& name : {u"frmBrowse"_s, u"frmEdit"_s, u"frmDelete"_s, u"frmDetails"_s,
+                                u"frmRefuse"_s, u"frmChart"_s})
         windows().unregisterWindow(name);
     m_main.reset();
     QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
@@ -174,4 +177,48 @@ void tst_WindowRegistry::closeAllStopsAtARefusal()
 }
 
 QTEST_MAIN(tst_WindowRegistry)
+// In a small main window a child opens inside the area: shrunk when it may
+// be resized, at the top left (the area scrolling) when it is fixed and too
+// big. A fixed window gets no maximize button.
+void tst_WindowRegistry::childOpensInsideTheArea_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("fixed");
+    QTest::newRow("resizable, too big") << QSize(700, 500) << false;
+    QTest::newRow("resizable, fits") << QSize(200, 150) << false;
+    QTest::newRow("fixed, fits") << QSize(250, 180) << true;
+    QTest::newRow("fixed, too big") << QSize(700, 500) << true;
+}
+
+void tst_WindowRegistry::childOpensInsideTheArea()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, fixed);
+    m_main->resize(420, 330);
+    QTest::qWait(0);
+    windows().show(u"frmBrowse"_s); // one window already there, placed first
+    windows().registerWindow(u"frmChart"_s, WindowRegistry::Kind::Child, [size, fixed] {
+        auto* window = new TestWindow;
+        if (fixed)
+            window->setFixedSize(size);
+        else
+            window->resize(size);
+        return window;
+    });
+    QWidget* chart = windows().show(u"frmChart"_s);
+    auto* frame = qobject_cast<QMdiSubWindow*>(chart->parentWidget());
+    QVERIFY(frame);
+    const QRect room(QPoint(0, 0), m_area->viewport()->size());
+    QVERIFY(frame->x() >= 0 && frame->y() >= 0);
+    const bool tooBig = fixed && size.width() > room.width();
+    if (tooBig) {
+        QCOMPARE(frame->pos(), QPoint(0, 0));
+        QTRY_VERIFY(m_area->horizontalScrollBar()->maximum() > 0);
+    } else {
+        QVERIFY(room.contains(frame->geometry()));
+    }
+    QCOMPARE(bool(frame->windowFlags() & Qt::WindowMaximizeButtonHint), !fixed);
+    QCOMPARE(chart->size() == size, fixed || room.contains(QRect(QPoint(0, 0), size)));
+}
+
 #include "tst_windowregistry.moc"
