@@ -6,6 +6,7 @@
 #include "ReportLayout.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -49,7 +50,10 @@ public:
     const QDate& today() const { return m_today; }
     const PageGeometry& geometry() const { return m_geometry; }
     int pageCount() const { return int(m_pages.size()); }
-    const std::vector<Band>& bands() const { return m_bands; }
+    // The bands in print order, with their texts.
+    int bandCount() const { return int(m_sections.size()); }
+    Band band(int index) const;
+    std::vector<Band> bands() const;
     const std::vector<ReportPage>& pages() const { return m_pages; }
 
     // Draws one page (0-based) on a painter whose unit is the twip, with the
@@ -73,7 +77,19 @@ private:
                       int page) const;
 
     ReportDefinition m_definition;
-    std::vector<Band> m_bands;
+    void store(std::vector<Band>&& bands);
+    QString text(quint32 id) const;
+
+    // The bands packed: a long report has a million of them. Each band is
+    // its section and the ids of its controls' texts (as many as the section
+    // has controls, from firstText); the texts lie end to end in one string,
+    // equal texts stored once while there are not too many different ones.
+    std::vector<int> m_sections;
+    std::vector<quint32> m_firstText;
+    std::vector<quint32> m_textIds;
+    QString m_textData;
+    std::vector<quint32> m_textStart; // text id -> its start in m_textData; id 0 is empty
+    QHash<QString, quint32> m_knownTexts;
     QString m_title;
     QDate m_today;
     PageGeometry m_geometry;

@@ -18,8 +18,12 @@ std::vector<ReportPage> ReportLayout::paginate(const ReportDefinition& definitio
                                                const std::vector<Band>& bands,
                                                const PageGeometry& geometry)
 {
+    std::vector<int> sections;
+    sections.reserve(bands.size());
+    for (const Band& band : bands)
+        sections.push_back(band.section);
     std::vector<ReportPage> pages;
-    ReportLayout(definition, geometry).place(bands, true, pages);
+    ReportLayout(definition, geometry).place(sections, true, pages);
     return pages;
 }
 
@@ -32,10 +36,10 @@ ReportLayout::ReportLayout(const ReportDefinition& definition, const PageGeometr
     m_y = m_top;
 }
 
-void ReportLayout::place(const std::vector<Band>& bands, bool final, std::vector<ReportPage>& pages)
+void ReportLayout::place(const std::vector<int>& bands, bool final, std::vector<ReportPage>& pages)
 {
     const auto sectionOf = [&](size_t band) -> const ReportSection& {
-        return m_definition.section(bands[band].section);
+        return m_definition.section(bands[band]);
     };
     const auto height = [&](size_t band) { return sectionOf(band).height; };
     const auto isHeader = [&](size_t band) { return sectionOf(band).kind == Kind::GroupHeader; };

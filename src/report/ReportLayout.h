@@ -38,8 +38,9 @@ public:
     // The same breaking, as the bands come: place() lays out the bands not
     // yet placed (keeping back a heading whose following bands have not come
     // yet unless final is set) and appends to pages.
+    // The bands are given by their sections, in print order.
     ReportLayout(const ReportDefinition& definition, const PageGeometry& geometry);
-    void place(const std::vector<Band>& bands, bool final, std::vector<ReportPage>& pages);
+    void place(const std::vector<int>& sections, bool final, std::vector<ReportPage>& pages);
 
 private:
     const ReportDefinition& m_definition;

@@ -13,7 +13,9 @@ namespace vantor::widgets {
 
 // The entries of a data combo, read from its row source's rows when shown:
 // the list field as text, the bound column's value under Qt::UserRole. It
-// follows the rows of the recordset as they come and go.
+// follows the rows of the recordset as they come and go; when all of them
+// are read again, the combo's refill() (on its data control's refresh)
+// makes a new model, keeping the choice.
 class RowSourceModel : public QAbstractListModel
 {
 public:
@@ -22,10 +24,6 @@ public:
     {
         if (!rows)
             return;
-        connect(rows, &engine::Recordset::rowsReset, this, [this] {
-            beginResetModel();
-            endResetModel();
-        });
         connect(rows, &engine::Recordset::rowAboutToBeInserted, this,
                 [this](int row) { beginInsertRows({}, row, row); });
         connect(rows, &engine::Recordset::rowInserted, this, [this] { endInsertRows(); });
@@ -109,6 +107,7 @@ DataCombo::DataCombo(QWidget* parent) : QComboBox(parent)
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(12);
     connect(this, &QComboBox::activated, this, &DataCombo::onActivated);
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { m_choice = boundText(); });
 }
 
 void DataCombo::setRowSource(DataControl* control)
@@ -139,7 +138,8 @@ void DataCombo::setDataSource(engine::Recordset* record, const QString& dataFiel
 
 void DataCombo::refill()
 {
-    const QString kept = boundText();
+    // The rows may have been read again under the old entries already.
+    const QString kept = m_choice;
     const QSignalBlocker blocker(this);
     int list = -1;
     int bound = -1;
@@ -150,7 +150,7 @@ void DataCombo::refill()
     m_model =
         new RowSourceModel(list >= 0 && bound >= 0 ? m_rows.data() : nullptr, list, bound, this);
     setModel(m_model); // the combo deletes the model it owned before
-    setCurrentIndex(-1);
+    choose(-1);
     if (!kept.isEmpty())
         setBoundText(kept);
     if (m_record)
@@ -163,6 +163,15 @@ QVariant DataCombo::boundValue() const
     return i < 0 ? QVariant() : itemData(i, Qt::UserRole);
 }
 
+void DataCombo::choose(int index)
+{
+    {
+        const QSignalBlocker blocker(this);
+        setCurrentIndex(index);
+    }
+    m_choice = boundText();
+}
+
 QString DataCombo::boundText() const
 {
     return platform::valueText(boundValue());
@@ -170,23 +179,20 @@ QString DataCombo::boundText() const
 
 void DataCombo::setBoundText(const QString& text)
 {
-    const QSignalBlocker blocker(this);
-    setCurrentIndex(m_model && !text.isEmpty() ? m_model->findBound(text) : -1);
+    choose(m_model && !text.isEmpty() ? m_model->findBound(text) : -1);
 }
 
 // The current record changed: show its field's entry.
 void DataCombo::followRecord()
 {
     if (!m_record || !m_record->isOpen() || m_record->bof() || m_record->eof()) {
-        const QSignalBlocker blocker(this);
-        setCurrentIndex(-1);
+        choose(-1);
         return;
     }
     try {
         setBoundText(platform::valueText(m_record->value(m_dataField)));
     } catch (const Error&) {
-        const QSignalBlocker blocker(this);
-        setCurrentIndex(-1);
+        choose(-1);
     }
 }
 

@@ -47,9 +47,12 @@ signals:
 
 private:
     void followRecord();
+    // Chooses an entry without a choice event.
+    void choose(int index);
     void onActivated(int index);
 
     RowSourceModel* m_model = nullptr;
+    QString m_choice; // the bound text of the chosen entry, kept across a refill
     QPointer<engine::Recordset> m_rows;
     QString m_listField;
     QString m_boundColumn;

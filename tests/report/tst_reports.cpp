@@ -270,8 +270,9 @@ void TestReports::manyValuesRunOverPages()
     QTRY_VERIFY_WITH_TIMEOUT(!preview->isLayingOut(), 60000);
     const auto document = report::DataReport1().document();
     QVERIFY(document);
-    const int details = int(std::count_if(
-        document->bands().begin(), document->bands().end(), [&](const report::Band& band) {
+    const std::vector<report::Band> bands = document->bands();
+    const int details =
+        int(std::count_if(bands.begin(), bands.end(), [&](const report::Band& band) {
             return document->definition().section(band.section).name ==
                    QStringLiteral("Details_Detail");
         }));
@@ -339,8 +340,9 @@ void TestReports::aLongReportShowsItsFirstPageAtOnce()
     QVERIFY(!document->wasStopped());
     QVERIFY(document->pageCount() > early);
     QCOMPARE(engine::Connection::openConnectionCount(), 0);
-    const int details = int(std::count_if(
-        document->bands().begin(), document->bands().end(), [&](const report::Band& band) {
+    const std::vector<report::Band> bands = document->bands();
+    const int details =
+        int(std::count_if(bands.begin(), bands.end(), [&](const report::Band& band) {
             return document->definition().section(band.section).name ==
                    QStringLiteral("Details_Detail");
         }));
