@@ -49,7 +49,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     m_pageLabel->setObjectName(QStringLiteral("lblPages"));
     m_pageLabel->setAlignment(Qt::AlignCenter);
     m_pageLabel->setMinimumWidth(
-        fontMetrics().horizontalAdvance(QStringLiteral("Page 0000 of 0000")));
+        fontMetrics().horizontalAdvance(QStringLiteral("Page 00000 of 00000...")));
     m_next = addButton("cmdNext", QString(), tr("Next page (Page Down)"));
     m_last = addButton("cmdLast", QString(), tr("Last page (Ctrl+End)"));
     m_first->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
@@ -72,10 +72,15 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     m_progress->setObjectName(QStringLiteral("prgLayout"));
     m_progress->setRange(0, 100);
     m_progress->setFormat(tr("Laying out pages: %p%"));
-    m_progress->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("M")) * 18);
-    m_progress->hide();
     m_cancel = addButton("cmdCancel", tr("Cancel"), tr("Stop laying out the report"));
-    m_cancel->hide();
+    // Below the buttons while a long report is laid out, gone once it is.
+    m_progressBar = new QWidget(this);
+    m_progressBar->setObjectName(QStringLiteral("picProgress"));
+    auto* progressRow = new QHBoxLayout(m_progressBar);
+    progressRow->setContentsMargins(6, 0, 6, 4);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_cancel);
+    m_progressBar->hide();
 
     for (QWidget* w : {static_cast<QWidget*>(m_first), static_cast<QWidget*>(m_previous),
                        static_cast<QWidget*>(m_pageLabel), static_cast<QWidget*>(m_next),
@@ -87,8 +92,6 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     row->addWidget(zoomLabel);
     row->addWidget(m_zoom);
     row->addStretch(1);
-    row->addWidget(m_progress);
-    row->addWidget(m_cancel);
     row->addWidget(m_print);
     row->addWidget(m_savePdf);
     row->addWidget(m_close);
@@ -105,6 +108,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(bar);
+    layout->addWidget(m_progressBar);
     layout->addWidget(m_scroll, 1);
 
     connect(m_first, &QPushButton::clicked, this, [this] { showPage(0); });
@@ -280,8 +284,7 @@ void ReportPreview::updateControls()
     if (layingOut)
         pages += QStringLiteral("...");
     m_pageLabel->setText(pages);
-    m_progress->setVisible(layingOut);
-    m_cancel->setVisible(layingOut);
+    m_progressBar->setVisible(layingOut);
     if (layingOut)
         m_progress->setValue(int(m_job->progress() * 100));
     m_first->setEnabled(count && page > 0);

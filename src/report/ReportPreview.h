@@ -70,6 +70,7 @@ private:
     QPushButton* m_print;
     QPushButton* m_savePdf;
     QPushButton* m_close;
+    QWidget* m_progressBar;
     QProgressBar* m_progress;
     QPushButton* m_cancel;
     ReportJob* m_job = nullptr;

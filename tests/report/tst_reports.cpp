@@ -331,6 +331,7 @@ void TestReports::aLongReportShowsItsFirstPageAtOnce()
              qPrintable(label->text()));
     QVERIFY(preview->findChild<QWidget*>(QStringLiteral("prgLayout"))->isVisible());
     QVERIFY(!preview->findChild<QPushButton*>(QStringLiteral("cmdSavePdf"))->isEnabled());
+    reporttest::saveScreenshot(preview, QStringLiteral("previewLayingOut"));
     // The rows are read as the pages are laid out.
     QCOMPARE(engine::Connection::openConnectionCount(), 1);
     const int early = document->pageCount();
