@@ -211,13 +211,15 @@ WindowResult measureWindow(const QString& program, const Setup& setup, const QSt
                       std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
     for (int i = 0; i < runs; ++i) {
         QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(program, {QFileInfo(setup.database).absoluteFilePath(),
                               QStringLiteral("--window"), name});
+        // The platform's chatter on the way is of no interest unless it fails.
         if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
             child.exitCode() != 0)
             throw Error(Error::DatabaseError,
-                        QStringLiteral("The %1 measurement failed.").arg(name));
+                        QStringLiteral("The %1 measurement failed: %2")
+                            .arg(name, QString::fromLocal8Bit(child.readAllStandardError())
+                                           .trimmed()));
         const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
         const qsizetype at = output.indexOf(ResultTag);
         const QStringList figures =
