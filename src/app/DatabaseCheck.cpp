@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 
-#include <exception>
 
 namespace vantor::app {
 
@@ -43,20 +42,12 @@ Outcome offerDatabase(const QDir& folder, const QString& situation, const QStrin
                                        "can try every window at once?\n\n"
                                        "Choose No for an empty database."),
                         Buttons::YesNo, Icon::Question) == Answer::Yes;
-    QString failure;
-    {
-        platform::BusyPointer busy;
-        try {
-            if (demo)
-                store::createDemoDatabase(databaseFile(folder));
-            else
-                store::createDatabase(databaseFile(folder));
-        } catch (const Error& error) {
-            failure = error.description();
-        } catch (const std::exception& error) {
-            failure = QString::fromLocal8Bit(error.what());
-        }
-    }
+    const QString failure = platform::failureOf([&] {
+        if (demo)
+            store::createDemoDatabase(databaseFile(folder));
+        else
+            store::createDatabase(databaseFile(folder));
+    });
     if (!failure.isEmpty()) {
         platform::showMessage(failure, Icon::Critical);
         return Outcome::Failed;

@@ -8,7 +8,6 @@
 #include <QDate>
 #include <QDir>
 
-#include <exception>
 
 namespace vantor::app::Module3 {
 
@@ -28,19 +27,11 @@ void CompactDB()
         return;
     }
 
-    QString failure;
-    {
-        platform::BusyPointer busy;
-        try {
-            const DatabaseCompactor compactor;
-            compactor.removeLeftover();
-            compactor.compact();
-        } catch (const Error& error) {
-            failure = error.description();
-        } catch (const std::exception& error) {
-            failure = QString::fromLocal8Bit(error.what());
-        }
-    }
+    const QString failure = platform::failureOf([] {
+        const DatabaseCompactor compactor;
+        compactor.removeLeftover();
+        compactor.compact();
+    });
 
     ui().beep();
     if (!failure.isEmpty()) {
@@ -61,17 +52,9 @@ void BackupDB()
     if (target.isEmpty())
         return;
 
-    QString failure;
-    {
-        platform::BusyPointer busy;
-        try {
-            backUpDatabase(DatabaseCompactor().sourcePath(), QDir::fromNativeSeparators(target));
-        } catch (const Error& error) {
-            failure = error.description();
-        } catch (const std::exception& error) {
-            failure = QString::fromLocal8Bit(error.what());
-        }
-    }
+    const QString failure = platform::failureOf([&target] {
+        backUpDatabase(DatabaseCompactor().sourcePath(), QDir::fromNativeSeparators(target));
+    });
     ui().beep();
     if (!failure.isEmpty()) {
         platform::showMessage(failure, Icon::Critical, title);

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <bit>
 #include <cmath>
 #include <exception>
 #include <memory>
@@ -146,6 +147,19 @@ double numberOf(sqlite3_value* value)
     }
 }
 
+// A compiled pattern with the last value it formatted: rows sorted by date
+// format the same date many times over, one after another.
+struct FormatMemo
+{
+    explicit FormatMemo(const QString& text) : pattern(text) {}
+    FormatPattern pattern;
+    int lastType = SQLITE_NULL;
+    double lastNumber = 0;
+    QByteArray lastBytes;
+    QLocale lastLocale;
+    QByteArray lastText; // UTF-8
+};
+
 void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
 {
     guarded(context, [&] {
@@ -155,28 +169,49 @@ void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
             return;
         }
         // The pattern is compiled once per statement while SQLite keeps it for us.
-        auto* pattern = static_cast<FormatPattern*>(sqlite3_get_auxdata(context, 1));
-        std::unique_ptr<FormatPattern> compiled;
-        if (!pattern) {
-            compiled = std::make_unique<FormatPattern>(valueText(argv[1]));
-            pattern = compiled.get();
+        auto* memo = static_cast<FormatMemo*>(sqlite3_get_auxdata(context, 1));
+        std::unique_ptr<FormatMemo> compiled;
+        if (!memo) {
+            compiled = std::make_unique<FormatMemo>(valueText(argv[1]));
+            memo = compiled.get();
+        }
+        const bool isNumber = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+        const double number = isNumber ? sqlite3_value_double(argv[0]) : 0;
+        QByteArray bytes;
+        if (!isNumber) {
+            const auto* text = static_cast<const char*>(sqlite3_value_blob(argv[0]));
+            bytes = QByteArray(text, sqlite3_value_bytes(argv[0]));
         }
         const QLocale locale;
-        QDate date;
-        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-            const double number = sqlite3_value_double(argv[0]);
-            resultText(context, pattern->isDatePattern()
-                                    ? pattern->formatDate(platform::fromSerial(number), locale)
-                                    : pattern->formatNumber(number, locale));
-        } else if (pattern->isDatePattern() && isoDate(argv[0], &date)) {
-            resultText(context, pattern->formatDate(date, locale));
-        } else {
-            resultText(context, pattern->format(QVariant(valueText(argv[0])), locale));
+        const bool same =
+            memo->lastType == type && memo->lastLocale == locale &&
+            (isNumber ? std::bit_cast<quint64>(memo->lastNumber) == std::bit_cast<quint64>(number)
+                      : memo->lastBytes == bytes);
+        if (!same) {
+            const FormatPattern& pattern = memo->pattern;
+            QDate date;
+            QString text;
+            if (isNumber) {
+                text = pattern.isDatePattern()
+                           ? pattern.formatDate(platform::fromSerial(number), locale)
+                           : pattern.formatNumber(number, locale);
+            } else if (pattern.isDatePattern() && isoDate(argv[0], &date)) {
+                text = pattern.formatDate(date, locale);
+            } else {
+                text = pattern.format(QVariant(valueText(argv[0])), locale);
+            }
+            memo->lastText = text.toUtf8();
+            memo->lastLocale = locale;
+            memo->lastType = type;
+            memo->lastNumber = number;
+            memo->lastBytes = bytes;
         }
+        sqlite3_result_text(context, memo->lastText.constData(), int(memo->lastText.size()),
+                            SQLITE_TRANSIENT);
         // Handed over last: SQLite may free it at once, even inside this call.
         if (compiled) {
             sqlite3_set_auxdata(context, 1, compiled.release(),
-                                [](void* p) { delete static_cast<FormatPattern*>(p); });
+                                [](void* p) { delete static_cast<FormatMemo*>(p); });
         }
     });
 }

@@ -1,5 +1,7 @@
 #include "Ui.h"
 
+#include "Error.h"
+
 #include "RecordingUi.h"
 
 namespace vantor::platform {
@@ -35,6 +37,19 @@ BusyPointer::~BusyPointer()
 {
     if (--g_busyDepth == 0)
         ui().setBusy(false);
+}
+
+QString failureOf(const std::function<void()>& work)
+{
+    BusyPointer busy;
+    try {
+        work();
+    } catch (const Error& error) {
+        return error.description();
+    } catch (const std::exception& error) {
+        return QString::fromLocal8Bit(error.what());
+    }
+    return {};
 }
 
 } // namespace vantor::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -63,6 +65,11 @@ public:
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
+
+// Runs `work` under the busy pointer. Returns the description of the error it
+// threw, or an empty text when it finished; the pointer is back either way,
+// so the caller can show the message.
+QString failureOf(const std::function<void()>& work);
 
 // Shorthand for the usual message: OK button, the given icon and title.
 inline void showMessage(const QString& text, Icon icon, const QString& title = {})

@@ -38,8 +38,23 @@ public:
     // Throws vantor::Error when a level or field the report names is missing.
     std::vector<Band> build(engine::Recordset& rows);
 
+    // The same reading in steps, so that a long report can be shown while it
+    // is read: start() and then step() until it returns true. Each step reads
+    // up to rowCount rows and appends their bands to out. The rows must stay
+    // open and unmoved by others in between.
+    void start(engine::Recordset& rows);
+    bool step(std::vector<Band>& out, int rowCount);
+    // How far the reading is, from 0 to 1, by the rows of the top level.
+    double progress() const;
+
 private:
-    void walk(engine::Recordset& rows, int level);
+    // One level being read: its rows and whether the first row was reached.
+    struct Frame
+    {
+        engine::Recordset* rows;
+        int level;
+        bool started = false;
+    };
     void emitBand(int section, engine::Recordset* rows);
 
     const ReportDefinition& m_definition;
@@ -47,6 +62,12 @@ private:
     std::vector<std::vector<std::unique_ptr<platform::FormatPattern>>> m_formats;
     std::vector<std::vector<ReportControl::RowText>> m_computed;
     std::vector<Band> m_bands;
+    std::vector<Frame> m_frames;
+    engine::Recordset* m_top = nullptr;
+    bool m_footerDone = true;
+    // Equal texts of a control share one string, as most texts repeat
+    // (dates, periods, names, units): by section and control, the last text.
+    std::vector<std::vector<QString>> m_lastTexts;
 };
 
 // A field's value as a report prints it: by its format when it has one, else

@@ -10,6 +10,8 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
+#include <iterator>
+
 namespace vantor::report {
 
 namespace {
@@ -35,10 +37,101 @@ QFont controlFont(const QString& family, const ReportControl& control)
 ReportDocument::ReportDocument(ReportDefinition definition, std::vector<Band> bands,
                                const QString& title, const QDate& today,
                                const PageGeometry& geometry)
-    : m_definition(std::move(definition)), m_bands(std::move(bands)), m_title(title),
-      m_today(today), m_geometry(geometry),
-      m_pages(ReportLayout::paginate(m_definition, m_bands, m_geometry))
+    : m_definition(std::move(definition)), m_title(title), m_today(today), m_geometry(geometry),
+      m_pages(ReportLayout::paginate(m_definition, bands, m_geometry))
 {
+    m_textStart = {0, 0};
+    store(std::move(bands));
+}
+
+ReportDocument::ReportDocument(ReportDefinition definition, const QString& title,
+                               const QDate& today, const PageGeometry& geometry)
+    : m_definition(std::move(definition)), m_title(title), m_today(today), m_geometry(geometry),
+      m_layout(std::make_unique<ReportLayout>(m_definition, m_geometry)), m_complete(false)
+{
+    m_textStart = {0, 0};
+    m_pages.emplace_back();
+}
+
+ReportDocument::~ReportDocument() = default;
+
+void ReportDocument::append(std::vector<Band>&& bands, bool final)
+{
+    if (m_complete)
+        return;
+    store(std::move(bands));
+    m_layout->place(m_sections, final, m_pages);
+    if (final) {
+        m_complete = true;
+        m_layout.reset();
+    }
+}
+
+void ReportDocument::store(std::vector<Band>&& bands)
+{
+    // Enough different texts to share every name, unit, date and common
+    // value, and no more: a hash of every distinct number would cost more
+    // than it saves.
+    constexpr qsizetype MaxKnownTexts = 1 << 16;
+    for (const Band& band : bands) {
+        m_sections.push_back(band.section);
+        m_firstText.push_back(quint32(m_textIds.size()));
+        const int controls = int(m_definition.section(band.section).controls.size());
+        for (int k = 0; k < controls; ++k) {
+            const QString t = band.texts.value(k);
+            if (t.isEmpty()) {
+                m_textIds.push_back(0);
+                continue;
+            }
+            const auto known = m_knownTexts.constFind(t);
+            if (known != m_knownTexts.constEnd()) {
+                m_textIds.push_back(*known);
+                continue;
+            }
+            const auto id = quint32(m_textStart.size() - 1);
+            m_textData += t;
+            m_textStart.push_back(quint32(m_textData.size()));
+            if (m_knownTexts.size() < MaxKnownTexts)
+                m_knownTexts.insert(t, id);
+            m_textIds.push_back(id);
+        }
+    }
+    bands.clear();
+}
+
+QString ReportDocument::text(quint32 id) const
+{
+    if (id == 0)
+        return {};
+    return m_textData.mid(m_textStart[id], m_textStart[id + 1] - m_textStart[id]);
+}
+
+Band ReportDocument::band(int index) const
+{
+    Band b;
+    b.section = m_sections[size_t(index)];
+    const int controls = int(m_definition.section(b.section).controls.size());
+    const quint32 first = m_firstText[size_t(index)];
+    for (int k = 0; k < controls; ++k)
+        b.texts.append(text(m_textIds[first + quint32(k)]));
+    return b;
+}
+
+std::vector<Band> ReportDocument::bands() const
+{
+    std::vector<Band> all;
+    all.reserve(m_sections.size());
+    for (int i = 0; i < bandCount(); ++i)
+        all.push_back(band(i));
+    return all;
+}
+
+void ReportDocument::stop()
+{
+    if (m_complete)
+        return;
+    m_stopped = true;
+    append({}, true);
 }
 
 QString ReportDocument::expandLabel(const QString& text, int page) const
@@ -60,7 +153,8 @@ QString ReportDocument::expandLabel(const QString& text, int page) const
             out += QString::number(page + 1);
             break;
         case u'P':
-            out += QString::number(pageCount());
+            // Not known until the last page is laid out.
+            out += m_complete ? QString::number(pageCount()) : QStringLiteral("...");
             break;
         case u'D':
             out += platform::longDate(m_today);
@@ -135,21 +229,21 @@ void ReportDocument::paintPage(QPainter& painter, int page) const
     if (header >= 0)
         paintSection(painter, header, {}, body.top(), page);
     for (const PlacedBand& placed : m_pages[size_t(page)].bands) {
-        const Band& band = m_bands[size_t(placed.band)];
+        const Band shown = band(placed.band);
         if (!placed.continued) {
-            paintSection(painter, band.section, band.texts, placed.top, page);
+            paintSection(painter, shown.section, shown.texts, placed.top, page);
             continue;
         }
         // A repeated heading says so after its first field's text.
-        QStringList texts = band.texts;
-        const QList<ReportControl>& controls = m_definition.section(band.section).controls;
+        QStringList texts = shown.texts;
+        const QList<ReportControl>& controls = m_definition.section(shown.section).controls;
         for (int k = 0; k < controls.size() && k < texts.size(); ++k) {
             if (controls.at(k).kind == ReportControl::Kind::Field && !texts.at(k).isEmpty()) {
                 texts[k] += QStringLiteral(" (continued)");
                 break;
             }
         }
-        paintSection(painter, band.section, texts, placed.top, page);
+        paintSection(painter, shown.section, texts, placed.top, page);
     }
     if (footer >= 0) {
         const int height = m_definition.section(footer).height;
@@ -179,6 +273,9 @@ void ReportDocument::render(QPagedPaintDevice& device, int firstPage, int lastPa
 
 void ReportDocument::writePdf(const QString& fileName) const
 {
+    if (!m_complete)
+        throw Error(Error::InvalidProcedureCall,
+                    QStringLiteral("The report is still being laid out."));
     QPdfWriter writer(fileName);
     writer.setResolution(TwipsPerInch);
     writer.setTitle(m_definition.caption());

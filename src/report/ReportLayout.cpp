@@ -2,35 +2,52 @@
 
 namespace vantor::report {
 
+using Kind = ReportSection::Kind;
+
+namespace {
+
+int sectionHeight(const ReportDefinition& definition, Kind kind)
+{
+    const int i = definition.sectionIndex(kind);
+    return i < 0 ? 0 : definition.section(i).height;
+}
+
+} // namespace
+
 std::vector<ReportPage> ReportLayout::paginate(const ReportDefinition& definition,
                                                const std::vector<Band>& bands,
                                                const PageGeometry& geometry)
 {
-    using Kind = ReportSection::Kind;
-    const auto sectionHeight = [&](Kind kind) {
-        const int i = definition.sectionIndex(kind);
-        return i < 0 ? 0 : definition.section(i).height;
-    };
-    const auto height = [&](size_t band) { return definition.section(bands[band].section).height; };
-    const auto isHeader = [&](size_t band) {
-        return definition.section(bands[band].section).kind == Kind::GroupHeader;
-    };
+    std::vector<int> sections;
+    sections.reserve(bands.size());
+    for (const Band& band : bands)
+        sections.push_back(band.section);
+    std::vector<ReportPage> pages;
+    ReportLayout(definition, geometry).place(sections, true, pages);
+    return pages;
+}
 
+ReportLayout::ReportLayout(const ReportDefinition& definition, const PageGeometry& geometry)
+    : m_definition(definition)
+{
     const QRect body = geometry.body();
-    const int top = body.top() + sectionHeight(Kind::PageHeader);
-    const int bottom = body.top() + body.height() - sectionHeight(Kind::PageFooter);
-    const int room = bottom - top;
+    m_top = body.top() + sectionHeight(definition, Kind::PageHeader);
+    m_bottom = body.top() + body.height() - sectionHeight(definition, Kind::PageFooter);
+    m_y = m_top;
+}
 
+void ReportLayout::place(const std::vector<int>& bands, bool final, std::vector<ReportPage>& pages)
+{
     const auto sectionOf = [&](size_t band) -> const ReportSection& {
-        return definition.section(bands[band].section);
+        return m_definition.section(bands[band]);
     };
-    // The group headers printed and not yet closed by their footer, by level.
-    std::vector<size_t> open;
+    const auto height = [&](size_t band) { return sectionOf(band).height; };
+    const auto isHeader = [&](size_t band) { return sectionOf(band).kind == Kind::GroupHeader; };
+    const int room = m_bottom - m_top;
 
-    std::vector<ReportPage> pages(1);
-    int y = top;
-    bool pageUsed = false;
-    for (size_t i = 0; i < bands.size(); ++i) {
+    if (pages.empty())
+        pages.emplace_back();
+    for (size_t i = m_next; i < bands.size(); ++i) {
         const ReportSection& section = sectionOf(i);
         const int h = height(i);
         int needed = h;
@@ -39,19 +56,23 @@ std::vector<ReportPage> ReportLayout::paginate(const ReportDefinition& definitio
             size_t j = i + 1;
             while (j < bands.size() && isHeader(j))
                 needed += height(j++);
+            if (j >= bands.size() && !final) {
+                m_next = i; // wait for the bands that follow
+                return;
+            }
             if (j < bands.size())
                 needed += height(j);
             if (needed > room)
                 needed = h;
         }
-        if (pageUsed && y + needed > bottom) {
+        if (m_pageUsed && m_y + needed > m_bottom) {
             pages.emplace_back();
-            y = top;
+            m_y = m_top;
             // A header starts its own group: only the groups around it go on.
             // A footer closes rows already printed: it needs no heading.
             std::vector<size_t> repeat;
             int repeatHeight = 0;
-            for (const size_t header : open) {
+            for (const size_t header : m_open) {
                 if (section.kind == Kind::GroupFooter)
                     break;
                 if (section.kind == Kind::GroupHeader && sectionOf(header).level >= section.level)
@@ -61,23 +82,23 @@ std::vector<ReportPage> ReportLayout::paginate(const ReportDefinition& definitio
             }
             if (repeatHeight + needed <= room) {
                 for (const size_t header : repeat) {
-                    pages.back().bands.push_back(PlacedBand{int(header), y, true});
-                    y += height(header);
+                    pages.back().bands.push_back(PlacedBand{int(header), m_y, true});
+                    m_y += height(header);
                 }
             }
         }
-        pages.back().bands.push_back(PlacedBand{int(i), y});
-        y += h;
-        pageUsed = true;
+        pages.back().bands.push_back(PlacedBand{int(i), m_y});
+        m_y += h;
+        m_pageUsed = true;
 
         if (section.kind == Kind::GroupHeader || section.kind == Kind::GroupFooter) {
-            std::erase_if(open,
+            std::erase_if(m_open,
                           [&](size_t header) { return sectionOf(header).level >= section.level; });
             if (section.kind == Kind::GroupHeader)
-                open.push_back(i);
+                m_open.push_back(i);
         }
     }
-    return pages;
+    m_next = bands.size();
 }
 
 } // namespace vantor::report

@@ -34,6 +34,22 @@ public:
     static std::vector<ReportPage> paginate(const ReportDefinition& definition,
                                             const std::vector<Band>& bands,
                                             const PageGeometry& geometry);
+
+    // The same breaking, as the bands come: place() lays out the bands not
+    // yet placed (keeping back a heading whose following bands have not come
+    // yet unless final is set) and appends to pages.
+    // The bands are given by their sections, in print order.
+    ReportLayout(const ReportDefinition& definition, const PageGeometry& geometry);
+    void place(const std::vector<int>& sections, bool final, std::vector<ReportPage>& pages);
+
+private:
+    const ReportDefinition& m_definition;
+    int m_top;
+    int m_bottom;
+    size_t m_next = 0;          // the first band not yet placed
+    int m_y = 0;                // where the next band goes on the last page
+    bool m_pageUsed = false;    // the last page holds a band
+    std::vector<size_t> m_open; // group headers printed and not yet closed, by level
 };
 
 } // namespace vantor::report

@@ -1,6 +1,7 @@
 #include "ReportPreview.h"
 
 #include "PageView.h"
+#include "ReportJob.h"
 
 #include "platform/Ui.h"
 #include "widgets/CommandGuard.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -19,6 +21,10 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace vantor::report {
 
@@ -43,7 +49,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     m_pageLabel->setObjectName(QStringLiteral("lblPages"));
     m_pageLabel->setAlignment(Qt::AlignCenter);
     m_pageLabel->setMinimumWidth(
-        fontMetrics().horizontalAdvance(QStringLiteral("Page 0000 of 0000")));
+        fontMetrics().horizontalAdvance(QStringLiteral("Page 00000 of 00000...")));
     m_next = addButton("cmdNext", QString(), tr("Next page (Page Down)"));
     m_last = addButton("cmdLast", QString(), tr("Last page (Ctrl+End)"));
     m_first->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
@@ -62,6 +68,19 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     m_print = addButton("cmdPrint", tr("&Print..."), tr("Print the report"));
     m_savePdf = addButton("cmdSavePdf", tr("Save as P&DF..."), tr("Save the report as a PDF file"));
     m_close = addButton("cmdClose", tr("&Close"), QString());
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("prgLayout"));
+    m_progress->setRange(0, 100);
+    m_progress->setFormat(tr("Laying out pages: %p%"));
+    m_cancel = addButton("cmdCancel", tr("Cancel"), tr("Stop laying out the report"));
+    // Below the buttons while a long report is laid out, gone once it is.
+    m_progressBar = new QWidget(this);
+    m_progressBar->setObjectName(QStringLiteral("picProgress"));
+    auto* progressRow = new QHBoxLayout(m_progressBar);
+    progressRow->setContentsMargins(6, 0, 6, 4);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_cancel);
+    m_progressBar->hide();
 
     for (QWidget* w : {static_cast<QWidget*>(m_first), static_cast<QWidget*>(m_previous),
                        static_cast<QWidget*>(m_pageLabel), static_cast<QWidget*>(m_next),
@@ -89,6 +108,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(bar);
+    layout->addWidget(m_progressBar);
     layout->addWidget(m_scroll, 1);
 
     connect(m_first, &QPushButton::clicked, this, [this] { showPage(0); });
@@ -100,6 +120,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     connect(m_print, &QPushButton::clicked, this, &ReportPreview::printReport);
     connect(m_savePdf, &QPushButton::clicked, this, &ReportPreview::saveAsPdf);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_cancel, &QPushButton::clicked, this, &ReportPreview::cancelLayout);
 
     // Room for a page at its real width, and most of the screen's height.
     const QRect screen = QGuiApplication::primaryScreen()
@@ -123,8 +144,60 @@ QPushButton* ReportPreview::addButton(const char* name, const QString& text, con
     return b;
 }
 
-void ReportPreview::setDocument(std::shared_ptr<const ReportDocument> document)
+ReportPreview::~ReportPreview()
 {
+    dropJob();
+    m_view->setDocument(nullptr);
+    m_document.reset();
+#if defined(__GLIBC__)
+    // A long report leaves many small blocks behind: hand the memory back to
+    // the system now rather than keep it for the next report.
+    malloc_trim(0);
+#endif
+}
+
+void ReportPreview::dropJob()
+{
+    if (!m_job)
+        return;
+    ReportJob* job = m_job;
+    m_job = nullptr;
+    delete job; // stops the laying out and lets the rows go
+}
+
+bool ReportPreview::isLayingOut() const
+{
+    return m_job && m_job->isRunning();
+}
+
+void ReportPreview::cancelLayout()
+{
+    if (m_job)
+        m_job->cancel();
+}
+
+void ReportPreview::setDocument(std::shared_ptr<const ReportDocument> document,
+                                std::unique_ptr<ReportJob> job)
+{
+    dropJob();
+    m_job = job.release();
+    if (m_job) {
+        m_job->setParent(this);
+        connect(m_job, &ReportJob::advanced, this, [this] {
+            updateControls();
+            // The page shown may be the one still filling, and its footer
+            // shows the page count once it is known.
+            m_view->update();
+        });
+        connect(m_job, &ReportJob::finished, this, [this](const QString& failure) {
+            updateControls();
+            m_view->update();
+            if (!failure.isEmpty())
+                platform::showMessage(failure, platform::Icon::Critical,
+                                      QStringLiteral("Preview Report"));
+        });
+        m_job->start();
+    }
     m_document = std::move(document);
     setWindowTitle(m_document ? m_document->definition().caption() : QStringLiteral("Report"));
     m_view->setDocument(m_document);
@@ -206,18 +279,25 @@ void ReportPreview::updateControls()
 {
     const int count = m_document ? m_document->pageCount() : 0;
     const int page = currentPage();
-    m_pageLabel->setText(count ? tr("Page %1 of %2").arg(page + 1).arg(count) : QString());
+    const bool layingOut = isLayingOut();
+    QString pages = count ? tr("Page %1 of %2").arg(page + 1).arg(count) : QString();
+    if (layingOut)
+        pages += QStringLiteral("...");
+    m_pageLabel->setText(pages);
+    m_progressBar->setVisible(layingOut);
+    if (layingOut)
+        m_progress->setValue(int(m_job->progress() * 100));
     m_first->setEnabled(count && page > 0);
     m_previous->setEnabled(count && page > 0);
     m_next->setEnabled(count && page < count - 1);
     m_last->setEnabled(count && page < count - 1);
-    m_print->setEnabled(count > 0);
-    m_savePdf->setEnabled(count > 0);
+    m_print->setEnabled(count > 0 && !layingOut);
+    m_savePdf->setEnabled(count > 0 && !layingOut);
 }
 
 void ReportPreview::printReport()
 {
-    if (!m_document)
+    if (!m_document || isLayingOut())
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_document->definition().caption());
@@ -234,7 +314,7 @@ void ReportPreview::printReport()
 
 void ReportPreview::saveAsPdf()
 {
-    if (!m_document)
+    if (!m_document || isLayingOut())
         return;
     QString file = platform::ui().saveFileName(
         tr("Save Report as PDF"), m_document->definition().caption() + QStringLiteral(".pdf"),

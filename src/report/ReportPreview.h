@@ -8,24 +8,35 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QScrollArea;
 
 namespace vantor::report {
 
 class PageView;
+class ReportJob;
 
 // The preview window of a report: one page at a time, with page buttons,
-// a zoom list, Print (the system's print dialog) and Save as PDF.
+// a zoom list, Print (the system's print dialog) and Save as PDF. While a
+// long report is still being laid out, a progress bar and Cancel show, and
+// Print and Save wait for the last page.
 class ReportPreview : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(bool layingOut READ isLayingOut)
 
 public:
     explicit ReportPreview(QWidget* parent = nullptr);
+    ~ReportPreview() override;
 
-    // Shows a freshly run report from its first page.
-    void setDocument(std::shared_ptr<const ReportDocument> document);
+    // Shows a freshly run report from its first page; job, when given, lays
+    // out the rest of it and belongs to the preview from now on.
+    void setDocument(std::shared_ptr<const ReportDocument> document,
+                     std::unique_ptr<ReportJob> job = {});
+    bool isLayingOut() const;
+    // Stops the laying out; the pages so far stay.
+    void cancelLayout();
     std::shared_ptr<const ReportDocument> document() const { return m_document; }
 
     int currentPage() const; // 0-based
@@ -45,6 +56,7 @@ private:
     QPushButton* addButton(const char* name, const QString& text, const QString& tip);
     void applyZoom();
     void updateControls();
+    void dropJob();
 
     std::shared_ptr<const ReportDocument> m_document;
     PageView* m_view;
@@ -58,6 +70,10 @@ private:
     QPushButton* m_print;
     QPushButton* m_savePdf;
     QPushButton* m_close;
+    QWidget* m_progressBar;
+    QProgressBar* m_progress;
+    QPushButton* m_cancel;
+    ReportJob* m_job = nullptr;
 };
 
 } // namespace vantor::report

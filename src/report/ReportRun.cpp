@@ -3,18 +3,31 @@
 #include "DataEnvironment.h"
 #include "DataReport.h"
 
+#include <functional>
+#include <utility>
+
 namespace vantor::report {
 
 namespace {
 
-// Lets the command go however the run ends.
+// Lets the command go unless the report took its rows over.
 class ReleaseCommand
 {
 public:
     explicit ReleaseCommand(const QString& name) : m_name(name) {}
-    ~ReleaseCommand() { DataEnvironment1().release(m_name); }
+    ~ReleaseCommand()
+    {
+        if (!m_name.isEmpty())
+            DataEnvironment1().release(m_name);
+    }
     ReleaseCommand(const ReleaseCommand&) = delete;
     ReleaseCommand& operator=(const ReleaseCommand&) = delete;
+
+    // The report lets the command go once it has read the rows.
+    std::function<void()> handOver()
+    {
+        return [name = std::exchange(m_name, QString())] { DataEnvironment1().release(name); };
+    }
 
 private:
     QString m_name;
@@ -27,10 +40,12 @@ ReportPreview* runReport(const QString& commandName, const QString& shapeText, D
 {
     DataEnvironment& environment = DataEnvironment1();
     environment.command(commandName); // an unknown name fails before anything closes
-    const ReleaseCommand release(commandName);
+    // A report still being laid out reads the command's rows: stop it first.
+    report.stopLayout();
+    ReleaseCommand release(commandName);
     environment.reopen(commandName, shapeText);
     report.setTitle(title);
-    return report.show();
+    return report.show(release.handOver());
 }
 
 } // namespace vantor::report

@@ -8,12 +8,15 @@
 namespace vantor::widgets {
 
 class DataControl;
+class RowSourceModel;
 
 // The data combo: its entries are the rows of a row source (a data control's
 // recordset), each showing the list field and standing for the value of the
 // bound column. With a data source and data field, the entry follows that
 // field of the current record, and choosing an entry writes its bound value
 // into the field. choiceMade() is the choice event: the user picked an entry.
+// The entries are read from the row source as the list shows them, so a list
+// of a hundred thousand occasions costs no more than the recordset itself.
 class DataCombo : public QComboBox
 {
     Q_OBJECT
@@ -44,8 +47,12 @@ signals:
 
 private:
     void followRecord();
+    // Chooses an entry without a choice event.
+    void choose(int index);
     void onActivated(int index);
 
+    RowSourceModel* m_model = nullptr;
+    QString m_choice; // the bound text of the chosen entry, kept across a refill
     QPointer<engine::Recordset> m_rows;
     QString m_listField;
     QString m_boundColumn;

@@ -123,6 +123,30 @@ void TestReportEngine::pageBreaks()
         got << letters;
     }
     QCOMPARE(got.join(u'|'), pages);
+
+    // The same pages when the bands come one at a time, as a long report is
+    // laid out while it is read: a heading waits for the band after it.
+    ReportDocument growing(d, QString(), QDate(2024, 6, 14), smallPage());
+    const std::vector<Band> all = bandsOf(d, bands);
+    for (size_t i = 0; i < all.size(); ++i) {
+        QVERIFY(!growing.isComplete());
+        // The page count is not known until the last band is placed.
+        QCOMPARE(growing.expandLabel(QStringLiteral("Page %p of %P"), 0),
+                 QStringLiteral("Page 1 of ..."));
+        growing.append({all[i]}, i + 1 == all.size());
+    }
+    if (all.empty())
+        growing.append({}, true);
+    QVERIFY(growing.isComplete());
+    QStringList grown;
+    for (const ReportPage& page : growing.pages()) {
+        QString letters;
+        for (const PlacedBand& placed : page.bands)
+            letters += placed.continued ? bands.at(placed.band).toUpper() : bands.at(placed.band);
+        grown << letters;
+    }
+    QCOMPARE(grown.join(u'|'), pages);
+    QCOMPARE(growing.expandLabel(QStringLiteral("%P"), 0), QString::number(growing.pageCount()));
 }
 
 void TestReportEngine::bandsFollowEachOtherDownThePage()

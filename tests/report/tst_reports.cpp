@@ -82,6 +82,8 @@ private slots:
     void singleItem();
     void flagsStandBesideOutOfRangeValues();
     void manyValuesRunOverPages();
+    void aLongReportShowsItsFirstPageAtOnce();
+    void cancelStopsTheLayoutAndKeepsThePages();
     void aLongTitleWraps();
     void previewFitsItsScreen();
     void printsTheChosenPages();
@@ -289,10 +291,12 @@ void TestReports::manyValuesRunOverPages()
     QFile::remove(QStringLiteral("vantor.mdb"));
     store::createLargeDatabase(QStringLiteral("vantor.mdb"), 2000);
     report::ReportPreview* preview = runDaily(QDate(1900, 1, 1), QDate(2999, 12, 31));
+    QTRY_VERIFY_WITH_TIMEOUT(!preview->isLayingOut(), 60000);
     const auto document = report::DataReport1().document();
     QVERIFY(document);
-    const int details = int(std::count_if(
-        document->bands().begin(), document->bands().end(), [&](const report::Band& band) {
+    const std::vector<report::Band> bands = document->bands();
+    const int details =
+        int(std::count_if(bands.begin(), bands.end(), [&](const report::Band& band) {
             return document->definition().section(band.section).name ==
                    QStringLiteral("Details_Detail");
         }));
@@ -333,11 +337,90 @@ void TestReports::manyValuesRunOverPages()
              QStringLiteral("Page %1 of %2").arg(pages.size() - 1).arg(pages.size()));
 }
 
+void TestReports::aLongReportShowsItsFirstPageAtOnce()
+{
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    store::createLargeDatabase(QStringLiteral("vantor.mdb"), 40000);
+    report::ReportPreview* preview = runDaily(QDate(1900, 1, 1), QDate(2999, 12, 31));
+    QVERIFY(preview && preview->isVisible());
+    auto document = report::DataReport1().document();
+    QVERIFY(document);
+    // The first page is there to read while the last is not laid out yet.
+    QVERIFY(preview->isLayingOut());
+    QVERIFY(!document->isComplete());
+    QVERIFY(document->pageCount() >= 1);
+    auto* label = preview->findChild<QLabel*>(QStringLiteral("lblPages"));
+    QVERIFY2(label->text().startsWith(QStringLiteral("Page 1 of ")) &&
+                 label->text().endsWith(QStringLiteral("...")),
+             qPrintable(label->text()));
+    QVERIFY(preview->findChild<QWidget*>(QStringLiteral("prgLayout"))->isVisible());
+    QVERIFY(!preview->findChild<QPushButton*>(QStringLiteral("cmdSavePdf"))->isEnabled());
+    reporttest::saveScreenshot(preview, QStringLiteral("previewLayingOut"));
+    // The rows are read as the pages are laid out.
+    QCOMPARE(engine::Connection::openConnectionCount(), 1);
+    const int early = document->pageCount();
+
+    QTRY_VERIFY_WITH_TIMEOUT(!preview->isLayingOut(), 120000);
+    QVERIFY(document->isComplete());
+    QVERIFY(!document->wasStopped());
+    QVERIFY(document->pageCount() > early);
+    QCOMPARE(engine::Connection::openConnectionCount(), 0);
+    const std::vector<report::Band> bands = document->bands();
+    const int details =
+        int(std::count_if(bands.begin(), bands.end(), [&](const report::Band& band) {
+            return document->definition().section(band.section).name ==
+                   QStringLiteral("Details_Detail");
+        }));
+    QCOMPARE(details, 40000);
+    QCOMPARE(label->text(), QStringLiteral("Page 1 of %1").arg(document->pageCount()));
+    QVERIFY(!preview->findChild<QWidget*>(QStringLiteral("prgLayout"))->isVisible());
+    QVERIFY(preview->findChild<QPushButton*>(QStringLiteral("cmdSavePdf"))->isEnabled());
+    // Closing the preview lets go of the report.
+    preview->close();
+    document.reset();
+    QTRY_VERIFY(!report::DataReport1().document());
+}
+
+void TestReports::cancelStopsTheLayoutAndKeepsThePages()
+{
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    store::createLargeDatabase(QStringLiteral("vantor.mdb"), 40000);
+    report::ReportPreview* preview = runDaily(QDate(1900, 1, 1), QDate(2999, 12, 31));
+    QVERIFY(preview->isLayingOut());
+    auto* cancel = preview->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    QVERIFY(cancel && cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(!preview->isLayingOut());
+    QVERIFY(!cancel->isVisible());
+    QCOMPARE(engine::Connection::openConnectionCount(), 0);
+    const auto document = report::DataReport1().document();
+    QVERIFY(document->isComplete() && document->wasStopped());
+    const int pages = document->pageCount();
+    QTest::qWait(100);
+    QCOMPARE(document->pageCount(), pages); // nothing more is laid out
+    QVERIFY(m_ui.messages().isEmpty());
+
+    // The pages laid out so far are the report: they save whole, numbered
+    // against the pages there are.
+    const QStringList saved = savedPages(preview);
+    QCOMPARE(saved.size(), pages);
+    QCOMPARE(saved.last().split(u'\n').last(),
+             QStringLiteral("Page %1 of %1 ").arg(pages) + Footer);
+
+    // The program goes on: the next run reads its own rows from the start.
+    QFile::remove(QStringLiteral("vantor.mdb"));
+    reporttest::seedSmallDatabase();
+    preview = runDaily(march(1), march(31));
+    QVERIFY(!preview->isLayingOut());
+    QVERIFY(!report::DataReport1().document()->wasStopped());
+    QVERIFY(savedPages(preview).first().contains(QStringLiteral("Daily Results from ")));
+}
+
 void TestReports::printsTheChosenPages()
 {
     QFile::remove(QStringLiteral("vantor.mdb"));
     store::createLargeDatabase(QStringLiteral("vantor.mdb"), 300);
-    runDaily(QDate(1900, 1, 1), QDate(2999, 12, 31));
+    QTRY_VERIFY(!runDaily(QDate(1900, 1, 1), QDate(2999, 12, 31))->isLayingOut());
     const auto document = report::DataReport1().document();
     QVERIFY(document->pageCount() >= 3);
 

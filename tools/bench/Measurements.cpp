@@ -83,6 +83,17 @@ QString nativeOverviewSummarySql()
         "ORDER BY Results.Date, Results.Period, Tests.Test");
 }
 
+QString rawSummarySql()
+{
+    return QStringLiteral(
+        "SELECT Results.Date, Periods.Period, Results.Remarks, Tests.Test, Details.Result, "
+        "Details.Unit "
+        "FROM Results INNER JOIN Details ON Results.ID = Details.ID "
+        "INNER JOIN Periods ON Results.Period = Periods.ID "
+        "LEFT JOIN Tests ON Tests.ID = Details.Test "
+        "ORDER BY Results.Date, Results.Period, Tests.Test");
+}
+
 QVector<Comparison> comparisons()
 {
     return {

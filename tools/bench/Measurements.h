@@ -32,5 +32,8 @@ QString overviewSummarySql();
 // The same rows in SQLite's own SQL: same joins and order, the dates and
 // numbers formatted with strftime and printf.
 QString nativeOverviewSummarySql();
+// The same join and order with nothing formatted: what a plain loop over
+// sqlite3_step reads as the floor under the engine.
+QString rawSummarySql();
 
 } // namespace vantor::bench

@@ -3,6 +3,7 @@
 // (make a large one with: vantor-db generate bench.mdb --values 1000000).
 
 #include "Measurements.h"
+#include "WindowBench.h"
 #include "platform/Error.h"
 
 #include <QApplication>
@@ -20,7 +21,9 @@ namespace {
 const char UsageText[] =
     "Usage: vantor-bench DATABASE [--runs N] [--sqlite3 PROGRAM] [--only NAME]\n"
     "Times each measurement, best of N runs (3 unless told), through the\n"
-    "engine and natively through the sqlite3 shell, and prints the ratio.\n";
+    "engine and natively through the sqlite3 shell, and prints the ratio.\n"
+    "Then opens the windows one by one, each in a process of its own, and\n"
+    "prints their times and resident memory beside the goals they must meet.\n";
 
 // Wall-clock milliseconds of the fastest of runs calls.
 template <typename F> double bestOf(int runs, F call)
@@ -40,6 +43,64 @@ QString column(const QString& text, int width)
     return text.leftJustified(width);
 }
 
+QString ms(double value)
+{
+    return QString::number(value, 'f', 0) + QStringLiteral(" ms");
+}
+
+QString mb(double value)
+{
+    return QString::number(value, 'f', 1) + QStringLiteral(" MB");
+}
+
+// The windows' figures beside the goals they are held to.
+void printWindowTable(QTextStream& out, const QString& program, const bench::Setup& setup, int runs,
+                      const QString& only)
+{
+    struct Goal
+    {
+        QString name;
+        QString label;
+        QString reference;
+    };
+    const QList<Goal> goals = {
+        {QStringLiteral("edit"), QStringLiteral("Edit Data opens"),
+         QStringLiteral("<= 500 ms, <= +20 MB")},
+        {QStringLiteral("browse"), QStringLiteral("Browse opens"),
+         QStringLiteral("<= 500 ms, <= +20 MB")},
+        {QStringLiteral("statistics"), QStringLiteral("Statistics opens"),
+         QStringLiteral("<= 1000 ms")},
+        {QStringLiteral("chart"), QStringLiteral("Chart, one item, all dates"),
+         QStringLiteral("<= 1000 ms")},
+        {QStringLiteral("report"), QStringLiteral("Daily Results, first page"),
+         QStringLiteral("<= 1000 ms, memory returned on close")},
+        {QStringLiteral("all"), QStringLiteral("All open, then the report"),
+         QStringLiteral("<= 200 MB peak")},
+    };
+    out << '\n'
+        << column(QStringLiteral("window"), 28) << column(QStringLiteral("time"), 11)
+        << column(QStringLiteral("+resident"), 11) << column(QStringLiteral("peak"), 10)
+        << column(QStringLiteral("kept"), 10) << "goal\n";
+    for (const Goal& goal : goals) {
+        if (!only.isEmpty() && only != goal.name)
+            continue;
+        const bench::WindowResult r = bench::measureWindow(program, setup, goal.name, runs);
+        out << column(goal.label, 28) << column(ms(r.ms), 11) << column(mb(r.growthMb), 11)
+            << column(mb(r.peakMb), 10) << column(mb(r.keptMb), 10) << goal.reference << '\n';
+        out.flush();
+    }
+    if (!only.isEmpty() && only != QLatin1String("raw floor"))
+        return;
+    const bench::RawFloor floor = bench::measureRawFloor(setup, runs);
+    out << '\n'
+        << column(QStringLiteral("Summary through the engine"), 28)
+        << column(ms(floor.engineMs), 11)
+        << column(QStringLiteral("C loop ") + ms(floor.loopMs), 22)
+        << column(QStringLiteral("ratio ") + QString::number(floor.engineMs / floor.loopMs, 'f', 2),
+                  12)
+        << "<= 1.50 x the C loop (" << floor.rows << " rows)\n";
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -54,6 +115,7 @@ int main(int argc, char* argv[])
     bench::Setup setup;
     int runs = 3;
     QString only;
+    QString window;
     const QStringList args = app.arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -64,6 +126,8 @@ int main(int argc, char* argv[])
             setup.sqliteShell = args[++i];
         } else if (arg == QLatin1String("--only") && hasValue) {
             only = args[++i];
+        } else if (arg == QLatin1String("--window") && hasValue) {
+            window = args[++i]; // one window measurement, run by the bench itself
         } else if (!arg.startsWith(QLatin1String("--")) && setup.database.isEmpty()) {
             setup.database = arg;
         } else {
@@ -78,6 +142,15 @@ int main(int argc, char* argv[])
     if (!QFileInfo(setup.database).isFile()) {
         err << "vantor-bench: " << setup.database << " does not exist.\n";
         return 1;
+    }
+
+    if (!window.isEmpty()) {
+        try {
+            return bench::runWindow(setup, window);
+        } catch (const Error& error) {
+            err << "vantor-bench: " << error.description() << '\n';
+            return 1;
+        }
     }
 
     out << column(QStringLiteral("measurement"), 24) << column(QStringLiteral("rows"), 12)
@@ -96,6 +169,7 @@ int main(int argc, char* argv[])
                 << QString::number(engineMs / nativeMs, 'f', 2) << '\n';
             out.flush();
         }
+        printWindowTable(out, QCoreApplication::applicationFilePath(), setup, runs, only);
     } catch (const Error& error) {
         out.flush();
         err << "vantor-bench: " << error.description() << '\n';
