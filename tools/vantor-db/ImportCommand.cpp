@@ -123,27 +123,27 @@ QString parseOptions(const QStringList& args, Options& o)
 }
 
 // A column by number from 1 or by its heading text.
-int column(const QString& spec, const TextTable& table)
+int column(const QString& wanted, const TextTable& table)
 {
     bool ok = false;
-    const int number = spec.toInt(&ok);
+    const int number = wanted.toInt(&ok);
     if (ok) {
         if (number < 1 || number > table.columnCount())
             throw Error(Error::InvalidProcedureCall,
-                        QStringLiteral("The file has no column %1.").arg(spec));
+                        QStringLiteral("The file has no column %1.").arg(wanted));
         return number - 1;
     }
     for (int c = 0; c < table.heading.size(); ++c)
-        if (table.heading[c].trimmed().compare(spec.trimmed(), Qt::CaseInsensitive) == 0)
+        if (table.heading[c].trimmed().compare(wanted.trimmed(), Qt::CaseInsensitive) == 0)
             return c;
     throw Error(Error::InvalidProcedureCall,
-                QStringLiteral("The file has no column named \"%1\".").arg(spec));
+                QStringLiteral("The file has no column named \"%1\".").arg(wanted));
 }
 
-Mapping parseMap(const QString& spec, const TextTable& table)
+Mapping parseMap(const QString& mapText, const TextTable& table)
 {
     Mapping mapping;
-    for (const QString& part : spec.split(u',', Qt::SkipEmptyParts)) {
+    for (const QString& part : mapText.split(u',', Qt::SkipEmptyParts)) {
         const QString key = part.section(u'=', 0, 0).trimmed().toLower();
         const QString value = part.section(u'=', 1);
         if (!part.contains(u'=') || value.trimmed().isEmpty())
