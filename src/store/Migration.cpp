@@ -36,13 +36,21 @@ void addReferenceRange(SqliteDatabase& db)
                                "typeof(High) IN ('real', 'integer'))"));
 }
 
+// Version 3: the same rows of "Statistics Query", read from the index. A view
+// holds no data, so replacing it loses nothing; its name and columns stay.
+void replaceStatisticsView(SqliteDatabase& db)
+{
+    db.exec(QStringLiteral("DROP VIEW IF EXISTS \"Statistics Query\""));
+    db.exec(schema::statisticsViewStatement());
+}
+
 struct Step
 {
     int version; // the version the file has after this step
     void (*apply)(SqliteDatabase&);
 };
 
-constexpr Step Steps[] = {{2, addReferenceRange}};
+constexpr Step Steps[] = {{2, addReferenceRange}, {3, replaceStatisticsView}};
 
 } // namespace
 

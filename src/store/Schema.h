@@ -13,7 +13,8 @@ namespace vantor::store::schema {
 inline constexpr int ApplicationId = 0x564E5452;
 // PRAGMA user_version: raised with every change of the statements below.
 // 2: the reference range of a test item (Tests.Low, Tests.High).
-inline constexpr int Version = 2;
+// 3: "Statistics Query" reads each item's extremes from the index.
+inline constexpr int Version = 3;
 // The oldest version this program still reads; migrate() brings it up to date.
 inline constexpr int OldestVersion = 1;
 
@@ -24,6 +25,8 @@ QStringList tableStatements();
 QStringList indexStatements();
 // The saved queries, as views under their own names.
 QStringList viewStatements();
+// The one of them that older files hold in a slower form.
+QString statisticsViewStatement();
 // Marks the file with ApplicationId and Version.
 QStringList markStatements();
 

@@ -4,6 +4,7 @@
 #include "app/frmHelp.h"
 #include "app/frmMain.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/SqliteDatabase.h"
 
 #include <QAction>
@@ -130,8 +131,7 @@ void tst_Startup::olderFileGainsReferenceRanges()
         .exec(u"ALTER TABLE Tests DROP COLUMN High; ALTER TABLE Tests DROP COLUMN Low;"
               u"PRAGMA user_version = 1"_s);
     const auto values = [this] {
-        vantor::store::SqliteDatabase db(m_database,
-                                         vantor::store::SqliteDatabase::Mode::ReadOnly);
+        vantor::store::SqliteDatabase db(m_database, vantor::store::SqliteDatabase::Mode::ReadOnly);
         return db.scalar(u"SELECT count(*) || '/' || total(Result) FROM Details"_s).toString();
     };
     const QString before = values();
@@ -140,7 +140,7 @@ void tst_Startup::olderFileGainsReferenceRanges()
     QCOMPARE(values(), before);
     QVERIFY(vantor::store::checkDatabase(m_database).isEmpty());
     vantor::store::SqliteDatabase db(m_database, vantor::store::SqliteDatabase::Mode::ReadOnly);
-    QCOMPARE(db.scalar(u"PRAGMA user_version"_s).toInt(), 2);
+    QCOMPARE(db.scalar(u"PRAGMA user_version"_s).toInt(), vantor::store::schema::Version);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM Tests WHERE Low IS NULL AND High IS NULL"_s).toInt(),
              26);
 }

@@ -64,7 +64,19 @@ void tst_StoreMigration::makeOldFile()
             u"INSERT INTO Results (Date, Period, Remarks) VALUES ('2004-03-05', 1, 'fasting'),"
             u" ('2004-03-06', 2, NULL);"
             u"INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 112, 'mg/dL'),"
-            u" (1, 2, 141, 'mEq/L'), (2, 1, 95.5, 'mg/dL')"_s);
+            u" (1, 2, 141, 'mEq/L'), (2, 1, 95.5, 'mg/dL');"
+            // A value without a result, and values of an occasion that is gone:
+            // neither may show in the saved query's extremes.
+            u"INSERT INTO Tests (Test, Units) VALUES ('Zinc', 'ug/dL');"
+            u"INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 2, NULL, 'mEq/L'),"
+            u" (99, 2, 500, 'mEq/L'), (99, 3, 80, 'ug/dL');"
+            // The saved query as files before version 3 hold it.
+            u"DROP VIEW \"Statistics Query\";"
+            u"CREATE VIEW \"Statistics Query\" AS SELECT Tests.ID AS ID, Tests.Test AS Test,"
+            u" Tests.Units AS Units, min(Details.Result) AS \"Min\", max(Details.Result) AS \"Max\""
+            u" FROM Tests INNER JOIN Details ON Details.Test = Tests.ID"
+            u" INNER JOIN Results ON Results.ID = Details.ID"
+            u" GROUP BY Tests.ID, Tests.Test, Tests.Units"_s);
 }
 
 QStringList tst_StoreMigration::engineRows(const QString& sql, int columns)
@@ -93,6 +105,9 @@ void tst_StoreMigration::oldFileGainsRangesOnce()
         QCOMPARE(storetest::count(db, u"SELECT count(*) FROM pragma_table_info('Tests') WHERE "
                                       u"name IN ('Low', 'High')"_s),
                  2);
+        QVERIFY(db.scalar(u"SELECT sql FROM sqlite_master WHERE name = 'Statistics Query'"_s)
+                    .toString()
+                    .contains(u"LIMIT 1"_s));
         db.exec(u"UPDATE Tests SET Low = 70, High = 99 WHERE Test = 'Glucose'"_s);
     }
     // Reopened: nothing added twice, the limits kept, the check still clean.
@@ -127,8 +142,9 @@ void tst_StoreMigration::readOnlyOldFileOpensWithoutRanges()
     connection.open(store::compactConnection(m_file));
     QVERIFY(!store::hasReferenceRanges(connection));
     QVERIFY(store::readReferenceRanges(connection).isEmpty());
-    QCOMPARE(engineRows(u"select Test,Description,Units from Tests Order by Test"_s, 3),
-             (QStringList{u"Glucose|Plasma glucose|mg/dL"_s, u"Sodium||mEq/L"_s}));
+    QCOMPARE(
+        engineRows(u"select Test,Description,Units from Tests Order by Test"_s, 3),
+        (QStringList{u"Glucose|Plasma glucose|mg/dL"_s, u"Sodium||mEq/L"_s, u"Zinc||ug/dL"_s}));
 }
 
 void tst_StoreMigration::programTextsAnswerAlike_data()

@@ -1,6 +1,7 @@
 #include "StoreTestSupport.h"
 #include "platform/Error.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,11 +154,11 @@ void tst_StoreSchema::checkReportsSchemaFaults_data()
     QTest::newRow("unmarked file") << u"PRAGMA application_id = 0"_s
                                    << QStringList{u"The file carries no mark of a results "
                                                   u"database (application id 0, schema version "
-                                                  u"2)."_s};
+                                                  u"%1)."_s.arg(store::schema::Version)};
     QTest::newRow("newer version") << u"PRAGMA user_version = 7"_s
                                    << QStringList{u"The file was made by a newer version of the "
                                                   u"program (schema version 7; this one knows up "
-                                                  u"to 2)."_s};
+                                                  u"to %1)."_s.arg(store::schema::Version)};
 }
 
 void tst_StoreSchema::checkReportsSchemaFaults()

@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -306,7 +307,7 @@ void tst_VantorDb::olderFileIsCheckedAsItIsAndQueriedMigrated()
         QCOMPARE(columns(), u"ID,Test,Description,Units,Low,High"_s);
     }
     SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
-    QCOMPARE(db.scalar(u"PRAGMA user_version"_s).toInt(), 2);
+    QCOMPARE(db.scalar(u"PRAGMA user_version"_s).toInt(), vantor::store::schema::Version);
 }
 
 QTEST_GUILESS_MAIN(tst_VantorDb)
