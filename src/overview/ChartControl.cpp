@@ -321,6 +321,9 @@ void ChartControl::redraw()
         auto* upper = new QLineSeries;
         upper->append({QPointF(left, top), QPointF(right, top)});
         auto* area = new QAreaSeries(upper, lower);
+        // The area draws its edges but does not own them.
+        upper->setParent(area);
+        lower->setParent(area);
         area->setName(m_rangeName);
         area->setObjectName(QStringLiteral("referenceRange"));
         area->setBrush(QColor(0x4C, 0xAF, 0x50, 0x40));
