@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/Format.h"
+#include "platform/ReplacingFile.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -271,12 +272,19 @@ void ReportDocument::render(QPagedPaintDevice& device, int firstPage, int lastPa
     painter.end();
 }
 
-void ReportDocument::writePdf(const QString& fileName) const
+void ReportDocument::writePdf(const QString& fileName, const QString& database) const
 {
     if (!m_complete)
         throw Error(Error::InvalidProcedureCall,
                     QStringLiteral("The report is still being laid out."));
-    QPdfWriter writer(fileName);
+    platform::ReplacingFile file(fileName, database);
+    writePdfPages(file.temporaryPath(), fileName);
+    file.commit();
+}
+
+void ReportDocument::writePdfPages(const QString& path, const QString& fileName) const
+{
+    QPdfWriter writer(path);
     writer.setResolution(TwipsPerInch);
     writer.setTitle(m_definition.caption());
     writer.setCreator(QStringLiteral("Vantor"));

@@ -60,8 +60,10 @@ public:
     // paper's top-left corner at the origin.
     void paintPage(QPainter& painter, int page) const;
 
-    // Writes every page to a PDF file; throws vantor::Error when it cannot.
-    void writePdf(const QString& fileName) const;
+    // Writes every page to a PDF file through a temporary file renamed into
+    // place; refuses `database` (the open results file) and its journals as
+    // the target. Throws vantor::Error when it cannot.
+    void writePdf(const QString& fileName, const QString& database) const;
     // Prints the pages the printer's range asks for (all when it names
     // none), each scaled to the printer's paper.
     void print(QPrinter& printer) const;
@@ -72,6 +74,7 @@ public:
     QString expandLabel(const QString& text, int page) const;
 
 private:
+    void writePdfPages(const QString& path, const QString& fileName) const;
     void render(QPagedPaintDevice& device, int firstPage, int lastPage) const;
     void paintSection(QPainter& painter, int section, const QStringList& texts, int top,
                       int page) const;

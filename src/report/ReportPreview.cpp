@@ -4,9 +4,11 @@
 #include "ReportJob.h"
 
 #include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
 #include "widgets/CommandGuard.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -324,7 +326,9 @@ void ReportPreview::saveAsPdf()
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".pdf");
     platform::BusyPointer busy;
-    widgets::runCommand([&] { m_document->writePdf(file); }, tr("Save as PDF"));
+    const QString database =
+        QDir::current().absoluteFilePath(QLatin1String(store::DatabaseFileName));
+    widgets::runCommand([&] { m_document->writePdf(file, database); }, tr("Save as PDF"));
 }
 
 } // namespace vantor::report

@@ -54,6 +54,7 @@ private slots:
     void emptySpanFindsNoRecords_data();
     void emptySpanFindsNoRecords();
     void failureIsTrappedUnderPreviewReport();
+    void pdfNeverReplacesTheDatabase();
 
 private:
     QWidget* open(const char* name) { return widgets::windows().show(QLatin1String(name)); }
@@ -198,6 +199,36 @@ void TestReportDialogs::failureIsTrappedUnderPreviewReport()
     QVERIFY(m_ui.messages().first().text.contains(QStringLiteral("vantor.mdb")));
     QVERIFY(!m_ui.isBusy());
     QVERIFY(w->isVisible());
+}
+
+// Save as PDF writes through a temporary file, and never over the results
+// file, by its own name or through a link to it.
+void TestReportDialogs::pdfNeverReplacesTheDatabase()
+{
+    QWidget* w = open("dlgReport1");
+    viewReport(w);
+    auto* preview = widgets::windows().find(QStringLiteral("DataReport1"));
+    QVERIFY(preview && preview->isVisible());
+    const QString database = QDir(m_dir.path()).filePath(QStringLiteral("vantor.mdb"));
+    const QString link = QDir(m_dir.path()).filePath(QStringLiteral("report.pdf"));
+    QVERIFY(QFile::link(database, link));
+    const auto contents = [&database] {
+        QFile f(database);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = contents();
+    for (const QString& target : {database, QStringLiteral("vantor.mdb"), link}) {
+        m_ui.clear();
+        m_ui.pushFileName(target);
+        preview->findChild<QPushButton*>(QStringLiteral("cmdSavePdf"))->click();
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().first().icon, Icon::Critical);
+        QCOMPARE(contents(), before);
+    }
+    QFile::remove(link);
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden),
+             QStringList());
+    QVERIFY(!previewPages("DataReport1").isEmpty()); // an ordinary name still works
 }
 
 QTEST_MAIN(TestReportDialogs)
