@@ -3,6 +3,7 @@
 #include "PageView.h"
 #include "ReportJob.h"
 
+#include "platform/ReplacingFile.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
 #include "widgets/CommandGuard.h"
@@ -297,6 +298,16 @@ void ReportPreview::updateControls()
     m_savePdf->setEnabled(count > 0 && !layingOut);
 }
 
+namespace {
+
+// The results file the windows open: vantor.mdb in the working folder.
+QString databaseFile()
+{
+    return QDir::current().absoluteFilePath(QLatin1String(store::DatabaseFileName));
+}
+
+} // namespace
+
 void ReportPreview::printReport()
 {
     if (!m_document || isLayingOut())
@@ -311,7 +322,14 @@ void ReportPreview::printReport()
     if (dialog.exec() != QDialog::Accepted)
         return;
     platform::BusyPointer busy;
-    widgets::runCommand([&] { m_document->print(printer); }, tr("Print"));
+    widgets::runCommand(
+        [&] {
+            // The print dialog's "print to file" must not land on the results file either.
+            if (!printer.outputFileName().isEmpty())
+                platform::refuseDatabaseTarget(printer.outputFileName(), databaseFile());
+            m_document->print(printer);
+        },
+        tr("Print"));
 }
 
 void ReportPreview::saveAsPdf()
@@ -326,9 +344,7 @@ void ReportPreview::saveAsPdf()
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".pdf");
     platform::BusyPointer busy;
-    const QString database =
-        QDir::current().absoluteFilePath(QLatin1String(store::DatabaseFileName));
-    widgets::runCommand([&] { m_document->writePdf(file, database); }, tr("Save as PDF"));
+    widgets::runCommand([&] { m_document->writePdf(file, databaseFile()); }, tr("Save as PDF"));
 }
 
 } // namespace vantor::report
