@@ -1,11 +1,11 @@
 // The report dialogs driven as a user would: pick dates and an item, View Report.
 
-#include "ReportTestSupport.h"
+#include "report/ReportTestSupport.h"
 
 #include "engine/Connection.h"
 #include "platform/RecordingUi.h"
 #include "report/ReportPreview.h"
-#include "report/ReportWindows.h"
+#include "overview/OverviewWindows.h"
 #include "widgets/DataCombo.h"
 #include "widgets/WindowRegistry.h"
 
@@ -70,7 +70,7 @@ void TestReportDialogs::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     platform::setUi(&m_ui);
-    report::registerReportWindows();
+    overview::registerOverviewWindows();
     if (!reporttest::havePdfToText())
         QSKIP("pdftotext (poppler-utils) is not installed; run scripts/setup.sh");
 }
@@ -134,7 +134,7 @@ void TestReportDialogs::dialogsOpenOnTheWholeSpan()
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages.first().section(u'\n', 0, 0), title);
     QVERIFY(w->isVisible()); // the dialog stays for another run
-    reporttest::saveScreenshot(w, dialog);
+    reporttest::screenshot(w, dialog);
 }
 
 void TestReportDialogs::reportsFromTwoDialogsKeepTheirOwnData()
