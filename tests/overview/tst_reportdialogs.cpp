@@ -1,12 +1,12 @@
 // The report dialogs driven as a user would: pick dates and an item, View Report.
 
+#include "OverviewFixture.h"
 #include "report/ReportTestSupport.h"
 
 #include "engine/Connection.h"
+#include "overview/OverviewWindows.h"
 #include "platform/RecordingUi.h"
 #include "report/ReportPreview.h"
-#include "overview/OverviewWindows.h"
-#include "widgets/DataCombo.h"
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
@@ -20,15 +20,7 @@ using platform::RecordingUi;
 
 namespace {
 
-void choose(QWidget* window, const char* list, const QString& text)
-{
-    auto* combo = window->findChild<widgets::DataCombo*>(QLatin1String(list));
-    QVERIFY2(combo, list);
-    const int i = combo->findText(text);
-    QVERIFY2(i >= 0, qPrintable(text));
-    combo->setCurrentIndex(i);
-    emit combo->activated(i);
-}
+using overviewtest::choose;
 
 void viewReport(QWidget* dialog)
 {
