@@ -8,7 +8,6 @@
 #include <QDate>
 #include <QDir>
 
-
 namespace vantor::app {
 
 using platform::Icon;

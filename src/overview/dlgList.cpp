@@ -28,7 +28,7 @@ dlgList::dlgList(QWidget* parent)
     m_condition->setEditable(true);
     m_condition->setInsertPolicy(QComboBox::NoInsert);
     FillList(QStringLiteral("1;equal to;2;greater than;3;less than"), m_condition,
-                         QStringLiteral("String"));
+             QStringLiteral("String"));
     m_condition->setCurrentIndex(0);
     m_result = new QLineEdit(this);
     m_result->setObjectName(QStringLiteral("txtResult"));

@@ -12,11 +12,10 @@
 
 namespace vantor::overview {
 
-using report::DataReport1;
 using report::dailyResultsShape;
+using report::DataReport1;
 using report::resultsQuery;
 using report::runReport;
-
 
 dlgReport1::dlgReport1(QWidget* parent)
     : DateRangeDialog({QStringLiteral("dlgReport1"), QStringLiteral("Daily Results Report"),

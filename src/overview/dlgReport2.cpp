@@ -18,7 +18,6 @@ using report::runReport;
 using report::singleItemShape;
 using report::testItemQuery;
 
-
 dlgReport2::dlgReport2(QWidget* parent)
     : DateRangeDialog({QStringLiteral("dlgReport2"), QStringLiteral("Single Item Report"),
                        QStringLiteral("From date"), QStringLiteral("to"), true,

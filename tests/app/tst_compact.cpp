@@ -1,8 +1,8 @@
 #include "ShellTestSupport.h"
 #include "store/StoreTestSupport.h"
 
-#include "app/DatabaseCompactor.h"
 #include "app/DatabaseCommands.h"
+#include "app/DatabaseCompactor.h"
 #include "engine/Connection.h"
 #include "platform/Error.h"
 #include "store/ConnectionStrings.h"

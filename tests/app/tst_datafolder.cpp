@@ -17,10 +17,10 @@
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
+using testsupport::screenshot;
 using vantor::app::CommandLine;
 using vantor::platform::Answer;
 using vantor::platform::Icon;
-using testsupport::screenshot;
 using vantor::widgets::windows;
 
 class tst_DataFolder : public QObject

@@ -81,20 +81,20 @@ void TestBrowse::cleanup()
 static void seed()
 {
     execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 90, 99)",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'first')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)",
-          "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mEq/L')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 7, 1, 'gone')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')"});
+             "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 90, 99)",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'first')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mEq/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 7, 1, 'gone')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')"});
 }
 
 void TestBrowse::showsEachOccasionWithItsValues()

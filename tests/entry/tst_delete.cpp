@@ -95,24 +95,23 @@ void TestDelete::cleanup()
 // of an occasion that is gone, and tblSelect left over from an earlier run.
 static void seed()
 {
-    execute(
-        {"INSERT INTO Periods (Period) VALUES ('Morning')",
-         "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-         "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-         "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
-         "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
-         "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
-         "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
-         "INSERT INTO Results (Date, Period, Remarks) VALUES (#12/31/2003#, 1, 'last')",
-         "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 3.9, 'mmol/L')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 1, 60, 'mg/dL')",
-         "INSERT INTO tblSelect (Id) VALUES (7)", "INSERT INTO tblSelect (Id) VALUES (8)"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
+             "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#12/31/2003#, 1, 'last')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 3.9, 'mmol/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 1, 60, 'mg/dL')",
+             "INSERT INTO tblSelect (Id) VALUES (7)", "INSERT INTO tblSelect (Id) VALUES (8)"});
 }
 
 void TestDelete::listsOccasionsInEntryOrder()
@@ -161,8 +160,8 @@ void TestDelete::deletes()
     seed();
     // Refuses to delete an occasion that still has values: they must go first.
     execute(QStringLiteral("CREATE TRIGGER valuesFirst BEFORE DELETE ON Results WHEN EXISTS "
-                        "(SELECT 1 FROM Details WHERE Details.ID = old.ID) BEGIN "
-                        "SELECT RAISE(ABORT, 'values left behind'); END"));
+                           "(SELECT 1 FROM Details WHERE Details.ID = old.ID) BEGIN "
+                           "SELECT RAISE(ABORT, 'values left behind'); END"));
     QWidget* window = open();
     QListWidget* list1 = list(window);
     const QStringList before = entries(list1);

@@ -75,11 +75,11 @@ void TestEntry::cleanup()
 static void seed()
 {
     execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
-          "INSERT INTO Results (Date, Period) VALUES (#3/6/2004#, 2)",
-          "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)"});
+             "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/6/2004#, 2)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)"});
 }
 
 void TestEntry::aUsersDay()
@@ -325,15 +325,15 @@ void TestEntry::windowsSurviveBeingMadeTiny()
 void TestEntry::detailsShowTheFlagAndTheRange()
 {
     execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 70, 99)",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('HDL', 'mg/dL', 40, NULL)",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
-          "INSERT INTO Tests (Test, Units) VALUES ('Zinc', 'ug/dL')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 112, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 40, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 3, 4.2, 'mEq/L')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 4, 80, 'ug/dL')"});
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 70, 99)",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('HDL', 'mg/dL', 40, NULL)",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
+             "INSERT INTO Tests (Test, Units) VALUES ('Zinc', 'ug/dL')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 112, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 40, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 3, 4.2, 'mEq/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 4, 80, 'ug/dL')"});
     QWidget* edit = open("frmEdit");
     click(edit, "cmdDetails");
     QWidget* details = widgets::windows().find(QStringLiteral("frmDetails"));

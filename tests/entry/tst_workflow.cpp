@@ -179,15 +179,15 @@ QWidget* TestWorkflow::openFromMenu(const char* action, const char* window)
 static void seedOccasions()
 {
     execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Evening')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'one')",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 2, 'two')",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/7/2004#, 1, 'three')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 90, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 1, 95, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 2, 4.1, 'mmol/L')"});
+             "INSERT INTO Periods (Period) VALUES ('Evening')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'one')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 2, 'two')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/7/2004#, 1, 'three')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 90, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 1, 95, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 2, 4.1, 'mmol/L')"});
 }
 
 void TestWorkflow::firstRunOnAnEmptyDatabase()
@@ -292,9 +292,9 @@ void TestWorkflow::updateWithoutARecordStartsOne()
 void TestWorkflow::periodsDeleteRemovesTheRowsSeen()
 {
     execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Noon')",
-          "INSERT INTO Periods (Period) VALUES ('Evening')",
-          "INSERT INTO Periods (Period) VALUES ('Night')"});
+             "INSERT INTO Periods (Period) VALUES ('Noon')",
+             "INSERT INTO Periods (Period) VALUES ('Evening')",
+             "INSERT INTO Periods (Period) VALUES ('Night')"});
     QWidget* periods = openFromMenu("mnuListsPeriods", "frmPeriods");
     auto* grid = child<widgets::DataGrid>(periods, "grdDataGrid");
     QCOMPARE(markedRow(grid), 0);
