@@ -113,20 +113,8 @@ inline QString onlyMessage(const vantor::platform::RecordingUi& ui)
     return shown(m.beepsBefore, m.title, m.icon, m.text);
 }
 
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing " + path.toUtf8() + '>';
-    return file.readAll();
-}
-
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // Picks a text in a list as the user does.
 inline void choose(QWidget* window, const char* list, const QString& text)

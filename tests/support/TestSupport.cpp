@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTest>
 
@@ -52,6 +53,21 @@ void execute(std::initializer_list<const char*> statements, const QString& datab
 void execute(const QString& statement, const QString& database)
 {
     executeAll({statement}, database);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing " + path.toUtf8() + '>';
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 void isolateSettings()

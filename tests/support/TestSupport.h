@@ -31,6 +31,11 @@ void execute(std::initializer_list<const char*> statements,
              const QString& database = QStringLiteral("vantor.mdb"));
 void execute(const QString& statement, const QString& database = QStringLiteral("vantor.mdb"));
 
+// A file's bytes; a text that names the file when it cannot be read.
+QByteArray readFile(const QString& path);
+// Writes the bytes as the whole file (a test fails when it cannot).
+void writeFile(const QString& path, const QByteArray& bytes);
+
 // Keeps the program's per-user settings in the test's working folder.
 void isolateSettings();
 
