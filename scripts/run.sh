@@ -11,7 +11,4 @@ cd "$work"
 if [ ! -f vantor.mdb ]; then
     "$build/tools/vantor-db/vantor-db" demo vantor.mdb
 fi
-if [ -x "$build/src/vantor" ]; then
-    exec "$build/src/vantor"
-fi
-echo "Demo database ready in $work/vantor.mdb (the program window is not built yet)."
+exec "$build/src/vantor"

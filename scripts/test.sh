@@ -2,6 +2,7 @@
 # Sets everything up, builds, and runs every test headless.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/check-layers.sh"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 cd "${VANTOR_BUILD_DIR:-$root/build}"

@@ -1,7 +1,7 @@
 #include "MainMenu.h"
 
 #include "DatabaseCheck.h"
-#include "Module3.h"
+#include "DatabaseCommands.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/WindowRegistry.h"
 
@@ -85,14 +85,12 @@ MainMenu::MainMenu(QMainWindow* window) : QObject(window), m_bar(window->menuBar
                 QAction* action = menu->addAction(command.caption);
                 action->setObjectName(command.name);
                 if (command.name == u"mnuUtilitiesBackup")
-                    connect(action, &QAction::triggered, this, [] { Module3::BackupDB(); });
+                    connect(action, &QAction::triggered, this, [] { BackupDB(); });
                 else
-                    connect(action, &QAction::triggered, this, [] { Module3::CompactDB(); });
+                    connect(action, &QAction::triggered, this, [] { CompactDB(); });
             }
         }
     }
-    connect(&widgets::windows(), &widgets::WindowRegistry::registrationChanged, this,
-            &MainMenu::updateCommand);
 }
 
 void MainMenu::addWindowCommand(QMenu* menu, const QString& name, const QString& caption,
@@ -101,21 +99,11 @@ void MainMenu::addWindowCommand(QMenu* menu, const QString& name, const QString&
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     action->setData(windowName);
-    action->setEnabled(widgets::windows().isRegistered(windowName));
     connect(action, &QAction::triggered, this, [windowName] {
         if (!databaseForWindow(windowName))
             return;
         widgets::runCommand([&windowName] { widgets::windows().show(windowName); });
     });
-}
-
-void MainMenu::updateCommand(const QString& windowName)
-{
-    const bool registered = widgets::windows().isRegistered(windowName);
-    for (QAction* action : m_bar->findChildren<QAction*>()) {
-        if (action->data().toString() == windowName)
-            action->setEnabled(registered);
-    }
 }
 
 } // namespace vantor::app

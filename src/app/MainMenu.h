@@ -10,8 +10,8 @@ class QMenuBar;
 namespace vantor::app {
 
 // The main window's menu bar. Each command opens its window through the
-// window registry; a command whose window nobody has registered yet stays
-// disabled, and comes alive the moment its window is registered.
+// window registry (the window's name is the action's data); every window is
+// registered before the main window opens (registerAllWindows).
 class MainMenu : public QObject
 {
     Q_OBJECT
@@ -22,7 +22,6 @@ public:
 private:
     void addWindowCommand(QMenu* menu, const QString& name, const QString& caption,
                           const QString& windowName);
-    void updateCommand(const QString& windowName);
 
     QMenuBar* m_bar;
 };

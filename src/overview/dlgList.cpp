@@ -1,6 +1,6 @@
 #include "dlgList.h"
 
-#include "AccessCode.h"
+#include "ValueList.h"
 #include "frmList.h"
 
 #include "engine/Connection.h"
@@ -27,8 +27,8 @@ dlgList::dlgList(QWidget* parent)
     m_condition->setObjectName(QStringLiteral("ConditionCombo"));
     m_condition->setEditable(true);
     m_condition->setInsertPolicy(QComboBox::NoInsert);
-    AccessCode::FillList(QStringLiteral("1;equal to;2;greater than;3;less than"), m_condition,
-                         QStringLiteral("String"));
+    FillList(QStringLiteral("1;equal to;2;greater than;3;less than"), m_condition,
+             QStringLiteral("String"));
     m_condition->setCurrentIndex(0);
     m_result = new QLineEdit(this);
     m_result->setObjectName(QStringLiteral("txtResult"));

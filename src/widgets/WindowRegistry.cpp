@@ -20,13 +20,11 @@ WindowRegistry& WindowRegistry::instance()
 void WindowRegistry::registerWindow(const QString& name, Kind kind, Factory factory)
 {
     m_entries.insert(name, Entry{kind, std::move(factory)});
-    emit registrationChanged(name);
 }
 
 void WindowRegistry::unregisterWindow(const QString& name)
 {
-    if (m_entries.remove(name))
-        emit registrationChanged(name);
+    m_entries.remove(name);
 }
 
 bool WindowRegistry::isRegistered(const QString& name) const

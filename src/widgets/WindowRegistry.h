@@ -59,7 +59,6 @@ public:
     bool closeAll(const QWidget* keep = nullptr);
 
 signals:
-    void registrationChanged(const QString& name);
     void windowLoaded(const QString& name);
     void windowUnloaded(const QString& name);
 

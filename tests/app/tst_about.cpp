@@ -70,7 +70,7 @@ void tst_About::initTestCase()
 {
     shelltest::isolateSettings();
     vantor::platform::setUi(&m_ui);
-    Module1::registerShellWindows();
+    registerShellWindows();
     QDir::current().mkpath(u"msinfo"_s);
     QDir::current().mkpath(u"nomsinfo"_s);
     QFile program(folder(u"msinfo/MSINFO32.EXE"_s));

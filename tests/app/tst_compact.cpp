@@ -1,8 +1,8 @@
 #include "ShellTestSupport.h"
 #include "store/StoreTestSupport.h"
 
+#include "app/DatabaseCommands.h"
 #include "app/DatabaseCompactor.h"
-#include "app/Module3.h"
 #include "engine/Connection.h"
 #include "platform/Error.h"
 #include "store/ConnectionStrings.h"
@@ -155,7 +155,7 @@ void tst_Compact::compaction()
     });
 
     m_ui.pushAnswer(answer);
-    vantor::app::Module3::CompactDB();
+    vantor::app::CompactDB();
 
     QCOMPARE(m_ui.messages().size(), 2);
     const auto& ask = m_ui.messages().at(0);
@@ -182,7 +182,7 @@ void tst_Compact::compaction()
         window.close();
         DatabaseCompactor::setRenameFunction(nullptr);
         m_ui.clear();
-        vantor::app::Module3::CompactDB();
+        vantor::app::CompactDB();
         QCOMPARE(m_ui.messages().value(1).text, u"Finished compacting the database."_s);
     } else {
         QCOMPARE(copyAtRename, m_before);
@@ -220,7 +220,7 @@ void tst_Compact::refusedWhileAnotherProcessHoldsTheFile()
     const QByteArray hash = fileHash();
 
     m_ui.pushAnswer(Answer::Yes);
-    vantor::app::Module3::CompactDB();
+    vantor::app::CompactDB();
     QCOMPARE(m_ui.messages().size(), 2);
     const auto& told = m_ui.messages().at(1);
     QVERIFY2(told.text.contains(inText), qPrintable(told.text));
@@ -243,7 +243,7 @@ void tst_Compact::refusedWhileAnotherProcessHoldsTheFile()
     // With the other process gone, the compaction goes through.
     m_ui.clear();
     m_ui.pushAnswer(Answer::Yes);
-    vantor::app::Module3::CompactDB();
+    vantor::app::CompactDB();
     QCOMPARE(m_ui.messages().value(1).text, u"Finished compacting the database."_s);
 }
 
@@ -277,7 +277,7 @@ void tst_Compact::backUp()
     const QByteArray hash = fileHash();
 
     m_ui.pushFileName(QDir::current().absoluteFilePath(target));
-    vantor::app::Module3::BackupDB();
+    vantor::app::BackupDB();
     QCOMPARE(m_ui.messages().size(), 1);
     const auto& told = m_ui.messages().first();
     QCOMPARE(told.title, u"Back Up Database"_s);

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
+using testsupport::screenshot;
 using vantor::app::CommandLine;
 using vantor::platform::Answer;
 using vantor::platform::Icon;
@@ -46,7 +47,6 @@ private:
     {
         return main->findChild<QAction*>(name);
     }
-    void screenshot(QWidget* widget, const QString& name) const;
 
     vantor::platform::RecordingUi m_ui;
     QString m_start;
@@ -58,7 +58,7 @@ void tst_DataFolder::initTestCase()
     shelltest::isolateSettings();
     m_start = QDir::currentPath();
     vantor::platform::setUi(&m_ui);
-    vantor::app::Module1::registerShellWindows();
+    vantor::app::registerShellWindows();
     vantor::entry::registerEntryWindows();
     vantor::calc::registerCalculatorWindows(windows());
     vantor::convert::registerConverterWindows();
@@ -274,13 +274,6 @@ void tst_DataFolder::noDatabaseKeepsTheToolsReachable()
              u"Database: "_s + QDir::toNativeSeparators(database));
     screenshot(windows().find(u"frmAbout"_s), u"frmAbout-database"_s);
     QVERIFY(m_ui.messages().isEmpty());
-}
-
-void tst_DataFolder::screenshot(QWidget* widget, const QString& name) const
-{
-    const QString folder = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (!folder.isEmpty())
-        widget->grab().save(QDir(folder).filePath(name + u".png"_s));
 }
 
 QTEST_MAIN(tst_DataFolder)

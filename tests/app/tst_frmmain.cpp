@@ -68,7 +68,6 @@ private slots:
     void placementOnLoad();
     void closeSavesPlacement();
     void menuBar();
-    void commandsWithoutWindowAreDisabled();
     void commandsShowOneWindowEach();
     void failedLoadIsReported();
     void statusBarShowsDateAndTime();
@@ -88,7 +87,7 @@ void tst_frmMain::initTestCase()
 {
     shelltest::isolateSettings();
     vantor::platform::setUi(&m_ui);
-    vantor::app::Module1::registerShellWindows();
+    vantor::app::registerShellWindows();
 }
 
 void tst_frmMain::init()
@@ -217,21 +216,6 @@ void tst_frmMain::menuBar()
                  u"mnuUtilitiesMedCalc=&Medical Calculator, mnuUtilitiesConvert=&Unit Conversion"_s,
                  u"mnuHelp=Help: mnuHelpAbout=&About the Program, mnuHelpContents=&Help Contents"_s,
              }));
-}
-
-void tst_frmMain::commandsWithoutWindowAreDisabled()
-{
-    showMain();
-    for (const QString& name : {u"mnuDataBrowse"_s, u"mnuUtilitiesMedCalc"_s})
-        QVERIFY(!action(name)->isEnabled());
-    for (const QString& name : {u"mnuUtilitiesCompact"_s, u"mnuHelpAbout"_s, u"mnuHelpContents"_s})
-        QVERIFY(action(name)->isEnabled());
-
-    // A window registered while the program runs enables its command.
-    registerStandIn(u"frmBrowse"_s, WindowRegistry::Kind::Child);
-    QVERIFY(action(u"mnuDataBrowse"_s)->isEnabled());
-    windows().unregisterWindow(u"frmBrowse"_s);
-    QVERIFY(!action(u"mnuDataBrowse"_s)->isEnabled());
 }
 
 void tst_frmMain::commandsShowOneWindowEach()

@@ -49,7 +49,7 @@ void tst_Startup::initTestCase()
 {
     shelltest::isolateSettings();
     vantor::platform::setUi(&m_ui);
-    vantor::app::Module1::registerShellWindows();
+    vantor::app::registerShellWindows();
 }
 
 void tst_Startup::init()
@@ -62,7 +62,7 @@ void tst_Startup::init()
 void tst_Startup::splashThenMainWindow()
 {
     m_ui.setSplashDelay(300);
-    vantor::app::Module1::Main();
+    vantor::app::Main();
     QPointer<QWidget> splash;
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top->objectName() == u"frmSplash"_s && top->isVisible())

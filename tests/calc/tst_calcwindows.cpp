@@ -2,6 +2,7 @@
 #include "calc/CalculatorWindow.h"
 #include "calc/ExplainWindow.h"
 #include "platform/RecordingUi.h"
+#include "support/TestSupport.h"
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
@@ -339,9 +340,7 @@ void TestCalcWindows::noStaleOutputUnderAnotherTitle()
             u"UrineCreatinine=100 UnitUrineCreatinine=mg/dL UrineUrate=40 UnitUrineUrate=mg/dL"_s);
     click(kidney, u"Calculate"_s);
     QCOMPARE(kidney->text(u"Result"_s), u"0.40"_s);
-    const QString shots = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (!shots.isEmpty())
-        kidney->grab().save(shots + u"/frmKidney-urate.png"_s);
+    testsupport::screenshot(kidney, u"frmKidney-urate"_s);
     proceedTo(2, 9);
     QCOMPARE(kidney->text(u"Result"_s), u"0.40"_s);
     click(kidney, u"MoreInfoButton"_s);

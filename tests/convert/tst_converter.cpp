@@ -5,6 +5,7 @@
 #include "platform/RecordingUi.h"
 #include "report/DataEnvironment.h"
 #include "store/Database.h"
+#include "support/TestSupport.h"
 #include "widgets/DataCombo.h"
 #include "widgets/WindowRegistry.h"
 
@@ -20,15 +21,9 @@
 using namespace vantor;
 using platform::Icon;
 using platform::RecordingUi;
+using testsupport::execute;
 
 namespace {
-
-void execute(const QString& sql)
-{
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    c.execute(sql);
-}
 
 template <typename T = QWidget> T* child(QWidget* window, const char* name)
 {
@@ -190,9 +185,8 @@ void TestConverter::conversions()
         QCOMPARE(m.icon, amount.isEmpty() ? Icon::Exclamation : Icon::Critical);
         QCOMPARE(text(w, "lblResult"), QStringLiteral("Result: 2.00 mmol/L"));
     }
-    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (!dir.isEmpty() && QByteArray(QTest::currentDataTag()) == "thousands")
-        w->grab().save(QDir(dir).filePath(QStringLiteral("frmAgents.png")));
+    if (QByteArray(QTest::currentDataTag()) == "thousands")
+        testsupport::screenshot(w, QStringLiteral("frmAgents"));
 }
 
 void TestConverter::directionChangesTheUnitButNotTheResult()

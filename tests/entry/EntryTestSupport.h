@@ -8,6 +8,7 @@
 #include "entry/EntryWindows.h"
 #include "platform/RecordingUi.h"
 #include "store/Database.h"
+#include "support/TestSupport.h"
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
@@ -46,24 +47,9 @@ inline QString fileText(const QString& sql)
     return fileRows(sql).join(u';');
 }
 
-// Runs the statements in one transaction: one write to the disk.
-inline void exec(std::initializer_list<const char*> statements)
-{
-    engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    c.beginTrans();
-    for (const char* sql : statements)
-        c.execute(QLatin1String(sql));
-    c.commitTrans();
-}
-
-template <typename T = QWidget> T* child(QWidget* window, const char* name)
-{
-    T* w = window->findChild<T*>(QLatin1String(name));
-    if (!w)
-        qWarning("no child %s", name);
-    return w;
-}
+using testsupport::child;
+using testsupport::execute;
+using testsupport::screenshot;
 
 inline void click(QWidget* window, const char* name)
 {
@@ -78,13 +64,6 @@ inline QString status(QWidget* window)
 inline QWidget* open(const char* name)
 {
     return widgets::windows().show(QLatin1String(name));
-}
-
-inline void saveScreenshot(QWidget* window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 // Answers No to every save question: what a test left unsaved goes.

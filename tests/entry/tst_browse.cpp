@@ -80,21 +80,21 @@ void TestBrowse::cleanup()
 // A fifth has a period that is gone and is never shown.
 static void seed()
 {
-    exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 90, 99)",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'first')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)",
-          "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mEq/L')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 7, 1, 'gone')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
+             "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 90, 99)",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'first')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mEq/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 7, 1, 'gone')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')"});
 }
 
 void TestBrowse::showsEachOccasionWithItsValues()
@@ -110,7 +110,7 @@ void TestBrowse::showsEachOccasionWithItsValues()
     auto* grid = child<widgets::DataGrid>(browse, "grdDataGrid");
     QVERIFY(grid->isColumnHidden(0));
     QCOMPARE(gridText(grid), QStringLiteral("Glucose|101|mg/dL|H"));
-    saveScreenshot(browse, QStringLiteral("frmBrowse-flags"));
+    screenshot(browse, QStringLiteral("frmBrowse-flags"));
     QVERIFY(grid->columnViewportPosition(4) + grid->columnWidth(4) <= grid->viewport()->width());
     const QModelIndex flag = grid->model()->index(0, 4);
     QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Flag"));
@@ -136,7 +136,7 @@ void TestBrowse::showsEachOccasionWithItsValues()
     QVERIFY(child<QPlainTextEdit>(browse, "txtFields(3)")->toPlainText().isEmpty());
     click(browse, "cmdPrevious");
     QVERIFY(m_ui.messages().isEmpty());
-    saveScreenshot(browse, QStringLiteral("frmBrowse"));
+    screenshot(browse, QStringLiteral("frmBrowse"));
 }
 
 void TestBrowse::keys_data()
@@ -234,7 +234,7 @@ void TestBrowse::escapeCloses()
     QVERIFY(!m_ui.isBusy());
 
     // Reopened, it reads the file afresh: a change made meanwhile shows.
-    exec({"DELETE FROM Results WHERE ID = 3"});
+    execute({"DELETE FROM Results WHERE ID = 3"});
     browse = open();
     QCOMPARE(status(browse), QStringLiteral("Record: 1 of 3"));
     QCOMPARE(child<QLineEdit>(browse, "txtFields(2)")->text(), QStringLiteral("Afternoon"));

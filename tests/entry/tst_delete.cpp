@@ -20,11 +20,6 @@ QString fileDump()
            fileText(QStringLiteral("SELECT * FROM tblSelect ORDER BY Id"));
 }
 
-void exec(const QString& sql)
-{
-    entrytest::exec({sql.toLatin1().constData()});
-}
-
 // The one message shown, with its icon, title and the beep before it.
 void expectMessage(const RecordingUi& ui, const QString& text, platform::Icon icon,
                    const QString& title = Caption)
@@ -100,24 +95,23 @@ void TestDelete::cleanup()
 // of an occasion that is gone, and tblSelect left over from an earlier run.
 static void seed()
 {
-    entrytest::exec(
-        {"INSERT INTO Periods (Period) VALUES ('Morning')",
-         "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-         "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-         "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
-         "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
-         "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
-         "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
-         "INSERT INTO Results (Date, Period, Remarks) VALUES (#12/31/2003#, 1, 'last')",
-         "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 3.9, 'mmol/L')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')",
-         "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 1, 60, 'mg/dL')",
-         "INSERT INTO tblSelect (Id) VALUES (7)", "INSERT INTO tblSelect (Id) VALUES (8)"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
+             "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/6/2004#, 1, 'fasting')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 2)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#12/31/2003#, 1, 'last')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/4/2004#, 9)",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 95, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 4.2, 'mmol/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 1, 101, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (3, 2, 3.9, 'mmol/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 1, 88, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (5, 1, 70, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 1, 60, 'mg/dL')",
+             "INSERT INTO tblSelect (Id) VALUES (7)", "INSERT INTO tblSelect (Id) VALUES (8)"});
 }
 
 void TestDelete::listsOccasionsInEntryOrder()
@@ -134,7 +128,7 @@ void TestDelete::listsOccasionsInEntryOrder()
     QVERIFY(m_ui.messages().isEmpty());
     clickRow(list(window), 1, {});
     clickRow(list(window), 3, Qt::ControlModifier);
-    saveScreenshot(window, QStringLiteral("frmDelete"));
+    screenshot(window, QStringLiteral("frmDelete"));
 }
 
 void TestDelete::deletes_data()
@@ -165,9 +159,9 @@ void TestDelete::deletes()
 
     seed();
     // Refuses to delete an occasion that still has values: they must go first.
-    exec(QStringLiteral("CREATE TRIGGER valuesFirst BEFORE DELETE ON Results WHEN EXISTS "
-                        "(SELECT 1 FROM Details WHERE Details.ID = old.ID) BEGIN "
-                        "SELECT RAISE(ABORT, 'values left behind'); END"));
+    execute(QStringLiteral("CREATE TRIGGER valuesFirst BEFORE DELETE ON Results WHEN EXISTS "
+                           "(SELECT 1 FROM Details WHERE Details.ID = old.ID) BEGIN "
+                           "SELECT RAISE(ABORT, 'values left behind'); END"));
     QWidget* window = open();
     QListWidget* list1 = list(window);
     const QStringList before = entries(list1);
@@ -239,7 +233,7 @@ void TestDelete::failureChangesNothing()
 {
     QFETCH(QString, trigger);
     seed();
-    exec(QStringLiteral("CREATE TRIGGER t ") + trigger);
+    execute(QStringLiteral("CREATE TRIGGER t ") + trigger);
     const QString before = fileDump();
     QWidget* window = open();
     QListWidget* list1 = list(window);
@@ -253,7 +247,7 @@ void TestDelete::failureChangesNothing()
     QCOMPARE(list1->count(), 4);
     QCOMPARE(engine::Connection::openConnectionCount(), 1); // the list's own
 
-    exec(QStringLiteral("DROP TRIGGER t"));
+    execute(QStringLiteral("DROP TRIGGER t"));
     m_ui.clear();
     button->click();
     QCOMPARE(m_ui.messages().value(0).text, QStringLiteral("Records Deleted!"));
@@ -275,7 +269,7 @@ void TestDelete::refusesWithoutOccasions()
 {
     QFETCH(QString, sql);
     if (!sql.isEmpty())
-        exec(sql);
+        execute(sql);
     QVERIFY(!open());
     QVERIFY(!widgets::windows().isLoaded(QStringLiteral("frmDelete")));
     expectMessage(m_ui, QStringLiteral("There are no records in the database!"),

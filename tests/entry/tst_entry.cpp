@@ -50,7 +50,6 @@ private slots:
     void detailsShowTheFlagAndTheRange();
     void listRefreshDropsUnsavedEdits();
     void windowsSurviveBeingMadeTiny();
-    void screenshots();
 
 private:
     Fixture m_env;
@@ -75,12 +74,12 @@ void TestEntry::cleanup()
 // Two periods whose ids and names sort differently, a test, three occasions.
 static void seed()
 {
-    exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Afternoon')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
-          "INSERT INTO Results (Date, Period) VALUES (#3/6/2004#, 2)",
-          "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
+             "INSERT INTO Periods (Period) VALUES ('Afternoon')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/6/2004#, 2)",
+             "INSERT INTO Results (Date, Period) VALUES (#3/7/2004#, 1)"});
 }
 
 void TestEntry::aUsersDay()
@@ -192,7 +191,7 @@ void TestEntry::aUsersDay()
     QTRY_VERIFY(!widgets::windows().isLoaded(QStringLiteral("frmDetails")));
 
     // A later change of the item's unit leaves the stored value's unit alone.
-    exec({"UPDATE Tests SET Units = 'mEq/L' WHERE Test = 'Potassium'"});
+    execute({"UPDATE Tests SET Units = 'mEq/L' WHERE Test = 'Potassium'"});
     QCOMPARE(fileText(QStringLiteral("SELECT Unit FROM Details WHERE Test = 1")),
              QStringLiteral("mmol/L"));
 
@@ -325,16 +324,16 @@ void TestEntry::windowsSurviveBeingMadeTiny()
 // demo database, to be looked at.
 void TestEntry::detailsShowTheFlagAndTheRange()
 {
-    exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 70, 99)",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('HDL', 'mg/dL', 40, NULL)",
-          "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
-          "INSERT INTO Tests (Test, Units) VALUES ('Zinc', 'ug/dL')",
-          "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 112, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 40, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 3, 4.2, 'mEq/L')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 4, 80, 'ug/dL')"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Glucose', 'mg/dL', 70, 99)",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('HDL', 'mg/dL', 40, NULL)",
+             "INSERT INTO Tests (Test, Units, Low, High) VALUES ('Potassium', 'mmol/L', 3.5, 5)",
+             "INSERT INTO Tests (Test, Units) VALUES ('Zinc', 'ug/dL')",
+             "INSERT INTO Results (Date, Period) VALUES (#3/5/2004#, 1)",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 112, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 2, 40, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 3, 4.2, 'mEq/L')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 4, 80, 'ug/dL')"});
     QWidget* edit = open("frmEdit");
     click(edit, "cmdDetails");
     QWidget* details = widgets::windows().find(QStringLiteral("frmDetails"));
@@ -363,27 +362,7 @@ void TestEntry::detailsShowTheFlagAndTheRange()
     QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
     QCOMPARE(fileText(u"SELECT Result, Unit FROM Details WHERE Result = 65"_s), u"65|mg/dL"_s);
     QCOMPARE(flag->text(), u"L  (70 \u2013 99 mg/dL)"_s);
-    saveScreenshot(details, u"frmDetails-flag"_s);
-}
-
-void TestEntry::screenshots()
-{
-    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        QSKIP("VANTOR_SCREENSHOT_DIR not set");
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    store::createDemoDatabase(QStringLiteral("vantor.mdb"));
-    for (const char* name : {"frmPeriods", "frmTests", "frmEdit"}) {
-        QWidget* w = open(name);
-        QApplication::processEvents();
-        w->grab().save(dir + u'/' + QLatin1String(name) + QStringLiteral(".png"));
-    }
-    click(widgets::windows().find(QStringLiteral("frmEdit")), "cmdLast");
-    click(widgets::windows().find(QStringLiteral("frmEdit")), "cmdDetails");
-    QWidget* details = widgets::windows().find(QStringLiteral("frmDetails"));
-    QVERIFY(details);
-    QApplication::processEvents();
-    details->grab().save(dir + QStringLiteral("/frmDetails.png"));
+    screenshot(details, u"frmDetails-flag"_s);
 }
 
 QTEST_MAIN(TestEntry)

@@ -130,7 +130,6 @@ private slots:
     void browseKeysWorkAtOnce();
     void childWindowsOpenInsideTheArea();
     void fixedWindowsCannotBeResized();
-    void screenshots();
 
 private:
     QWidget* openFromMenu(const char* action, const char* window);
@@ -149,9 +148,7 @@ void TestWorkflow::init()
 {
     m_env.fresh();
     // A first run: no placement saved.
-    const QString settings = QDir::current().absoluteFilePath(QStringLiteral("settings"));
-    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, settings);
+    testsupport::isolateSettings();
     m_main = new app::frmMain;
     m_main->show();
     m_main->activateWindow();
@@ -181,16 +178,16 @@ QWidget* TestWorkflow::openFromMenu(const char* action, const char* window)
 
 static void seedOccasions()
 {
-    exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Evening')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
-          "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'one')",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 2, 'two')",
-          "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/7/2004#, 1, 'three')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 90, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 1, 95, 'mg/dL')",
-          "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 2, 4.1, 'mmol/L')"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
+             "INSERT INTO Periods (Period) VALUES ('Evening')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')",
+             "INSERT INTO Tests (Test, Units) VALUES ('Potassium', 'mmol/L')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 1, 'one')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/5/2004#, 2, 'two')",
+             "INSERT INTO Results (Date, Period, Remarks) VALUES (#3/7/2004#, 1, 'three')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (1, 1, 90, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 1, 95, 'mg/dL')",
+             "INSERT INTO Details (ID, Test, Result, Unit) VALUES (2, 2, 4.1, 'mmol/L')"});
 }
 
 void TestWorkflow::firstRunOnAnEmptyDatabase()
@@ -265,7 +262,7 @@ void TestWorkflow::firstRunOnAnEmptyDatabase()
 // Typing into a window that shows no record, then Update, stores what was typed.
 void TestWorkflow::updateWithoutARecordStartsOne()
 {
-    exec({"INSERT INTO Periods (Period) VALUES ('Morning')"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')"});
     QWidget* edit = openFromMenu("mnuDataEdit", "frmEdit");
     QTest::mouseClick(child<QLineEdit>(edit, "txtFields(0)"), Qt::LeftButton);
     type(QStringLiteral("4/1/2005"));
@@ -280,7 +277,7 @@ void TestWorkflow::updateWithoutARecordStartsOne()
 
     // Without a period it is refused with a message, not silently dropped.
     m_ui.clear();
-    exec({"DELETE FROM Results"});
+    execute({"DELETE FROM Results"});
     edit->close();
     QTRY_VERIFY(!isShown("frmEdit"));
     edit = openFromMenu("mnuDataEdit", "frmEdit");
@@ -294,10 +291,10 @@ void TestWorkflow::updateWithoutARecordStartsOne()
 
 void TestWorkflow::periodsDeleteRemovesTheRowsSeen()
 {
-    exec({"INSERT INTO Periods (Period) VALUES ('Morning')",
-          "INSERT INTO Periods (Period) VALUES ('Noon')",
-          "INSERT INTO Periods (Period) VALUES ('Evening')",
-          "INSERT INTO Periods (Period) VALUES ('Night')"});
+    execute({"INSERT INTO Periods (Period) VALUES ('Morning')",
+             "INSERT INTO Periods (Period) VALUES ('Noon')",
+             "INSERT INTO Periods (Period) VALUES ('Evening')",
+             "INSERT INTO Periods (Period) VALUES ('Night')"});
     QWidget* periods = openFromMenu("mnuListsPeriods", "frmPeriods");
     auto* grid = child<widgets::DataGrid>(periods, "grdDataGrid");
     QCOMPARE(markedRow(grid), 0);
@@ -395,7 +392,7 @@ void TestWorkflow::badLimitsAreRefused()
     QFETCH(QString, high);
     QFETCH(QString, message);
     QFETCH(QString, stored);
-    exec({"INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')"});
+    execute({"INSERT INTO Tests (Test, Units) VALUES ('Glucose', 'mg/dL')"});
     QWidget* tests = openFromMenu("mnuListsTests", "frmTests");
     auto* grid = child<widgets::DataGrid>(tests, "grdDataGrid");
     clickCell(grid, 0, 3);
@@ -591,7 +588,7 @@ void TestWorkflow::jumpListForgetsDeletedOccasions()
 
     // The list is read again after Update, and may then name an occasion that
     // this window's records lack: picking it keeps the record shown and says so.
-    exec({"INSERT INTO Results (Date, Period) VALUES (#3/9/2004#, 1)"});
+    execute({"INSERT INTO Results (Date, Period) VALUES (#3/9/2004#, 1)"});
     QCOMPARE(status(edit), QStringLiteral("Record: 1 of 2"));
     QTest::mouseClick(child<QLineEdit>(edit, "txtFields(0)"), Qt::LeftButton);
     press(Qt::Key_Tab);
@@ -727,25 +724,6 @@ void TestWorkflow::fixedWindowsCannotBeResized()
     QMdiSubWindow* browse = frameOf(openFromMenu("mnuDataBrowse", "frmBrowse"));
     QVERIFY(menuOffers(browse, QStringLiteral("&Size")));
     QVERIFY(menuOffers(browse, QStringLiteral("Ma&ximize")));
-}
-
-// With VANTOR_SCREENSHOT_DIR set: the main window at its first-run size with
-// Edit and Details open on the demo database.
-void TestWorkflow::screenshots()
-{
-    if (qEnvironmentVariable("VANTOR_SCREENSHOT_DIR").isEmpty())
-        QSKIP("VANTOR_SCREENSHOT_DIR not set");
-    QFile::remove(QStringLiteral("vantor.mdb"));
-    store::createDemoDatabase(QStringLiteral("vantor.mdb"));
-    QWidget* edit = openFromMenu("mnuDataEdit", "frmEdit");
-    clickOn(edit, "cmdLast");
-    saveScreenshot(m_main, QStringLiteral("main-edit"));
-    clickOn(edit, "cmdDetails");
-    QApplication::processEvents();
-    saveScreenshot(m_main, QStringLiteral("main-edit-details"));
-    m_main->showMaximized();
-    QTest::qWait(50);
-    saveScreenshot(m_main, QStringLiteral("main-edit-details-maximized"));
 }
 
 QTEST_MAIN(TestWorkflow)

@@ -5,6 +5,7 @@
 
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,12 +14,7 @@
 
 namespace importtest {
 
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using testsupport::writeFile;
 
 inline QString connectionString(const QString& path)
 {

@@ -5,6 +5,7 @@
 
 #include "platform/RecordingUi.h"
 #include "store/Database.h"
+#include "support/TestSupport.h"
 #include "widgets/DataCombo.h"
 #include "widgets/DataGrid.h"
 #include "widgets/WindowRegistry.h"
@@ -68,18 +69,9 @@ inline void makeKnownDatabase()
     execute(KnownRows);
 }
 
-// Closes whatever a test left open; false when a window remains.
-inline bool closeEverything()
-{
-    vantor::widgets::windows().closeAll();
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (!widget->parentWidget())
-            widget->close();
-    }
-    for (int i = 0; i < 50 && !QApplication::topLevelWidgets().isEmpty(); ++i)
-        QTest::qWait(10);
-    return QApplication::topLevelWidgets().isEmpty();
-}
+using testsupport::child;
+using testsupport::closeEverything;
+using testsupport::screenshot;
 
 // A test's working folder and recorder; its slots call start, reset and finish.
 struct Session
@@ -121,37 +113,8 @@ inline QString onlyMessage(const vantor::platform::RecordingUi& ui)
     return shown(m.beepsBefore, m.title, m.icon, m.text);
 }
 
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing " + path.toUtf8() + '>';
-    return file.readAll();
-}
-
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// A picture of the widget for a person to look at, only when
-// VANTOR_SCREENSHOT_DIR names a folder.
-inline void screenshot(QWidget* widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (!folder.isEmpty())
-        widget->grab().save(QDir(folder).absoluteFilePath(name + QStringLiteral(".png")));
-}
-
-template <typename T> T* child(const QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qWarning("no control %s", name);
-    return found;
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // Picks a text in a list as the user does.
 inline void choose(QWidget* window, const char* list, const QString& text)

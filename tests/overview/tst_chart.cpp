@@ -4,7 +4,7 @@
 
 #include "engine/Connection.h"
 #include "overview/ChartControl.h"
-#include "overview/ChartListWindows.h"
+#include "overview/OverviewWindows.h"
 #include "platform/Format.h"
 
 #include <QAreaSeries>
@@ -104,7 +104,7 @@ private slots:
     void initTestCase()
     {
         m_s.start();
-        registerChartAndListWindows();
+        registerOverviewWindows();
     }
     void init() { m_s.reset(); }
     void cleanup()

@@ -4,7 +4,7 @@
 
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
-#include "overview/ChartListWindows.h"
+#include "overview/OverviewWindows.h"
 #include "report/DataReport.h"
 
 #include <QComboBox>
@@ -70,7 +70,7 @@ private slots:
     void initTestCase()
     {
         m_s.start();
-        registerChartAndListWindows();
+        registerOverviewWindows();
     }
     void init() { m_s.reset(); }
     void cleanup() { QVERIFY(m_s.finish()); }

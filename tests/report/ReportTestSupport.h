@@ -5,6 +5,7 @@
 
 #include "engine/Connection.h"
 #include "store/Database.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,12 +49,8 @@ inline QStringList pdfPages(const QString& pdf)
     return pages;
 }
 
-inline void execute(const QString& jetSql)
-{
-    vantor::engine::Connection c;
-    c.open(QStringLiteral("Data Source=vantor.mdb"));
-    c.execute(jetSql);
-}
+using testsupport::execute;
+using testsupport::screenshot;
 
 // Periods whose ids and names sort differently; three items, one of them
 // (Potassium) with a value only in April; two occasions on 5 March.
@@ -81,14 +78,6 @@ inline void seedSmallDatabase()
              "INSERT INTO Details (ID, Test, Result, Unit) VALUES (4, 3, 4.2, 'mmol/L')",
          })
         c.execute(QString::fromLatin1(sql));
-}
-
-// Saves a picture of a window where VANTOR_SCREENSHOT_DIR points, if it does.
-inline void saveScreenshot(QWidget* window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("VANTOR_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 } // namespace reporttest

@@ -140,7 +140,7 @@ QStringList TestReports::savedPages(report::ReportPreview* preview)
                              QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_');
         QFile::remove(QDir(dir).filePath(name + QStringLiteral(".pdf")));
         QFile::copy(pdf, QDir(dir).filePath(name + QStringLiteral(".pdf")));
-        reporttest::saveScreenshot(preview, name);
+        reporttest::screenshot(preview, name);
     }
     return reporttest::pdfPages(pdf);
 }
@@ -355,7 +355,7 @@ void TestReports::aLongReportShowsItsFirstPageAtOnce()
              qPrintable(label->text()));
     QVERIFY(preview->findChild<QWidget*>(QStringLiteral("prgLayout"))->isVisible());
     QVERIFY(!preview->findChild<QPushButton*>(QStringLiteral("cmdSavePdf"))->isEnabled());
-    reporttest::saveScreenshot(preview, QStringLiteral("previewLayingOut"));
+    reporttest::screenshot(preview, QStringLiteral("previewLayingOut"));
     // The rows are read as the pages are laid out.
     QCOMPARE(engine::Connection::openConnectionCount(), 1);
     const int early = document->pageCount();

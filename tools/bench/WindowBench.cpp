@@ -6,11 +6,11 @@
 #include "engine/Recordset.h"
 #include "entry/frmBrowse.h"
 #include "entry/frmEdit.h"
+#include "overview/OverviewWindows.h"
+#include "overview/dlgReport1.h"
 #include "overview/frmChart.h"
 #include "overview/frmStats.h"
 #include "platform/Error.h"
-#include "report/ReportWindows.h"
-#include "report/dlgReport1.h"
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
@@ -109,9 +109,9 @@ overview::ChartRequest allDatesOfFirstItem()
 
 // The daily results report of every date, as the dialog runs it; returns its
 // preview once the first page is painted.
-QWidget* openDailyReport(std::unique_ptr<report::dlgReport1>& dialog)
+QWidget* openDailyReport(std::unique_ptr<overview::dlgReport1>& dialog)
 {
-    dialog = std::make_unique<report::dlgReport1>();
+    dialog = std::make_unique<overview::dlgReport1>();
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->actionButton()->click();
     QWidget* preview = widgets::windows().find(QStringLiteral("DataReport1"));
@@ -132,7 +132,7 @@ QStringList windowMeasurements()
 int runWindow(const Setup& setup, const QString& name)
 {
     const WorkingFolder folder(setup.database);
-    report::registerReportWindows();
+    overview::registerOverviewWindows();
     // What any window needs first (fonts, styles): not the window's own cost.
     {
         QWidget warm;
@@ -162,7 +162,7 @@ int runWindow(const Setup& setup, const QString& name)
         paint(windows.back().get());
     };
 
-    std::unique_ptr<report::dlgReport1> dialog;
+    std::unique_ptr<overview::dlgReport1> dialog;
     if (name == QLatin1String("report") || name == QLatin1String("all")) {
         if (name == QLatin1String("all")) {
             for (const QString& which : {QStringLiteral("edit"), QStringLiteral("browse"),

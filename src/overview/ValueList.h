@@ -6,7 +6,7 @@
 
 class QComboBox;
 
-namespace vantor::overview::AccessCode {
+namespace vantor::overview {
 
 // Piece number `piece` (from 1) of text cut at each delimiter: GetPiece("a;b", 2, ";")
 // is "b". An empty piece between two delimiters is an empty text; nullopt when the
@@ -21,4 +21,4 @@ std::optional<QString> GetPiece(const QString& text, qint16 piece, const QString
 // added; other row source types add none.
 int FillList(const QString& rowSource, QComboBox* list, const QString& rowSourceType);
 
-} // namespace vantor::overview::AccessCode
+} // namespace vantor::overview

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "overview/DateRangeDialog.h"
+#include "DateRangeDialog.h"
 
-namespace vantor::report {
+namespace vantor::overview {
 
 // "Daily Results Report": previews the daily results report of a span of dates.
-class dlgReport1 : public overview::DateRangeDialog
+class dlgReport1 : public DateRangeDialog
 {
     Q_OBJECT
 
@@ -16,4 +16,4 @@ protected:
     void runAction() override;
 };
 
-} // namespace vantor::report
+} // namespace vantor::overview

@@ -1,16 +1,21 @@
 #include "dlgReport1.h"
 
-#include "DataReport.h"
-#include "ReportCommands.h"
-#include "ReportRun.h"
+#include "DateRangeInputs.h"
 
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
-#include "overview/DateRangeInputs.h"
 #include "platform/Ui.h"
+#include "report/DataReport.h"
+#include "report/ReportCommands.h"
+#include "report/ReportRun.h"
 #include "store/ConnectionStrings.h"
 
-namespace vantor::report {
+namespace vantor::overview {
+
+using report::dailyResultsShape;
+using report::DataReport1;
+using report::resultsQuery;
+using report::runReport;
 
 dlgReport1::dlgReport1(QWidget* parent)
     : DateRangeDialog({QStringLiteral("dlgReport1"), QStringLiteral("Daily Results Report"),
@@ -37,7 +42,7 @@ void dlgReport1::runAction()
                           inputs()->toText());
     }
     if (!found)
-        overview::DateRangeInputs::showNoRecordsFound();
+        DateRangeInputs::showNoRecordsFound();
 }
 
-} // namespace vantor::report
+} // namespace vantor::overview

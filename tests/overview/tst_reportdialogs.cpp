@@ -1,12 +1,12 @@
 // The report dialogs driven as a user would: pick dates and an item, View Report.
 
-#include "ReportTestSupport.h"
+#include "OverviewFixture.h"
+#include "report/ReportTestSupport.h"
 
 #include "engine/Connection.h"
+#include "overview/OverviewWindows.h"
 #include "platform/RecordingUi.h"
 #include "report/ReportPreview.h"
-#include "report/ReportWindows.h"
-#include "widgets/DataCombo.h"
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
@@ -20,15 +20,7 @@ using platform::RecordingUi;
 
 namespace {
 
-void choose(QWidget* window, const char* list, const QString& text)
-{
-    auto* combo = window->findChild<widgets::DataCombo*>(QLatin1String(list));
-    QVERIFY2(combo, list);
-    const int i = combo->findText(text);
-    QVERIFY2(i >= 0, qPrintable(text));
-    combo->setCurrentIndex(i);
-    emit combo->activated(i);
-}
+using overviewtest::choose;
 
 void viewReport(QWidget* dialog)
 {
@@ -70,7 +62,7 @@ void TestReportDialogs::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     platform::setUi(&m_ui);
-    report::registerReportWindows();
+    overview::registerOverviewWindows();
     if (!reporttest::havePdfToText())
         QSKIP("pdftotext (poppler-utils) is not installed; run scripts/setup.sh");
 }
@@ -134,7 +126,7 @@ void TestReportDialogs::dialogsOpenOnTheWholeSpan()
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages.first().section(u'\n', 0, 0), title);
     QVERIFY(w->isVisible()); // the dialog stays for another run
-    reporttest::saveScreenshot(w, dialog);
+    reporttest::screenshot(w, dialog);
 }
 
 void TestReportDialogs::reportsFromTwoDialogsKeepTheirOwnData()

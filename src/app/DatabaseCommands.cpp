@@ -1,4 +1,4 @@
-#include "Module3.h"
+#include "DatabaseCommands.h"
 
 #include "DatabaseBackup.h"
 #include "DatabaseCompactor.h"
@@ -8,8 +8,7 @@
 #include <QDate>
 #include <QDir>
 
-
-namespace vantor::app::Module3 {
+namespace vantor::app {
 
 using platform::Icon;
 using platform::ui;
@@ -65,4 +64,4 @@ void BackupDB()
                           Icon::Information, title);
 }
 
-} // namespace vantor::app::Module3
+} // namespace vantor::app

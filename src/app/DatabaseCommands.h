@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vantor::app::Module3 {
+namespace vantor::app {
 
 // Utilities, Compact Database: asks first, compacts vantor.mdb in the working
 // folder, and reports the outcome in message boxes titled "Compact Database".
@@ -10,4 +10,4 @@ void CompactDB();
 // vantor.mdb there (see backUpDatabase); outcome titled "Back Up Database".
 void BackupDB();
 
-} // namespace vantor::app::Module3
+} // namespace vantor::app

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vantor::app::Module1 {
+namespace vantor::app {
 
 // Makes the shell's own windows known to the window registry: the main
 // window, the About box and the help window.
@@ -10,4 +10,4 @@ void registerShellWindows();
 // window when its time is up. The event loop does the rest.
 void Main();
 
-} // namespace vantor::app::Module1
+} // namespace vantor::app

@@ -1,4 +1,4 @@
-#include "Module1.h"
+#include "ProgramStart.h"
 
 #include "frmAbout.h"
 #include "frmHelp.h"
@@ -6,7 +6,7 @@
 #include "frmSplash.h"
 #include "widgets/WindowRegistry.h"
 
-namespace vantor::app::Module1 {
+namespace vantor::app {
 
 using widgets::WindowRegistry;
 
@@ -29,4 +29,4 @@ void Main()
     splash->repaint();
 }
 
-} // namespace vantor::app::Module1
+} // namespace vantor::app

@@ -1,10 +1,10 @@
-#include "AccessCode.h"
+#include "ValueList.h"
 
 #include <QComboBox>
 #include <QLocale>
 #include <QRegularExpression>
 
-namespace vantor::overview::AccessCode {
+namespace vantor::overview {
 
 namespace {
 
@@ -61,4 +61,4 @@ int FillList(const QString& rowSource, QComboBox* list, const QString& rowSource
     return count;
 }
 
-} // namespace vantor::overview::AccessCode
+} // namespace vantor::overview

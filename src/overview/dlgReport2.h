@@ -1,11 +1,11 @@
 #pragma once
 
-#include "overview/DateRangeDialog.h"
+#include "DateRangeDialog.h"
 
-namespace vantor::report {
+namespace vantor::overview {
 
 // "Single Item Report": previews the values of one test item over a span of dates.
-class dlgReport2 : public overview::DateRangeDialog
+class dlgReport2 : public DateRangeDialog
 {
     Q_OBJECT
 
@@ -16,4 +16,4 @@ protected:
     void runAction() override;
 };
 
-} // namespace vantor::report
+} // namespace vantor::overview

@@ -1,16 +1,22 @@
 #include "dlgReport2.h"
 
-#include "DataReport.h"
-#include "ReportCommands.h"
-#include "ReportRun.h"
+#include "DateRangeInputs.h"
 
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
-#include "overview/DateRangeInputs.h"
 #include "platform/Ui.h"
+#include "report/DataReport.h"
+#include "report/ReportCommands.h"
+#include "report/ReportRun.h"
 #include "store/ConnectionStrings.h"
 
-namespace vantor::report {
+namespace vantor::overview {
+
+using report::DataReport2;
+using report::itemValuesQuery;
+using report::runReport;
+using report::singleItemShape;
+using report::testItemQuery;
 
 dlgReport2::dlgReport2(QWidget* parent)
     : DateRangeDialog({QStringLiteral("dlgReport2"), QStringLiteral("Single Item Report"),
@@ -40,7 +46,7 @@ void dlgReport2::runAction()
                       QStringLiteral(" for ") + inputs()->itemName());
     }
     if (!found)
-        overview::DateRangeInputs::showNoRecordsFound();
+        DateRangeInputs::showNoRecordsFound();
 }
 
-} // namespace vantor::report
+} // namespace vantor::overview
