@@ -122,9 +122,18 @@ quint32 RowStore::internText(const unsigned char* utf8, int bytes, int column)
     const char* chars = reinterpret_cast<const char*>(utf8);
     if (column < 0)
         return m_texts.add(chars, bytes);
-    CacheSlot& slot = m_cache[column][fnv1a(utf8, bytes) % CacheSize];
-    if (slot.used && slot.bytes.size() == bytes &&
-        std::memcmp(slot.bytes.constData(), utf8, size_t(bytes)) == 0)
+    const auto matches = [&](const CacheSlot& slot) {
+        return slot.used && slot.bytes.size() == bytes &&
+               std::memcmp(slot.bytes.constData(), utf8, size_t(bytes)) == 0;
+    };
+    // Most often the text of the row before (the date, period and remarks of
+    // an occasion's every value).
+    const CacheSlot*& last = m_lastSlot[size_t(column)];
+    if (last && matches(*last))
+        return last->index;
+    CacheSlot& slot = m_cache[size_t(column)][fnv1a(utf8, bytes) % CacheSize];
+    last = &slot;
+    if (matches(slot))
         return slot.index;
     slot.bytes = QByteArray(chars, bytes);
     slot.index = m_texts.add(chars, bytes);
@@ -172,6 +181,7 @@ Cell RowStore::readCell(sqlite3_stmt* stmt, int c, bool isDate)
 int RowStore::load(sqlite3_stmt* stmt, const std::vector<bool>& dateColumns)
 {
     m_cache.assign(size_t(m_columns), {});
+    m_lastSlot.assign(size_t(m_columns), nullptr);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         const size_t slot = slotCount();
@@ -185,6 +195,7 @@ int RowStore::load(sqlite3_stmt* stmt, const std::vector<bool>& dateColumns)
     }
     m_cache.clear();
     m_cache.shrink_to_fit();
+    m_lastSlot.clear();
     return rc;
 }
 

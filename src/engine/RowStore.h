@@ -252,6 +252,7 @@ private:
     };
     static constexpr int CacheSize = 64;
     std::vector<std::array<CacheSlot, CacheSize>> m_cache;
+    std::vector<const CacheSlot*> m_lastSlot; // per column, the slot of the last text
 };
 
 } // namespace vantor::engine
