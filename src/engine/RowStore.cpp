@@ -117,6 +117,26 @@ void ColumnValues::widen()
     m_wide = true;
 }
 
+bool RowStore::readDate(const unsigned char* text, int bytes, int column, qint64& julian)
+{
+    // The date of the row before, most often (every value of an occasion).
+    if (size_t(column) < m_lastDate.size()) {
+        LastDate& last = m_lastDate[size_t(column)];
+        if (bytes == int(sizeof last.text) && last.valid &&
+            std::memcmp(last.text, text, sizeof last.text) == 0) {
+            julian = last.julian;
+            return true;
+        }
+        if (!parseIsoDate(text, bytes, julian))
+            return false;
+        std::memcpy(last.text, text, sizeof last.text);
+        last.julian = julian;
+        last.valid = true;
+        return true;
+    }
+    return parseIsoDate(text, bytes, julian);
+}
+
 quint32 RowStore::internText(const unsigned char* utf8, int bytes, int column)
 {
     const char* chars = reinterpret_cast<const char*>(utf8);
@@ -157,7 +177,7 @@ Cell RowStore::readCell(sqlite3_stmt* stmt, int c, bool isDate)
         const unsigned char* text = sqlite3_column_text(stmt, c);
         const int n = sqlite3_column_bytes(stmt, c);
         qint64 julian;
-        if (isDate && parseIsoDate(text, n, julian)) {
+        if (isDate && readDate(text, n, c, julian)) {
             cell.i = julian;
             cell.tag = Cell::Date;
         } else {
@@ -182,6 +202,7 @@ int RowStore::load(sqlite3_stmt* stmt, const std::vector<bool>& dateColumns)
 {
     m_cache.assign(size_t(m_columns), {});
     m_lastSlot.assign(size_t(m_columns), nullptr);
+    m_lastDate.assign(size_t(m_columns), {});
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         const size_t slot = slotCount();
@@ -196,6 +217,7 @@ int RowStore::load(sqlite3_stmt* stmt, const std::vector<bool>& dateColumns)
     m_cache.clear();
     m_cache.shrink_to_fit();
     m_lastSlot.clear();
+    m_lastDate.clear();
     return rc;
 }
 

@@ -224,6 +224,7 @@ public:
 
 private:
     quint32 internText(const unsigned char* utf8, int bytes, int column); // column -1: no cache
+    bool readDate(const unsigned char* text, int bytes, int column, qint64& julian);
     size_t slotCount() const { return m_slots; }
     size_t slotOf(int row) const { return m_listed ? m_rows[size_t(row)].slot : size_t(row); }
     // Gives every row its entry, before the first change to the list.
@@ -253,6 +254,13 @@ private:
     static constexpr int CacheSize = 64;
     std::vector<std::array<CacheSlot, CacheSize>> m_cache;
     std::vector<const CacheSlot*> m_lastSlot; // per column, the slot of the last text
+    struct LastDate
+    {
+        unsigned char text[10];
+        qint64 julian = 0;
+        bool valid = false;
+    };
+    std::vector<LastDate> m_lastDate; // per column, the last date read
 };
 
 } // namespace vantor::engine

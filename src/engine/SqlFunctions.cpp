@@ -167,11 +167,27 @@ struct FormatMemo
     };
     static constexpr size_t Size = 1024;
 
+    static bool holds(const Entry& entry, int type, quint64 number, QByteArrayView input)
+    {
+        return entry.type == type && (type == SQLITE_INTEGER || type == SQLITE_FLOAT
+                                          ? entry.number == number
+                                          : QByteArrayView(entry.input) == input);
+    }
+    // The entry for a value: the last one used when it holds the same value
+    // (a date repeated down a column), else the one its hash points to.
     Entry& entryFor(int type, quint64 number, QByteArrayView input)
     {
-        quint64 h = type == SQLITE_TEXT || type == SQLITE_BLOB ? quint64(qHash(input)) : number;
+        if (last && holds(*last, type, number, input))
+            return *last;
+        quint64 h = number;
+        if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+            h = 14695981039346656037ull;
+            for (const char c : input)
+                h = (h ^ quint8(c)) * 1099511628211ull;
+        }
         h *= 0x9E3779B97F4A7C15ull;
-        return entries[size_t(h >> 54) % Size];
+        last = &entries[size_t(h >> 54) % Size];
+        return *last;
     }
     // The entries hold texts of one locale.
     void useLocale(const QLocale& current)
@@ -180,11 +196,13 @@ struct FormatMemo
             return;
         locale = current;
         entries.fill(Entry());
+        last = nullptr;
     }
 
     FormatPattern pattern;
     QLocale locale;
     std::array<Entry, Size> entries;
+    Entry* last = nullptr;
 };
 
 void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
@@ -211,9 +229,7 @@ void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
                                       sqlite3_value_bytes(argv[0]));
         const quint64 bits = std::bit_cast<quint64>(number);
         FormatMemo::Entry& entry = memo->entryFor(type, bits, input);
-        const bool same = entry.type == type && (isNumber ? entry.number == bits
-                                                          : QByteArrayView(entry.input) == input);
-        if (!same) {
+        if (!FormatMemo::holds(entry, type, bits, input)) {
             const FormatPattern& pattern = memo->pattern;
             const QLocale& locale = memo->locale;
             QDate date;
