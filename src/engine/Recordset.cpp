@@ -131,6 +131,9 @@ void Recordset::loadTranslated(const TranslatedSql& t, const Filter& filter)
     auto rows = std::make_unique<RowStore>(total);
     if (rows->load(stmt.get(), dateColumns) != SQLITE_DONE)
         m_connection->raise();
+    // Every row is now held here: the pages SQLite kept while reading them
+    // (up to 2 MB a connection, as long as a window stays open) go back.
+    sqlite3_db_release_memory(m_connection->handle());
 
     // Columns without a declared type (expressions) take the type of their first value.
     for (int c = 0; c < visible; ++c) {
@@ -323,13 +326,13 @@ void Recordset::setValueAt(int row, int column, const QVariant& value)
 bool Recordset::isRowPending(int row) const
 {
     return m_rows && row >= 0 && row < recordCount() &&
-           m_rows->row(row).status != RowStore::Status::Unchanged;
+           m_rows->status(row) != RowStore::Status::Unchanged;
 }
 
 bool Recordset::isNewRow(int row) const
 {
     return m_rows && row >= 0 && row < recordCount() &&
-           m_rows->row(row).status == RowStore::Status::New;
+           m_rows->status(row) == RowStore::Status::New;
 }
 
 // ---- cursor ----

@@ -1,5 +1,7 @@
 #include "RowStore.h"
 
+#include "platform/Error.h"
+
 #include <sqlite3.h>
 
 #include <cstring>
@@ -45,23 +47,116 @@ std::uint32_t fnv1a(const unsigned char* p, int n)
 
 } // namespace
 
-quint32 RowStore::addText(const QString& text)
+quint32 TextPool::add(const char* utf8, qsizetype bytes)
 {
-    m_strings.push_back(text);
-    return quint32(m_strings.size() - 1);
+    // A text never spans two chunks; a longer one than a chunk has its own.
+    if (m_chunks.empty() ||
+        (!m_chunks.back().empty() && m_chunks.back().size() + size_t(bytes) > ChunkBytes))
+        m_chunks.emplace_back();
+    if (m_chunks.size() > ChunkBytes || bytes > std::numeric_limits<qint32>::max())
+        throw Error(Error::DatabaseError, QStringLiteral("Too much text in one recordset."));
+    std::vector<char>& chunk = m_chunks.back();
+    m_refs.push_back({quint32((m_chunks.size() - 1) * ChunkBytes + chunk.size()), quint32(bytes)});
+    chunk.insert(chunk.end(), utf8, utf8 + bytes);
+    return quint32(m_refs.size() - 1);
+}
+
+quint32 TextPool::add(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return add(utf8.constData(), utf8.size());
+}
+
+qint64 ColumnValues::encode(const Cell& c)
+{
+    switch (c.tag) {
+    case Cell::Int:
+    case Cell::Date:
+        return c.i;
+    case Cell::Real: {
+        qint64 bits;
+        std::memcpy(&bits, &c.d, sizeof bits);
+        return bits;
+    }
+    case Cell::Text:
+        return qint64(c.s);
+    case Cell::Null:
+        break;
+    }
+    return 0;
+}
+
+Cell ColumnValues::decode(qint64 bits, Cell::Tag tag)
+{
+    Cell c;
+    c.tag = tag;
+    switch (tag) {
+    case Cell::Int:
+    case Cell::Date:
+        c.i = bits;
+        break;
+    case Cell::Real:
+        std::memcpy(&c.d, &bits, sizeof bits);
+        break;
+    case Cell::Text:
+        c.s = quint32(bits);
+        break;
+    case Cell::Null:
+        break;
+    }
+    return c;
+}
+
+void ColumnValues::widen()
+{
+    BlockArray<qint64> wide;
+    for (size_t k = 0; k < m_narrowValues.size(); ++k)
+        wide.push_back(m_narrowValues[k]);
+    m_wideValues = std::move(wide);
+    m_narrowValues = {};
+    m_wide = true;
+}
+
+bool RowStore::readDate(const unsigned char* text, int bytes, int column, qint64& julian)
+{
+    // The date of the row before, most often (every value of an occasion).
+    if (size_t(column) < m_lastDate.size()) {
+        LastDate& last = m_lastDate[size_t(column)];
+        if (bytes == int(sizeof last.text) && last.valid &&
+            std::memcmp(last.text, text, sizeof last.text) == 0) {
+            julian = last.julian;
+            return true;
+        }
+        if (!parseIsoDate(text, bytes, julian))
+            return false;
+        std::memcpy(last.text, text, sizeof last.text);
+        last.julian = julian;
+        last.valid = true;
+        return true;
+    }
+    return parseIsoDate(text, bytes, julian);
 }
 
 quint32 RowStore::internText(const unsigned char* utf8, int bytes, int column)
 {
-    if (column < 0)
-        return addText(QString::fromUtf8(reinterpret_cast<const char*>(utf8), bytes));
-    CacheSlot& slot = m_cache[column][fnv1a(utf8, bytes) % CacheSize];
-    if (slot.used && slot.bytes.size() == bytes &&
-        std::memcmp(slot.bytes.constData(), utf8, size_t(bytes)) == 0)
-        return slot.index;
     const char* chars = reinterpret_cast<const char*>(utf8);
+    if (column < 0)
+        return m_texts.add(chars, bytes);
+    const auto matches = [&](const CacheSlot& slot) {
+        return slot.used && slot.bytes.size() == bytes &&
+               std::memcmp(slot.bytes.constData(), utf8, size_t(bytes)) == 0;
+    };
+    // Most often the text of the row before (the date, period and remarks of
+    // an occasion's every value).
+    const CacheSlot*& last = m_lastSlot[size_t(column)];
+    if (last && matches(*last))
+        return last->index;
+    CacheSlot& slot = m_cache[size_t(column)][fnv1a(utf8, bytes) % CacheSize];
+    last = &slot;
+    if (matches(slot))
+        return slot.index;
     slot.bytes = QByteArray(chars, bytes);
-    slot.index = addText(QString::fromUtf8(chars, bytes));
+    slot.index = m_texts.add(chars, bytes);
     slot.used = true;
     return slot.index;
 }
@@ -82,7 +177,7 @@ Cell RowStore::readCell(sqlite3_stmt* stmt, int c, bool isDate)
         const unsigned char* text = sqlite3_column_text(stmt, c);
         const int n = sqlite3_column_bytes(stmt, c);
         qint64 julian;
-        if (isDate && parseIsoDate(text, n, julian)) {
+        if (isDate && readDate(text, n, c, julian)) {
             cell.i = julian;
             cell.tag = Cell::Date;
         } else {
@@ -93,7 +188,7 @@ Cell RowStore::readCell(sqlite3_stmt* stmt, int c, bool isDate)
     }
     case SQLITE_BLOB: {
         const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, c));
-        cell.s = addText(QString::fromUtf8(blob, sqlite3_column_bytes(stmt, c)));
+        cell.s = m_texts.add(blob, sqlite3_column_bytes(stmt, c));
         cell.tag = Cell::Text;
         break;
     }
@@ -106,16 +201,23 @@ Cell RowStore::readCell(sqlite3_stmt* stmt, int c, bool isDate)
 int RowStore::load(sqlite3_stmt* stmt, const std::vector<bool>& dateColumns)
 {
     m_cache.assign(size_t(m_columns), {});
+    m_lastSlot.assign(size_t(m_columns), nullptr);
+    m_lastDate.assign(size_t(m_columns), {});
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        Row r;
-        r.offset = std::uint32_t(m_cells.size());
+        const size_t slot = slotCount();
         for (int c = 0; c < m_columns; ++c)
-            m_cells.push_back(readCell(stmt, c, dateColumns[size_t(c)]));
-        m_rows.push_back(r);
+            m_values[size_t(c)].push_back(readCell(stmt, c, dateColumns[size_t(c)]));
+        ++m_slots;
+        if (m_listed)
+            m_rows.push_back(Row{std::uint32_t(slot)});
+        else
+            ++m_readRows;
     }
     m_cache.clear();
     m_cache.shrink_to_fit();
+    m_lastSlot.clear();
+    m_lastDate.clear();
     return rc;
 }
 
@@ -127,7 +229,7 @@ QVariant RowStore::toVariant(const Cell& c) const
     case Cell::Real:
         return QVariant(c.d);
     case Cell::Text:
-        return QVariant(m_strings[c.s]);
+        return QVariant(m_texts.at(c.s));
     case Cell::Date:
         return QVariant(QDate::fromJulianDay(c.i));
     case Cell::Null:
@@ -170,7 +272,7 @@ Cell RowStore::fromVariant(const QVariant& v)
         c.tag = Cell::Date;
         break;
     default:
-        c.s = addText(v.toString());
+        c.s = m_texts.add(v.toString());
         c.tag = Cell::Text;
         break;
     }
@@ -179,21 +281,34 @@ Cell RowStore::fromVariant(const QVariant& v)
 
 void RowStore::setValue(int rowIndex, int column, const QVariant& v)
 {
-    Row& r = m_rows[size_t(rowIndex)];
+    Row& r = row(rowIndex);
     if (r.status == Status::Unchanged) {
-        m_originals.emplace_back(m_cells.begin() + r.offset,
-                                 m_cells.begin() + r.offset + m_columns);
+        std::vector<Cell> original;
+        original.reserve(size_t(m_columns));
+        for (int c = 0; c < m_columns; ++c)
+            original.push_back(cellOf(r, c));
+        m_originals.push_back(std::move(original));
         r.original = std::int32_t(m_originals.size() - 1);
         r.status = Status::Modified;
     }
-    m_cells[r.offset + size_t(column)] = fromVariant(v);
+    m_values[size_t(column)].set(r.slot, fromVariant(v));
 }
 
-const Cell& RowStore::originalCellOf(const Row& r, int column) const
+void RowStore::list()
+{
+    if (m_listed)
+        return;
+    m_rows.reserve(size_t(m_readRows));
+    for (int r = 0; r < m_readRows; ++r)
+        m_rows.push_back(Row{std::uint32_t(r)});
+    m_listed = true;
+}
+
+Cell RowStore::originalCellOf(const Row& r, int column) const
 {
     if (r.original >= 0)
         return m_originals[size_t(r.original)][size_t(column)];
-    return m_cells[r.offset + size_t(column)];
+    return cellOf(r, column);
 }
 
 QVariant RowStore::originalValue(int rowIndex, int column) const
@@ -203,16 +318,20 @@ QVariant RowStore::originalValue(int rowIndex, int column) const
 
 int RowStore::appendNewRow()
 {
+    list();
     Row r;
-    r.offset = std::uint32_t(m_cells.size());
+    r.slot = std::uint32_t(slotCount());
     r.status = Status::New;
-    m_cells.resize(m_cells.size() + size_t(m_columns));
+    for (ColumnValues& column : m_values)
+        column.push_back(Cell());
+    ++m_slots;
     m_rows.push_back(r);
     return int(m_rows.size() - 1);
 }
 
 RowStore::Row RowStore::takeRow(int index)
 {
+    list();
     const Row r = m_rows[size_t(index)];
     m_rows.erase(m_rows.begin() + index);
     return r;
@@ -220,7 +339,7 @@ RowStore::Row RowStore::takeRow(int index)
 
 void RowStore::markSaved(int index)
 {
-    Row& r = m_rows[size_t(index)];
+    Row& r = row(index);
     if (r.original >= 0)
         m_originals[size_t(r.original)].clear(); // the slot stays; rows keep their indexes
     r.original = -1;
@@ -229,10 +348,11 @@ void RowStore::markSaved(int index)
 
 void RowStore::revert(int index)
 {
-    Row& r = m_rows[size_t(index)];
+    Row& r = row(index);
     if (r.original >= 0) {
         const auto& orig = m_originals[size_t(r.original)];
-        std::copy(orig.begin(), orig.end(), m_cells.begin() + r.offset);
+        for (size_t c = 0; c < orig.size(); ++c)
+            m_values[c].set(r.slot, orig[c]);
         m_originals[size_t(r.original)].clear();
     }
     r.original = -1;

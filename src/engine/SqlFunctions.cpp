@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <array>
+
 #include <bit>
 #include <cmath>
 #include <exception>
@@ -149,15 +151,58 @@ double numberOf(sqlite3_value* value)
 
 // A compiled pattern with the last value it formatted: rows sorted by date
 // format the same date many times over, one after another.
+// A statement's compiled pattern and the texts it made last, by the value
+// they were made of: a summary formats the same dates and the same few hundred
+// results over and over, a million times.
 struct FormatMemo
 {
     explicit FormatMemo(const QString& text) : pattern(text) {}
+
+    struct Entry
+    {
+        int type = SQLITE_NULL;
+        quint64 number = 0; // a number's bits
+        QByteArray input;   // a text's bytes
+        QByteArray text;    // what it formats to, UTF-8
+    };
+    static constexpr size_t Size = 1024;
+
+    static bool holds(const Entry& entry, int type, quint64 number, QByteArrayView input)
+    {
+        return entry.type == type && (type == SQLITE_INTEGER || type == SQLITE_FLOAT
+                                          ? entry.number == number
+                                          : QByteArrayView(entry.input) == input);
+    }
+    // The entry for a value: the last one used when it holds the same value
+    // (a date repeated down a column), else the one its hash points to.
+    Entry& entryFor(int type, quint64 number, QByteArrayView input)
+    {
+        if (last && holds(*last, type, number, input))
+            return *last;
+        quint64 h = number;
+        if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+            h = 14695981039346656037ull;
+            for (const char c : input)
+                h = (h ^ quint8(c)) * 1099511628211ull;
+        }
+        h *= 0x9E3779B97F4A7C15ull;
+        last = &entries[size_t(h >> 54) % Size];
+        return *last;
+    }
+    // The entries hold texts of one locale.
+    void useLocale(const QLocale& current)
+    {
+        if (current == locale)
+            return;
+        locale = current;
+        entries.fill(Entry());
+        last = nullptr;
+    }
+
     FormatPattern pattern;
-    int lastType = SQLITE_NULL;
-    double lastNumber = 0;
-    QByteArray lastBytes;
-    QLocale lastLocale;
-    QByteArray lastText; // UTF-8
+    QLocale locale;
+    std::array<Entry, Size> entries;
+    Entry* last = nullptr;
 };
 
 void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
@@ -175,20 +220,18 @@ void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
             compiled = std::make_unique<FormatMemo>(valueText(argv[1]));
             memo = compiled.get();
         }
+        memo->useLocale(QLocale());
         const bool isNumber = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
         const double number = isNumber ? sqlite3_value_double(argv[0]) : 0;
-        QByteArray bytes;
-        if (!isNumber) {
-            const auto* text = static_cast<const char*>(sqlite3_value_blob(argv[0]));
-            bytes = QByteArray(text, sqlite3_value_bytes(argv[0]));
-        }
-        const QLocale locale;
-        const bool same =
-            memo->lastType == type && memo->lastLocale == locale &&
-            (isNumber ? std::bit_cast<quint64>(memo->lastNumber) == std::bit_cast<quint64>(number)
-                      : memo->lastBytes == bytes);
-        if (!same) {
+        const QByteArrayView input =
+            isNumber ? QByteArrayView()
+                     : QByteArrayView(static_cast<const char*>(sqlite3_value_blob(argv[0])),
+                                      sqlite3_value_bytes(argv[0]));
+        const quint64 bits = std::bit_cast<quint64>(number);
+        FormatMemo::Entry& entry = memo->entryFor(type, bits, input);
+        if (!FormatMemo::holds(entry, type, bits, input)) {
             const FormatPattern& pattern = memo->pattern;
+            const QLocale& locale = memo->locale;
             QDate date;
             QString text;
             if (isNumber) {
@@ -200,14 +243,16 @@ void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
             } else {
                 text = pattern.format(QVariant(valueText(argv[0])), locale);
             }
-            memo->lastText = text.toUtf8();
-            memo->lastLocale = locale;
-            memo->lastType = type;
-            memo->lastNumber = number;
-            memo->lastBytes = bytes;
+            entry.text = text.toUtf8();
+            entry.type = type;
+            entry.number = bits;
+            entry.input = input.toByteArray();
         }
-        sqlite3_result_text(context, memo->lastText.constData(), int(memo->lastText.size()),
-                            SQLITE_TRANSIENT);
+        // A memo SQLite already keeps outlives the result: SQLite reads the
+        // text before this function runs again, and only that changes it.
+        // A new memo may be freed as it is handed over, so its text is copied.
+        sqlite3_result_text(context, entry.text.constData(), int(entry.text.size()),
+                            compiled ? SQLITE_TRANSIENT : SQLITE_STATIC);
         // Handed over last: SQLite may free it at once, even inside this call.
         if (compiled) {
             sqlite3_set_auxdata(context, 1, compiled.release(),

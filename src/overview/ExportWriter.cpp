@@ -15,6 +15,7 @@ namespace vantor::overview {
 namespace {
 
 constexpr qsizetype FlushChars = 1 << 15;
+constexpr qint64 ProgressRows = 2048;
 
 void appendText(QString& line, const QString& text)
 {
@@ -87,7 +88,8 @@ QString exportSql(const QDate& from, const QDate& to)
 }
 
 qint64 writeExport(engine::Connection& connection, const QString& fileName, const QDate& from,
-                   const QDate& to, const std::function<bool(const QString& fileName)>& mayReplace)
+                   const QDate& to, const std::function<bool(const QString& fileName)>& mayReplace,
+                   const std::function<bool(double done)>& progress)
 {
     widgets::QueryCursor rows(connection, exportSql(from, to));
     if (!rows.next())
@@ -104,12 +106,21 @@ qint64 writeExport(engine::Connection& connection, const QString& fileName, cons
     QByteArray lastDate;
     QString lastDateText;
     qint64 count = 0;
+    qint64 told = 0;
     do {
         if (rows.type(0) == widgets::QueryCursor::Type::Text) {
             const QByteArrayView date = rows.utf8(0);
             if (date != lastDate || lastDateText.isNull()) {
                 lastDate = date.toByteArray();
                 lastDateText = rows.displayText(0);
+                if (progress && count - told >= ProgressRows) {
+                    // How far along the span this date is.
+                    told = count;
+                    const QDate at = QDate::fromString(QString::fromLatin1(lastDate), Qt::ISODate);
+                    const qint64 span = std::max<qint64>(1, from.daysTo(to));
+                    if (!progress(at.isValid() ? double(from.daysTo(at)) / double(span) : 0))
+                        return -1; // the file discards its temporary copy
+                }
             }
             line += lastDateText;
         } else {

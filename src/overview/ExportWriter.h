@@ -36,9 +36,14 @@ QString exportSql(const QDate& from, const QDate& to);
 // target is known not to be the database) whether an existing file may be
 // replaced; a No writes nothing and returns -1.
 //
+// `progress`, when given, is told now and then how far the rows have come
+// (0 to 1, by date within the span); when it returns false the export stops,
+// the temporary file is removed and -1 is returned: nothing was written.
+//
 // Returns the number of rows written; throws vantor::Error.
 qint64 writeExport(engine::Connection& connection, const QString& fileName, const QDate& from,
                    const QDate& to,
-                   const std::function<bool(const QString& fileName)>& mayReplace = {});
+                   const std::function<bool(const QString& fileName)>& mayReplace = {},
+                   const std::function<bool(double done)>& progress = {});
 
 } // namespace vantor::overview

@@ -10,8 +10,13 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressDialog>
 
 namespace vantor::overview {
+
+namespace {
+constexpr int ProgressSteps = 1000;
+}
 
 dlgExport::dlgExport(QWidget* parent)
     : DateRangeDialog({QStringLiteral("dlgExport"), QStringLiteral("Export Data"),
@@ -78,15 +83,30 @@ void dlgExport::exportData()
             connection.open(store::CodeConnection);
             // A name the file chooser returned has been asked about already.
             const bool chosen = m_file->text() == m_chosen;
-            declined = writeExport(connection, fileName, from, to, [chosen](const QString& name) {
-                           if (chosen)
-                               return true;
-                           // The arrow, not the hourglass, over a question.
-                           platform::ui().setBusy(false);
-                           const bool yes = mayReplace(name, QStringLiteral("Export Data"));
-                           platform::ui().setBusy(true);
-                           return yes;
-                       }) < 0;
+            const auto mayReplaceFile = [chosen](const QString& name) {
+                if (chosen)
+                    return true;
+                // The arrow, not the hourglass, over a question.
+                platform::ui().setBusy(false);
+                const bool yes = mayReplace(name, QStringLiteral("Export Data"));
+                platform::ui().setBusy(true);
+                return yes;
+            };
+            // A long export shows how far it has come and can be cancelled;
+            // a cancelled one writes nothing.
+            QProgressDialog progress(QStringLiteral("Exporting test values..."),
+                                     QStringLiteral("Cancel"), 0, ProgressSteps, this);
+            progress.setObjectName(QStringLiteral("exportProgress"));
+            progress.setWindowTitle(QStringLiteral("Export Data"));
+            progress.setWindowModality(Qt::WindowModal);
+            progress.setMinimumDuration(m_progressDelay);
+            progress.setAutoReset(false);
+            progress.setValue(0);
+            declined = writeExport(connection, fileName, from, to, mayReplaceFile,
+                                   [&progress](double done) {
+                                       progress.setValue(int(done * ProgressSteps));
+                                       return !progress.wasCanceled();
+                                   }) < 0;
         },
         QStringLiteral("Export Error"));
     if (!written || declined)

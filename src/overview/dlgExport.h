@@ -23,6 +23,8 @@ public:
     // file and reports the outcome; its own failures show "Export Error".
     void exportData();
     void browse();
+    // How long an export runs before its progress shows (tests show it at once).
+    void setProgressDelay(int ms) { m_progressDelay = ms; }
 
 protected:
     void runAction() override;
@@ -30,6 +32,7 @@ protected:
 private:
     QLineEdit* m_file;
     QString m_chosen; // the name the file chooser confirmed
+    int m_progressDelay = 500;
 };
 
 } // namespace vantor::overview

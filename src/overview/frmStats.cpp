@@ -35,6 +35,32 @@ const QString AllDatesSql = QStringLiteral(
     "Details.Test\r\n"
     "GROUP BY Tests.Test, Tests.Units;\r\n");
 
+// The same table as AllDatesSql, for a file in which every value belongs to
+// an occasion (as the program keeps it): each item's totals are then read in
+// the order of the Details(Test, Result) index without looking up a single
+// occasion, a few times faster on a long history. The average is the total
+// over the count, so items that share a name and unit still average all
+// their values together.
+const QString AllDatesFromIndexSql = QStringLiteral(
+    "SELECT Tests.Test, Tests.Units, Format(Sum(Totals.Total)/Sum(Totals.Counted),\"0.00\") AS "
+    "Average, Min(Totals.Least) AS Minimum, Max(Totals.Greatest) AS Maximum "
+    "FROM Tests INNER JOIN (SELECT Details.Test, Sum(Details.Result) AS Total, "
+    "Count(Details.Result) AS Counted, Min(Details.Result) AS Least, Max(Details.Result) AS "
+    "Greatest FROM Details GROUP BY Details.Test) AS Totals ON Tests.ID = Totals.Test "
+    "GROUP BY Tests.Test, Tests.Units;");
+
+// Whether some value has no occasion (a file written by another program, or
+// before deleting an occasion also deleted its values): such values are left
+// out of every statistic, which only the join with Results does.
+bool hasValuesWithoutOccasion(engine::Connection& connection)
+{
+    engine::Recordset rs;
+    rs.open(QStringLiteral("SELECT Count(*) FROM Details WHERE Details.ID Is Null Or Details.ID "
+                           "Not In (SELECT Results.ID FROM Results)"),
+            &connection, engine::CursorType::Static, engine::LockType::ReadOnly);
+    return rs.valueAt(0, 0).toLongLong() > 0;
+}
+
 QString extremesSql(const QString& which)
 {
     // which is "Min" or "Max": the saved query's column and the extreme sought.
@@ -135,7 +161,6 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     m_ok->setDefault(true);
 
     m_statistics = makeDataControl("datPrimaryRS1", this);
-    m_statistics->setRecordSource(AllDatesSql);
     m_statisticsGrid = makeGrid("DataGrid1", m_statistics, this);
     widgets::RecordsetModel::DerivedColumn outOfRange;
     outOfRange.header = QStringLiteral("Out of range");
@@ -185,7 +210,12 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     m_inputs->load(SelectDates);
     trapErrors(
         [this] {
-            countOutOfRange({}, {});
+            engine::Connection connection;
+            connection.open(store::ListConnection);
+            countOutOfRange(connection, {}, {});
+            m_statistics->setRecordSource(hasValuesWithoutOccasion(connection)
+                                              ? AllDatesSql
+                                              : AllDatesFromIndexSql);
             refreshOrThrow(m_statistics);
         },
         SelectDates);
@@ -208,21 +238,23 @@ QString frmStats::statisticsSql(const QDate& from, const QDate& to)
            QStringLiteral("GROUP BY Tests.Test, Tests.Units;");
 }
 
-void frmStats::countOutOfRange(const QDate& from, const QDate& to)
+void frmStats::countOutOfRange(engine::Connection& connection, const QDate& from, const QDate& to)
 {
     m_outOfRange->clear();
-    engine::Connection connection;
-    connection.open(store::ListConnection);
     const auto ranges = store::rangesByName(store::readReferenceRanges(connection));
     if (ranges.isEmpty())
         return;
     for (auto it = ranges.cbegin(); it != ranges.cend(); ++it)
         m_outOfRange->insert(it.key(), 0);
-    // Each distinct value once with its count: far fewer rows than values.
+    // Each distinct value once with its count, and only values beyond a
+    // limit: the index on (Test, Result) finds those without reading the
+    // others. Whether one is flagged (its unit) is decided below, by the
+    // rule every window uses.
     QString sql = QStringLiteral("SELECT Tests.Test, Details.Result, Details.Unit, Count(*) AS N "
                                  "FROM Tests INNER JOIN (Results INNER JOIN Details ON Results.ID "
-                                 "= Details.ID) ON Tests.ID = Details.Test WHERE (Tests.Low Is "
-                                 "Not Null Or Tests.High Is Not Null)");
+                                 "= Details.ID) ON Tests.ID = Details.Test WHERE ((Tests.Low Is "
+                                 "Not Null And Details.Result < Tests.Low) Or (Tests.High Is Not "
+                                 "Null And Details.Result > Tests.High))");
     if (from.isValid() && to.isValid())
         sql += QStringLiteral(" And Results.Date Between ") + platform::sqlDateLiteral(from) +
                QStringLiteral(" And ") + platform::sqlDateLiteral(to);
@@ -256,7 +288,9 @@ void frmStats::computeStatistics()
             bool empty = false;
             {
                 const platform::BusyPointer busy;
-                countOutOfRange(from, to);
+                engine::Connection connection;
+                connection.open(store::ListConnection);
+                countOutOfRange(connection, from, to);
                 m_statistics->setRecordSource(statisticsSql(from, to));
                 refreshOrThrow(m_statistics);
                 empty = m_statistics->recordset()->recordCount() == 0;

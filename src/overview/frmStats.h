@@ -10,6 +10,10 @@
 
 #include <memory>
 
+namespace vantor::engine {
+class Connection;
+}
+
 namespace vantor::widgets {
 class DataControl;
 class DataGrid;
@@ -43,7 +47,7 @@ protected:
 
 private:
     // Counts the flagged values between from and to (all dates when null).
-    void countOutOfRange(const QDate& from, const QDate& to);
+    void countOutOfRange(engine::Connection& connection, const QDate& from, const QDate& to);
     void showExtremes(const QString& sql);
 
     DateRangeInputs* m_inputs;

@@ -76,6 +76,7 @@ private slots:
 
     void editUpdateAndMovingOffWrites();
     void deleteThenMoveNext();
+    void longListsKeepEveryValue();
     void detailsRowsAreWrittenByRowid();
     void batchPendingUntilUpdateBatch();
     void cancelBatchRestoresRows();
@@ -267,6 +268,65 @@ void TestRecordset::editUpdateAndMovingOffWrites()
     details.setValue(2, u"lots"_s);
     QVERIFY_THROWS_EXCEPTION(Error, details.update());
     QCOMPARE(text("SELECT Result FROM Details WHERE ID = 1 AND Test = 1"), u"95"_s);
+}
+
+// Tens of thousands of rows: values across the store's blocks, a column
+// that needs 8 bytes only from its 25,000th row on, a text longer than a
+// chunk of the text pool; then a change and a deletion in the middle.
+void TestRecordset::longListsKeepEveryValue()
+{
+    const QString longText(100000, u'L');
+    {
+        auto db = enginetest::openDatabase(u"vantor.mdb"_s);
+        enginetest::exec(db.get(),
+                         "WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 40004) INSERT INTO Results (ID, Date, Period, Remarks) "
+                         "SELECT i, date('2004-01-01', '+' || i || ' days'), i % 3 + 1, "
+                         "CASE WHEN i % 2 = 0 THEN NULL ELSE 'r' || i END FROM n");
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db.get(), "UPDATE Results SET Remarks = ? WHERE ID = 30001", -1, &stmt,
+                           nullptr);
+        const QByteArray utf8 = longText.toUtf8();
+        sqlite3_bind_text(stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_DONE);
+        sqlite3_finalize(stmt);
+    }
+    Connection c;
+    Recordset rs;
+    open(rs, c,
+         "SELECT ID, Date, Remarks, IIf(ID = 25004, 5000000000, ID) AS Big, ID / 4 AS Quarter "
+         "FROM Results WHERE ID >= 5 ORDER BY ID",
+         LockType::Optimistic);
+    QCOMPARE(rs.recordCount(), 40000);
+    const auto expectRow = [&](int row) {
+        const qlonglong id = row + 5;
+        QCOMPARE(rs.valueAt(row, 0).toLongLong(), id);
+        QCOMPARE(rs.valueAt(row, 1).toDate(), QDate(2004, 1, 1).addDays(id));
+        if (id == 30001)
+            QCOMPARE(rs.valueAt(row, 2).toString(), longText);
+        else if (id % 2 == 0)
+            QVERIFY(rs.valueAt(row, 2).isNull());
+        else
+            QCOMPARE(rs.valueAt(row, 2).toString(), u"r"_s + QString::number(id));
+        QCOMPARE(rs.valueAt(row, 3).toLongLong(), id == 25004 ? 5000000000LL : id);
+        QCOMPARE(rs.valueAt(row, 4).toDouble(), double(id) / 4);
+    };
+    for (int row : {0, 1, 16383, 16384, 24999, 25000, 29996, 32767, 32768, 39999})
+        expectRow(row);
+
+    rs.setAbsolutePosition(20001);
+    rs.setValue(u"Remarks"_s, u"changed"_s);
+    rs.update();
+    QCOMPARE(text("SELECT Remarks FROM Results WHERE ID = 20005"), u"changed"_s);
+    rs.setAbsolutePosition(10001);
+    QCOMPARE(rs.value(0).toLongLong(), 10005);
+    rs.deleteCurrent();
+    QCOMPARE(number("SELECT Count(*) FROM Results WHERE ID = 10005"), 0);
+    QCOMPARE(rs.recordCount(), 39999);
+    QCOMPARE(rs.valueAt(10000, 0).toLongLong(), 10006);
+    QCOMPARE(rs.valueAt(19999, 2).toString(), u"changed"_s);
+    QCOMPARE(rs.valueAt(24998, 3).toLongLong(), 5000000000LL);
+    QCOMPARE(rs.valueAt(39998, 0).toLongLong(), 40004);
 }
 
 void TestRecordset::deleteThenMoveNext()

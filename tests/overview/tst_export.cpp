@@ -7,8 +7,11 @@
 
 #include "store/Database.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -183,6 +186,53 @@ private slots:
         QCOMPARE(QDir(u"out"_s).entryList(QDir::Files | QDir::System).size(), 3);
         QCOMPARE(QDir().entryList({u".*.tmp"_s}, QDir::Files | QDir::Hidden).size(), 0);
         QVERIFY(store::checkDatabase(u"vantor.mdb"_s).isEmpty());
+    }
+
+    // A long export shows its progress; Cancel stops it, writes nothing,
+    // leaves an existing file as it was and says nothing more; the next
+    // export runs to the end.
+    void cancelWritesNothing()
+    {
+        overviewtest::execute(
+            "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 5099) "
+            "INSERT INTO Results (ID, Date, Period, Remarks) "
+            "SELECT i, date('2004-04-02', '+' || i || ' days'), 1, 'r' || i FROM n;"
+            "WITH RECURSIVE k(j) AS (SELECT 1 UNION ALL SELECT j + 1 FROM k WHERE j < 8) "
+            "INSERT INTO Details (ID, Test, Result, Unit) "
+            "SELECT Results.ID, 1, k.j, 'mg/dL' FROM Results, k WHERE Results.ID >= 100;");
+        const QString target = QDir::current().absoluteFilePath(QStringLiteral("out/export.txt"));
+        const QByteArray before("kept as it was");
+        overviewtest::writeFile(target, before);
+        m_ui.pushAnswer(platform::Answer::Yes); // replace it
+        int steps = 0;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&steps] {
+            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (progress && progress->isVisible() && progress->value() > 0 && ++steps == 2)
+                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        poll.start(0);
+        m_dialog = new dlgExport;
+        m_dialog->setProgressDelay(0);
+        m_dialog->show();
+        m_dialog->inputs()->fromList()->setBoundText(u"05-Mar-2004"_s);
+        m_dialog->inputs()->toList()->setBoundText(m_dialog->inputs()->toList()->itemText(
+            m_dialog->inputs()->toList()->count() - 1));
+        auto* name = overviewtest::child<QLineEdit>(m_dialog, "sFile");
+        name->clear();
+        QTest::keyClicks(name, target);
+        QTest::mouseClick(overviewtest::child<QPushButton>(m_dialog, "cmdOK"), Qt::LeftButton);
+        poll.stop();
+        QCOMPARE(steps, 2);
+        QCOMPARE(readFile(target), before);
+        QCOMPARE(QDir(QStringLiteral("out")).entryList(QDir::Files), QStringList{u"export.txt"_s});
+        QCOMPARE(m_ui.takeFirstMessage().buttons, platform::Buttons::YesNo); // only the question
+        QVERIFY(m_ui.messages().isEmpty());
+        QVERIFY(m_dialog->isVisible());
+
+        m_ui.pushAnswer(platform::Answer::Yes);
+        QTest::mouseClick(overviewtest::child<QPushButton>(m_dialog, "cmdOK"), Qt::LeftButton);
+        QCOMPARE(readFile(target).count("\r\n"), 1 + 40000 + 9);
     }
 
     void defaultNameAndBrowse()

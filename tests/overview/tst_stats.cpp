@@ -116,6 +116,23 @@ private slots:
         overviewtest::screenshot(m_window, QStringLiteral("frmStats-ranges"));
     }
 
+    // A value whose occasion is gone (left by another program, or by an older
+    // version that deleted an occasion alone) counts in no statistic; a value
+    // beyond a limit but recorded in another unit is not out of range.
+    void valuesOutsideTheRulesAreLeftOut()
+    {
+        overviewtest::execute(
+            "UPDATE Tests SET Low = 90, High = 95 WHERE Test = 'Glucose';"
+            "INSERT INTO Details (ID, Test, Result, Unit) VALUES (42, 3, 0.5, 'g/dL'),"
+            " (NULL, 3, 9.9, 'g/dL'), (42, 1, 1.0, 'mg/dL'), (2, 1, 400, 'mmol/L');");
+        open();
+        QCOMPARE(gridRows(grid("DataGrid1")),
+                 (QStringList{QStringLiteral("Albumin|g/dL|4.20|4.2|4.2|"),
+                              QStringLiteral("Cholesterol|mg/dL|538.19|180|1234.56|"),
+                              QStringLiteral("Glucose|mg/dL|167.88|88|400|3"),
+                              QStringLiteral("Zinc|µg/dL|12.00|12|12|")}));
+    }
+
     void span_data()
     {
         QTest::addColumn<QString>("from");
