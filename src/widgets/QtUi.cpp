@@ -108,7 +108,13 @@ Answer QtUi::messageBox(const QString& text, Buttons buttons, Icon icon, const Q
                     toQt(buttons), owner());
     box.setObjectName(QStringLiteral("msgBox"));
     box.setTextFormat(Qt::PlainText);
-    return fromQt(box.exec(), buttons);
+    // The arrow, not the hourglass, over a box that waits for the user.
+    if (m_busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    if (m_busy)
+        QApplication::restoreOverrideCursor();
+    return fromQt(answer, buttons);
 }
 
 void QtUi::beep()

@@ -2,6 +2,8 @@
 
 #include "ChildAccessKeys.h"
 
+#include "platform/Ui.h"
+
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -141,7 +143,12 @@ QWidget* WindowRegistry::load(const QString& name)
 
     // Keep the factory alive even if the load routine re-registers the name.
     const Entry current = *entry;
-    QWidget* window = current.factory();
+    // A window that reads many rows as it loads shows the hourglass meanwhile.
+    QWidget* window = nullptr;
+    {
+        const platform::BusyPointer busy;
+        window = current.factory();
+    }
     if (!window)
         return nullptr;
     // A load routine may itself have asked for the window (it should not, but

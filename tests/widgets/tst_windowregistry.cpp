@@ -1,5 +1,8 @@
 #include "widgets/WindowRegistry.h"
 
+#include "platform/RecordingUi.h"
+#include "platform/Ui.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMainWindow>
@@ -127,13 +130,21 @@ void tst_WindowRegistry::loadsOnceAndBringsForward()
 void tst_WindowRegistry::refusedLoadShowsNothing()
 {
     int calls = 0;
-    windows().registerWindow(u"frmRefuse"_s, WindowRegistry::Kind::Own, [&calls]() -> QWidget* {
-        ++calls;
-        return nullptr;
-    });
+    // The hourglass shows while a window loads (it may read many rows), and
+    // goes when the load is over, also a refused one.
+    auto& ui = static_cast<vantor::platform::RecordingUi&>(vantor::platform::ui());
+    int busyCalls = 0;
+    windows().registerWindow(u"frmRefuse"_s, WindowRegistry::Kind::Own,
+                             [&calls, &busyCalls, &ui]() -> QWidget* {
+                                 ++calls;
+                                 busyCalls += ui.isBusy() ? 1 : 0;
+                                 return nullptr;
+                             });
     QCOMPARE(windows().show(u"frmRefuse"_s), nullptr);
     QCOMPARE(windows().show(u"frmRefuse"_s), nullptr);
     QCOMPARE(calls, 2); // every command tries its load routine again
+    QCOMPARE(busyCalls, 2);
+    QVERIFY(!ui.isBusy());
     QVERIFY(!windows().isLoaded(u"frmRefuse"_s));
     QCOMPARE(windows().show(u"frmUnknown"_s), nullptr);
     QVERIFY(windows().loadOrder().isEmpty());
