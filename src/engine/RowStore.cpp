@@ -163,19 +163,22 @@ quint32 RowStore::internText(const unsigned char* utf8, int bytes, int column)
 
 Cell RowStore::readCell(sqlite3_stmt* stmt, int c, bool isDate)
 {
+    // One look-up of the column, then its value's own accessors: each
+    // sqlite3_column_* call costs a look-up of its own.
+    sqlite3_value* value = sqlite3_column_value(stmt, c);
     Cell cell;
-    switch (sqlite3_column_type(stmt, c)) {
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        cell.i = sqlite3_column_int64(stmt, c);
+        cell.i = sqlite3_value_int64(value);
         cell.tag = Cell::Int;
         break;
     case SQLITE_FLOAT:
-        cell.d = sqlite3_column_double(stmt, c);
+        cell.d = sqlite3_value_double(value);
         cell.tag = Cell::Real;
         break;
     case SQLITE_TEXT: {
-        const unsigned char* text = sqlite3_column_text(stmt, c);
-        const int n = sqlite3_column_bytes(stmt, c);
+        const unsigned char* text = sqlite3_value_text(value);
+        const int n = sqlite3_value_bytes(value);
         qint64 julian;
         if (isDate && readDate(text, n, c, julian)) {
             cell.i = julian;
@@ -187,8 +190,8 @@ Cell RowStore::readCell(sqlite3_stmt* stmt, int c, bool isDate)
         break;
     }
     case SQLITE_BLOB: {
-        const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, c));
-        cell.s = m_texts.add(blob, sqlite3_column_bytes(stmt, c));
+        const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
+        cell.s = m_texts.add(blob, sqlite3_value_bytes(value));
         cell.tag = Cell::Text;
         break;
     }

@@ -151,9 +151,9 @@ double numberOf(sqlite3_value* value)
 
 // A compiled pattern with the last value it formatted: rows sorted by date
 // format the same date many times over, one after another.
-// A statement's compiled pattern and the texts it made last, by the value
-// they were made of: a summary formats the same dates and the same few hundred
-// results over and over, a million times.
+// A statement's compiled pattern and the texts it made, by the value they
+// were made of: a summary formats the same dates and the same few hundred
+// results over and over, a million times. It lives while the statement runs.
 struct FormatMemo
 {
     explicit FormatMemo(const QString& text) : pattern(text) {}
@@ -189,17 +189,10 @@ struct FormatMemo
         last = &entries[size_t(h >> 54) % Size];
         return *last;
     }
-    // The entries hold texts of one locale.
-    void useLocale(const QLocale& current)
-    {
-        if (current == locale)
-            return;
-        locale = current;
-        entries.fill(Entry());
-        last = nullptr;
-    }
-
     FormatPattern pattern;
+    // The locale when the statement first formats: a statement's values are
+    // all formatted alike, and asking for the locale on every call cost more
+    // than the formatting that is remembered.
     QLocale locale;
     std::array<Entry, Size> entries;
     Entry* last = nullptr;
@@ -220,7 +213,6 @@ void vbFormat(sqlite3_context* context, int, sqlite3_value** argv)
             compiled = std::make_unique<FormatMemo>(valueText(argv[1]));
             memo = compiled.get();
         }
-        memo->useLocale(QLocale());
         const bool isNumber = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
         const double number = isNumber ? sqlite3_value_double(argv[0]) : 0;
         const QByteArrayView input =
