@@ -208,8 +208,10 @@ private slots:
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&steps] {
             auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            if (progress && progress->isVisible() && progress->value() > 0 && ++steps == 2)
+            if (progress && progress->isVisible() && progress->value() > 0 && ++steps == 2) {
+                overviewtest::screenshot(progress, QStringLiteral("exportProgress"));
                 QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            }
         });
         poll.start(0);
         m_dialog = new dlgExport;
