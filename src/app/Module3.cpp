@@ -1,13 +1,12 @@
 #include "Module3.h"
 
-#include "DatabaseBackup.h"
-#include "DatabaseCompactor.h"
 #include "platform/Error.h"
 #include "platform/Ui.h"
+#include "store/DatabaseBackup.h"
+#include "store/DatabaseCompactor.h"
 
 #include <QDate>
 #include <QDir>
-
 
 namespace vantor::app::Module3 {
 
@@ -28,7 +27,7 @@ void CompactDB()
     }
 
     const QString failure = platform::failureOf([] {
-        const DatabaseCompactor compactor;
+        const store::DatabaseCompactor compactor;
         compactor.removeLeftover();
         compactor.compact();
     });
@@ -53,7 +52,8 @@ void BackupDB()
         return;
 
     const QString failure = platform::failureOf([&target] {
-        backUpDatabase(DatabaseCompactor().sourcePath(), QDir::fromNativeSeparators(target));
+        store::backUpDatabase(store::DatabaseCompactor().sourcePath(),
+                              QDir::fromNativeSeparators(target));
     });
     ui().beep();
     if (!failure.isEmpty()) {

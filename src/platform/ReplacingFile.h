@@ -43,6 +43,9 @@ public:
     void write(const QByteArray& bytes);
     // Flushes the temporary file to the disk and renames it over the target.
     void commit();
+    // The same for a file that must not exist: a target that appeared
+    // meanwhile is never written over (throws instead).
+    void commitNew();
     bool isCommitted() const { return m_committed; }
 
     // Lets a test make the final rename fail; nullptr restores the real one.
@@ -51,6 +54,7 @@ public:
 
 private:
     void closeFile();
+    void finish(bool replace);
 
     QString m_target;
     QString m_temporary;

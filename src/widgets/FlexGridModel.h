@@ -12,11 +12,10 @@
 
 namespace vantor::engine {
 class Connection;
-}
+class QueryCursor;
+} // namespace vantor::engine
 
 namespace vantor::widgets {
-
-class QueryCursor;
 
 // The rows of one query for the flexible grid, read only as far as they are
 // needed: open() reads the first rows at once (more than a screen holds),
@@ -90,7 +89,7 @@ private:
     void readInIdleTime();
     void fail(int number, const QString& description);
 
-    std::unique_ptr<QueryCursor> m_cursor;
+    std::unique_ptr<engine::QueryCursor> m_cursor;
     QStringList m_names;
     std::vector<Pool> m_pools;
     std::vector<quint32> m_cells; // row-major, read rows (also those not yet announced)
