@@ -113,7 +113,7 @@ void Connection::close()
     if (!isOpen())
         return;
     if (m_transactionLevel > 0)
-        sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        rollback();
     m_schema.reset();
     // Statements still held by recordsets would keep the file open; recordsets
     // finalize theirs at once, so a plain close suffices.
@@ -168,8 +168,7 @@ qint64 Connection::execute(const QString& jetSql)
 
 void Connection::beginTrans()
 {
-    const QByteArray sql = "SAVEPOINT vantor_trans_" + QByteArray::number(m_transactionLevel + 1);
-    exec(QString::fromLatin1(sql));
+    exec(QStringLiteral("SAVEPOINT vantor_trans_%1").arg(m_transactionLevel + 1));
     ++m_transactionLevel;
 }
 
@@ -177,8 +176,7 @@ void Connection::commitTrans()
 {
     if (m_transactionLevel == 0)
         throw Error(Error::DatabaseError, QStringLiteral("No transaction is active."));
-    const QByteArray sql = "RELEASE vantor_trans_" + QByteArray::number(m_transactionLevel);
-    exec(QString::fromLatin1(sql));
+    exec(QStringLiteral("RELEASE vantor_trans_%1").arg(m_transactionLevel));
     --m_transactionLevel;
 }
 
@@ -186,9 +184,8 @@ void Connection::rollbackTrans()
 {
     if (m_transactionLevel == 0)
         throw Error(Error::DatabaseError, QStringLiteral("No transaction is active."));
-    const QByteArray name = "vantor_trans_" + QByteArray::number(m_transactionLevel);
-    const QByteArray sql = "ROLLBACK TO " + name + "; RELEASE " + name;
-    exec(QString::fromLatin1(sql));
+    exec(QStringLiteral("ROLLBACK TO vantor_trans_%1; RELEASE vantor_trans_%1")
+             .arg(m_transactionLevel));
     --m_transactionLevel;
 }
 

@@ -7,8 +7,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
-
 namespace vantor::engine::detail {
 
 namespace {
@@ -45,8 +43,7 @@ WriteScope::WriteScope(Connection& connection) : m_connection(connection)
 WriteScope::~WriteScope()
 {
     if (!m_done)
-        sqlite3_exec(m_connection.handle(), "ROLLBACK TO vantor_write; RELEASE vantor_write",
-                     nullptr, nullptr, nullptr);
+        m_connection.rollback(QStringLiteral("vantor_write"));
 }
 
 void WriteScope::commit()

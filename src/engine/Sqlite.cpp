@@ -122,9 +122,12 @@ void SqliteDatabase::exec(const QString& sql)
         raise();
 }
 
-void SqliteDatabase::rollback()
+void SqliteDatabase::rollback(const QString& savepoint)
 {
-    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    const QString sql = savepoint.isEmpty()
+                            ? QStringLiteral("ROLLBACK")
+                            : QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(savepoint);
+    sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
 }
 
 SqliteStatement SqliteDatabase::prepare(const QString& sql)

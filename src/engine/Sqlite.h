@@ -44,8 +44,9 @@ public:
 
     // Runs one or more statements that return no rows.
     void exec(const QString& sql);
-    // Ends the open transaction without its changes; never fails.
-    void rollback();
+    // Ends the open transaction (or only the savepoint, given its name)
+    // without its changes; never fails, so that it can run while unwinding.
+    void rollback(const QString& savepoint = {});
     SqliteStatement prepare(const QString& sql);
     // The first column of the first row of sql; null when there is no row.
     QVariant scalar(const QString& sql);
@@ -59,8 +60,6 @@ public:
     // Closes the connection and reports a failure to do so (a destructor cannot).
     virtual void close();
 
-    // SQLite's primary result code of the last failure.
-    int errorCode() const;
     // The last failure was another connection's lock.
     bool isBusy() const;
     // The last failure was a file that is no SQLite database.
@@ -76,6 +75,9 @@ protected:
     void release();
 
 private:
+    // SQLite's primary result code of the last failure.
+    int errorCode() const;
+
     sqlite3* m_db = nullptr;
     QString m_path;
 };
