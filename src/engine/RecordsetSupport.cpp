@@ -35,21 +35,9 @@ Error noSuchField(const QString& name)
                            .arg(name));
 }
 
-WriteScope::WriteScope(Connection& connection) : m_connection(connection)
+WriteScope::WriteScope(Connection& connection)
+    : SqliteTransaction(connection, QStringLiteral("vantor_write"))
 {
-    connection.exec(QStringLiteral("SAVEPOINT vantor_write"));
-}
-
-WriteScope::~WriteScope()
-{
-    if (!m_done)
-        m_connection.rollback(QStringLiteral("vantor_write"));
-}
-
-void WriteScope::commit()
-{
-    m_connection.exec(QStringLiteral("RELEASE vantor_write"));
-    m_done = true;
 }
 
 QString quoted(const QString& name)

@@ -40,19 +40,11 @@ Criteria parseCriteria(const QString& text);
 // The recordsets' statements run on their connection.
 using Statement = SqliteStatement;
 
-// A savepoint that rolls back unless committed.
-class WriteScope
+// The recordsets' writes: a savepoint that rolls back unless committed.
+class WriteScope : public SqliteTransaction
 {
 public:
     explicit WriteScope(Connection& connection);
-    ~WriteScope();
-    WriteScope(const WriteScope&) = delete;
-    WriteScope& operator=(const WriteScope&) = delete;
-    void commit();
-
-private:
-    Connection& m_connection;
-    bool m_done = false;
 };
 
 } // namespace detail

@@ -383,4 +383,24 @@ QByteArrayView SqliteStatement::utf8(int column) const
     return QByteArrayView(data, sqlite3_column_bytes(m_stmt, column));
 }
 
+SqliteTransaction::SqliteTransaction(SqliteDatabase& db, const QString& savepoint)
+    : m_db(db), m_savepoint(savepoint)
+{
+    db.exec(savepoint.isEmpty() ? QStringLiteral("BEGIN IMMEDIATE")
+                                : QStringLiteral("SAVEPOINT ") + savepoint);
+}
+
+SqliteTransaction::~SqliteTransaction()
+{
+    if (!m_done)
+        m_db.rollback(m_savepoint);
+}
+
+void SqliteTransaction::commit()
+{
+    m_db.exec(m_savepoint.isEmpty() ? QStringLiteral("COMMIT")
+                                    : QStringLiteral("RELEASE ") + m_savepoint);
+    m_done = true;
+}
+
 } // namespace vantor::engine

@@ -136,4 +136,24 @@ private:
     bool m_moreStatements = false;
 };
 
+// A transaction that rolls back unless committed, also when an error unwinds
+// the stack. Without a savepoint name it takes the write lock at once
+// (BEGIN IMMEDIATE), so nothing changes between reading and writing; with
+// one it nests inside a transaction that is already open.
+class SqliteTransaction
+{
+public:
+    explicit SqliteTransaction(SqliteDatabase& db, const QString& savepoint = {});
+    ~SqliteTransaction();
+    SqliteTransaction(const SqliteTransaction&) = delete;
+    SqliteTransaction& operator=(const SqliteTransaction&) = delete;
+
+    void commit();
+
+private:
+    SqliteDatabase& m_db;
+    QString m_savepoint;
+    bool m_done = false;
+};
+
 } // namespace vantor::engine

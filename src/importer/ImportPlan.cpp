@@ -337,35 +337,6 @@ private:
     ImportPlan m_plan;
 };
 
-// Rolls back unless committed, also when an error unwinds the stack.
-class WriteTransaction
-{
-public:
-    explicit WriteTransaction(engine::SqliteDatabase& db) : m_db(db)
-    {
-        // IMMEDIATE: the write lock is taken before planning, so nothing can
-        // change between the plan and the writes.
-        db.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    }
-    ~WriteTransaction()
-    {
-        if (!m_done)
-            m_db.rollback();
-    }
-    WriteTransaction(const WriteTransaction&) = delete;
-    WriteTransaction& operator=(const WriteTransaction&) = delete;
-
-    void commit()
-    {
-        m_db.exec(QStringLiteral("COMMIT"));
-        m_done = true;
-    }
-
-private:
-    engine::SqliteDatabase& m_db;
-    bool m_done = false;
-};
-
 qint64 insert(engine::SqliteStatement& statement, engine::SqliteDatabase& db)
 {
     statement.step();
@@ -450,7 +421,9 @@ std::optional<ImportOutcome> runImport(engine::SqliteDatabase& db, const TextTab
                                        const Mapping& mapping, const PlanOptions& options,
                                        bool skipBadLines, const Progress& progress)
 {
-    WriteTransaction transaction(db);
+    // The write lock is taken before planning, so nothing can change between
+    // the plan and the writes.
+    engine::SqliteTransaction transaction(db);
     const qint64 lines = std::max<qint64>(table.lines.size(), 1);
     // Reading the lines is the first half of the way, writing the second.
     const Progress planning = [&](qint64 done, qint64) {

@@ -75,15 +75,10 @@ bool migrateDatabase(const QString& path)
         for (const Step& step : Steps) {
             if (version >= step.version)
                 continue;
-            db.exec(QStringLiteral("BEGIN IMMEDIATE"));
-            try {
-                step.apply(db);
-                db.exec(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
-                db.exec(QStringLiteral("COMMIT"));
-            } catch (const Error&) {
-                db.rollback();
-                return false;
-            }
+            engine::SqliteTransaction transaction(db);
+            step.apply(db);
+            db.exec(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
+            transaction.commit();
         }
         db.close();
         return true;

@@ -31,6 +31,8 @@ private slots:
     void notesTextAfterTheFirstStatement();
     void saysALockInWords();
     void rollsBackASavepointOnly();
+    void transactionKeepsOnlyWhatIsCommitted_data();
+    void transactionKeepsOnlyWhatIsCommitted();
     void refusesToOpenWhatIsNoDatabase();
     void newFileNeverReplacesOneThatAppeared();
 
@@ -161,6 +163,42 @@ void TestSqlite::rollsBackASavepointOnly()
     db.rollback();
     db.rollback(u"gone"_s);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM t"_s).toLongLong(), 1);
+}
+
+void TestSqlite::transactionKeepsOnlyWhatIsCommitted_data()
+{
+    QTest::addColumn<QString>("savepoint");
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QString>("kept");
+
+    QTest::newRow("committed") << QString() << false << u"1,2"_s;
+    QTest::newRow("an error unwinds") << QString() << true << u"1"_s;
+    QTest::newRow("savepoint committed") << u"inner"_s << false << u"1,2"_s;
+    QTest::newRow("savepoint unwound") << u"inner"_s << true << u"1"_s;
+}
+
+void TestSqlite::transactionKeepsOnlyWhatIsCommitted()
+{
+    QFETCH(QString, savepoint);
+    QFETCH(bool, fails);
+    QFETCH(QString, kept);
+    SqliteDatabase db(path(u"transaction.db"_s), SqliteDatabase::Mode::Create);
+    db.exec(u"CREATE TABLE t (v NOT NULL); INSERT INTO t VALUES (1)"_s);
+    if (!savepoint.isEmpty())
+        db.exec(u"BEGIN"_s);
+    try {
+        vantor::engine::SqliteTransaction transaction(db, savepoint);
+        db.exec(u"INSERT INTO t VALUES (2)"_s);
+        if (fails)
+            db.exec(u"INSERT INTO t VALUES (NULL)"_s);
+        transaction.commit();
+    } catch (const Error&) {
+        QVERIFY(fails);
+    }
+    if (!savepoint.isEmpty())
+        db.exec(u"COMMIT"_s);
+    QCOMPARE(db.scalar(u"SELECT group_concat(v) FROM (SELECT v FROM t ORDER BY v)"_s).toString(),
+             kept);
 }
 
 void TestSqlite::refusesToOpenWhatIsNoDatabase()
