@@ -82,13 +82,14 @@ void syncFolder(const QString& folder)
     }
 }
 
-} // namespace
-
-unsigned fileMode(const QString& path, unsigned fallback)
+// The mode bits (0777) of a file, following links; fallback when it cannot be read.
+unsigned fileMode(const QString& path, unsigned fallback = 0600)
 {
     struct stat info {};
     return statPath(path, info) ? unsigned(info.st_mode & 0777) : fallback;
 }
+
+} // namespace
 
 void refuseDatabaseTarget(const QString& target, const QString& database)
 {
