@@ -1,9 +1,9 @@
 #include "DatabaseCommands.h"
 
-#include "DatabaseBackup.h"
-#include "DatabaseCompactor.h"
 #include "platform/Error.h"
 #include "platform/Ui.h"
+#include "store/DatabaseBackup.h"
+#include "store/DatabaseCompactor.h"
 
 #include <QDate>
 #include <QDir>
@@ -27,7 +27,7 @@ void CompactDB()
     }
 
     const QString failure = platform::failureOf([] {
-        const DatabaseCompactor compactor;
+        const store::DatabaseCompactor compactor;
         compactor.removeLeftover();
         compactor.compact();
     });
@@ -52,7 +52,8 @@ void BackupDB()
         return;
 
     const QString failure = platform::failureOf([&target] {
-        backUpDatabase(DatabaseCompactor().sourcePath(), QDir::fromNativeSeparators(target));
+        store::backUpDatabase(store::DatabaseCompactor().sourcePath(),
+                              QDir::fromNativeSeparators(target));
     });
     ui().beep();
     if (!failure.isEmpty()) {

@@ -7,7 +7,7 @@ namespace vantor::app {
 void CompactDB();
 
 // Utilities, Back Up Database: asks for a file and writes a copy of
-// vantor.mdb there (see backUpDatabase); outcome titled "Back Up Database".
+// vantor.mdb there (see store::backUpDatabase); outcome titled "Back Up Database".
 void BackupDB();
 
 } // namespace vantor::app

@@ -47,22 +47,6 @@ QString canonical(const QString& path)
 
 constexpr int BusyTimeoutMs = 5000;
 
-QString moreStatementsMessage()
-{
-    return QStringLiteral("Characters found after end of SQL statement: the text holds more than "
-                          "one statement, and only one can be run at a time.");
-}
-
-bool hasMoreStatements(QByteArrayView rest)
-{
-    for (const char c : rest) {
-        if (c != ';' && c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            return true;
-    }
-    return false;
-}
-
-
 } // namespace
 
 Connection::Connection() = default;
@@ -98,20 +82,16 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     // Other copies of the program see this one through the shared lock; it
     // outlives every SQLite connection of this process on the file.
     acquireSharedLock(path, BusyTimeoutMs);
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString message =
-            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-        sqlite3_close(db);
+    try {
+        openFile(path, Mode::ReadWrite,
+                 QStringLiteral("Could not open the database file '%1'")
+                     .arg(QDir::toNativeSeparators(path)));
+    } catch (...) {
         releaseSharedLock(path);
-        throw Error(Error::DatabaseError,
-                    QStringLiteral("Could not open the database file '%1': %2")
-                        .arg(QDir::toNativeSeparators(path), message));
+        throw;
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3* db = handle();
+    setBusyTimeout(BusyTimeoutMs);
     // A misspelt name in double quotes must be an error, never a string.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
@@ -120,7 +100,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
         SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
+        release();
         releaseSharedLock(path);
         throw Error(Error::DatabaseError,
                     QStringLiteral("The file '%1' is not a results database that can be read (%2).")
@@ -128,63 +108,36 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     }
 
     registerJetFunctions(db);
-    m_db = db;
     m_connectionString = connectionString;
-    m_filePath = path;
     m_shape = cs.isShape();
     m_transactionLevel = 0;
     m_schema = std::make_unique<SqliteSchema>(db);
-    ++openFiles()[m_filePath];
+    ++openFiles()[path];
     ++openCount();
 }
 
 void Connection::close()
 {
-    if (!m_db)
+    if (!isOpen())
         return;
     if (m_transactionLevel > 0)
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        rollback();
     m_schema.reset();
     // Statements still held by recordsets would keep the file open; recordsets
     // finalize theirs at once, so a plain close suffices.
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
-    releaseSharedLock(m_filePath);
+    release();
+    const QString path = filePath();
+    releaseSharedLock(path);
     auto& files = openFiles();
-    if (--files[m_filePath] <= 0)
-        files.remove(m_filePath);
+    if (--files[path] <= 0)
+        files.remove(path);
     --openCount();
     m_transactionLevel = 0;
 }
 
-void Connection::raise(const QString& what) const
-{
-    const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_MISUSE;
-    QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                           : QStringLiteral("The connection is not open.");
-    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
-        message = QStringLiteral("The database file is in use by another program or window; "
-                                 "try again in a moment (%1).")
-                      .arg(message);
-    else if ((code & 0xff) == SQLITE_READONLY)
-        message = QStringLiteral("The database file cannot be written (%1).").arg(message);
-    else if ((code & 0xff) == SQLITE_FULL)
-        message = QStringLiteral("The disk is full (%1).").arg(message);
-    throw Error(Error::DatabaseError,
-                what.isEmpty() ? message : what + QStringLiteral(": ") + message);
-}
-
-void Connection::exec(const char* sql)
-{
-    if (!m_db)
-        raise();
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        raise();
-}
-
 TranslatedSql Connection::translate(const QString& jetSql, const TranslateOptions& options) const
 {
-    if (!m_db)
+    if (!isOpen())
         throw Error(Error::DatabaseError, QStringLiteral("The connection is not open."));
     return translateJet(jetSql, *m_schema, options);
 }
@@ -205,32 +158,25 @@ void Connection::invalidateSchema()
 qint64 Connection::execute(const QString& jetSql)
 {
     const TranslatedSql t = translate(jetSql);
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray sql = t.sql.toUtf8();
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
-        raise();
-    // SQLite compiles the first statement only; the rest must not be dropped
-    // silently, nor the first run without the rest.
-    if (tail && hasMoreStatements(QByteArrayView(tail, sql.constData() + sql.size() - tail))) {
-        sqlite3_finalize(stmt);
-        throw Error(Error::SyntaxError, moreStatementsMessage());
+    {
+        SqliteStatement statement(*this, t.sql);
+        // The rest must not be dropped silently, nor the first run without the rest.
+        if (statement.hasMoreStatements())
+            throw Error(Error::SyntaxError,
+                        QStringLiteral("Characters found after end of SQL statement: the text "
+                                       "holds more than one statement, and only one can be run "
+                                       "at a time."));
+        while (statement.step()) {
+        }
     }
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE)
-        raise();
     if (t.kind == TranslatedSql::Kind::Other)
         invalidateSchema();
-    return t.kind == TranslatedSql::Kind::Select ? 0 : sqlite3_changes64(m_db);
+    return t.kind == TranslatedSql::Kind::Select ? 0 : changes();
 }
 
 void Connection::beginTrans()
 {
-    const QByteArray sql = "SAVEPOINT vantor_trans_" + QByteArray::number(m_transactionLevel + 1);
-    exec(sql.constData());
+    exec(QStringLiteral("SAVEPOINT vantor_trans_%1").arg(m_transactionLevel + 1));
     ++m_transactionLevel;
 }
 
@@ -238,8 +184,7 @@ void Connection::commitTrans()
 {
     if (m_transactionLevel == 0)
         throw Error(Error::DatabaseError, QStringLiteral("No transaction is active."));
-    const QByteArray sql = "RELEASE vantor_trans_" + QByteArray::number(m_transactionLevel);
-    exec(sql.constData());
+    exec(QStringLiteral("RELEASE vantor_trans_%1").arg(m_transactionLevel));
     --m_transactionLevel;
 }
 
@@ -247,9 +192,8 @@ void Connection::rollbackTrans()
 {
     if (m_transactionLevel == 0)
         throw Error(Error::DatabaseError, QStringLiteral("No transaction is active."));
-    const QByteArray name = "vantor_trans_" + QByteArray::number(m_transactionLevel);
-    const QByteArray sql = "ROLLBACK TO " + name + "; RELEASE " + name;
-    exec(sql.constData());
+    exec(QStringLiteral("ROLLBACK TO vantor_trans_%1; RELEASE vantor_trans_%1")
+             .arg(m_transactionLevel));
     --m_transactionLevel;
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "JetSql.h"
+#include "Sqlite.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-
-struct sqlite3;
 
 namespace vantor::engine {
 
@@ -24,24 +23,24 @@ class SqliteSchema;
 // compaction can refuse while any window holds the file.
 //
 // Called from the user-interface thread only.
-class Connection
+class Connection : public SqliteDatabase
 {
 public:
     Connection();
-    ~Connection();
+    ~Connection() override;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     // Throws vantor::Error when the file is missing, unreadable or no database.
     void open(const QString& connectionString, const QString& user = {},
               const QString& password = {});
-    void close();
-    bool isOpen() const { return m_db != nullptr; }
+    // Rolls back an open transaction; never fails.
+    void close() override;
 
     const QString& connectionString() const { return m_connectionString; }
     bool isShape() const { return m_shape; }
     // Absolute, canonical path of the open database file.
-    const QString& filePath() const { return m_filePath; }
+    const QString& filePath() const { return path(); }
 
     // Runs one statement of the program's dialect (INSERT, UPDATE, DELETE or
     // DDL) and returns the number of rows changed.
@@ -58,22 +57,13 @@ public:
     const SchemaLookup& schema() const;
     void invalidateSchema();
 
-    sqlite3* handle() const { return m_db; }
-
-    // Throws vantor::Error with SQLite's message for the last failure, prefixed by what.
-    [[noreturn]] void raise(const QString& what = {}) const;
-
     // The registry of open connections: is any connection of this process
     // open on this file (compared by canonical path)?
     static bool isFileOpen(const QString& path);
     static int openConnectionCount();
 
 private:
-    void exec(const char* sql);
-
-    sqlite3* m_db = nullptr;
     QString m_connectionString;
-    QString m_filePath;
     bool m_shape = false;
     int m_transactionLevel = 0;
     std::unique_ptr<SqliteSchema> m_schema;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Sqlite.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -23,8 +25,6 @@ enum class EditMode { None, InProgress, AddNew, Delete };
 constexpr int PosUnknown = -1;
 constexpr int PosBOF = -2;
 constexpr int PosEOF = -3;
-
-enum class FieldType { Null, Integer, Double, Text, Date, Chapter };
 
 struct Field
 {

@@ -7,8 +7,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
-
 namespace vantor::engine::detail {
 
 namespace {
@@ -37,110 +35,9 @@ Error noSuchField(const QString& name)
                            .arg(name));
 }
 
-FieldType typeFromDecl(const char* decl)
+WriteScope::WriteScope(Connection& connection)
+    : SqliteTransaction(connection, QStringLiteral("vantor_write"))
 {
-    if (!decl)
-        return FieldType::Null;
-    const QByteArray d = QByteArray(decl).toUpper();
-    if (d.contains("DATE") || d.contains("TIME"))
-        return FieldType::Date;
-    if (d.contains("INT"))
-        return FieldType::Integer;
-    if (d.contains("REAL") || d.contains("FLOA") || d.contains("DOUB") || d.contains("NUM") ||
-        d.contains("DEC"))
-        return FieldType::Double;
-    if (d.contains("CHAR") || d.contains("TEXT") || d.contains("CLOB"))
-        return FieldType::Text;
-    return FieldType::Null;
-}
-
-Statement::Statement(Connection& connection, const QString& sql) : m_connection(connection)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(connection.handle(), utf8.constData(), int(utf8.size()), &m_stmt,
-                           nullptr) != SQLITE_OK)
-        connection.raise();
-}
-
-Statement::~Statement()
-{
-    sqlite3_finalize(m_stmt);
-}
-
-void Statement::bind(int index, const QVariant& v)
-{
-    int rc;
-    if (!v.isValid() || v.isNull()) {
-        rc = sqlite3_bind_null(m_stmt, index);
-    } else {
-        switch (v.typeId()) {
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_stmt, index, v.toBool() ? -1 : 0);
-            break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::ULongLong:
-            rc = sqlite3_bind_int64(m_stmt, index, v.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_stmt, index, v.toDouble());
-            break;
-        case QMetaType::QDate:
-            rc = bindText(index, v.toDate().toString(Qt::ISODate));
-            break;
-        case QMetaType::QDateTime:
-            rc = bindText(index, v.toDateTime().date().toString(Qt::ISODate));
-            break;
-        default:
-            rc = bindText(index, v.toString());
-            break;
-        }
-    }
-    if (rc != SQLITE_OK)
-        m_connection.raise();
-}
-
-bool Statement::step()
-{
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc != SQLITE_DONE)
-        m_connection.raise();
-    return false;
-}
-
-int Statement::bindText(int index, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    return sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-WriteScope::WriteScope(Connection& connection) : m_connection(connection)
-{
-    if (sqlite3_exec(connection.handle(), "SAVEPOINT vantor_write", nullptr, nullptr, nullptr) !=
-        SQLITE_OK)
-        connection.raise();
-}
-
-WriteScope::~WriteScope()
-{
-    if (!m_done)
-        sqlite3_exec(m_connection.handle(), "ROLLBACK TO vantor_write; RELEASE vantor_write",
-                     nullptr, nullptr, nullptr);
-}
-
-void WriteScope::commit()
-{
-    if (sqlite3_exec(m_connection.handle(), "RELEASE vantor_write", nullptr, nullptr, nullptr) !=
-        SQLITE_OK)
-        m_connection.raise();
-    m_done = true;
 }
 
 QString quoted(const QString& name)

@@ -4,13 +4,12 @@
 
 #include "Recordset.h"
 #include "RowStore.h"
+#include "Sqlite.h"
 
 #include "platform/Error.h"
 
 #include <QString>
 #include <QVariant>
-
-struct sqlite3_stmt;
 
 namespace vantor::engine {
 
@@ -21,7 +20,6 @@ namespace detail {
 Error noCurrentRecord();
 Error notOpen();
 Error noSuchField(const QString& name);
-FieldType typeFromDecl(const char* decl);
 QString quoted(const QString& name);
 bool sameCell(const RowStore& store, const Cell& a, const Cell& b);
 // Compares as the find criteria and the aggregates do: numbers as numbers,
@@ -39,40 +37,14 @@ struct Criteria
 };
 Criteria parseCriteria(const QString& text);
 
-// A prepared statement that finalizes itself; failures raise the connection's error.
-class Statement
-{
-public:
-    Statement(Connection& connection, const QString& sql);
-    ~Statement();
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+// The recordsets' statements run on their connection.
+using Statement = SqliteStatement;
 
-    sqlite3_stmt* get() const { return m_stmt; }
-    void bind(int index, const QVariant& v);
-    // One step; true when a row came back.
-    bool step();
-
-private:
-    int bindText(int index, const QString& text);
-
-    Connection& m_connection;
-    sqlite3_stmt* m_stmt = nullptr;
-};
-
-// A savepoint that rolls back unless committed.
-class WriteScope
+// The recordsets' writes: a savepoint that rolls back unless committed.
+class WriteScope : public SqliteTransaction
 {
 public:
     explicit WriteScope(Connection& connection);
-    ~WriteScope();
-    WriteScope(const WriteScope&) = delete;
-    WriteScope& operator=(const WriteScope&) = delete;
-    void commit();
-
-private:
-    Connection& m_connection;
-    bool m_done = false;
 };
 
 } // namespace detail

@@ -1,13 +1,11 @@
 #include "ImportPlan.h"
 
+#include "engine/Sqlite.h"
 #include "platform/Error.h"
-#include "store/SqliteStatement.h"
 
 #include <QDir>
 #include <QHash>
 #include <QSet>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -45,10 +43,10 @@ struct Catalogue
     QHash<qint64, QString> units;
 };
 
-Catalogue readCatalogue(sqlite3* db, const QString& sql)
+Catalogue readCatalogue(engine::SqliteDatabase& db, const QString& sql)
 {
     Catalogue catalogue;
-    store::SqliteStatement rows(db, sql);
+    engine::SqliteStatement rows(db, sql);
     while (rows.step()) {
         const QString name = folded(rows.text(1));
         if (!catalogue.ids.contains(name))
@@ -114,7 +112,8 @@ QList<int> periodOrder(int count, const QList<QPair<int, int>>& before)
 class Planner
 {
 public:
-    Planner(sqlite3* db, const TextTable& table, const Mapping& mapping, const PlanOptions& options)
+    Planner(engine::SqliteDatabase& db, const TextTable& table, const Mapping& mapping,
+            const PlanOptions& options)
         : m_table(table), m_mapping(mapping), m_options(options),
           m_periods(
               readCatalogue(db, QStringLiteral("SELECT ID, Period FROM Periods ORDER BY ID"))),
@@ -325,8 +324,8 @@ private:
     const PlanOptions& m_options;
     Catalogue m_periods;
     Catalogue m_tests;
-    store::SqliteStatement m_storedOccasion;
-    store::SqliteStatement m_storedValues;
+    engine::SqliteStatement m_storedOccasion;
+    engine::SqliteStatement m_storedValues;
     NewNames m_newPeriods;
     NewNames m_newTests;
     QStringList m_newTestUnits;
@@ -338,46 +337,11 @@ private:
     ImportPlan m_plan;
 };
 
-void exec(sqlite3* db, const char* sql)
-{
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw Error(Error::DatabaseError, QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
-// Rolls back unless committed, also when an error unwinds the stack.
-class WriteTransaction
-{
-public:
-    explicit WriteTransaction(sqlite3* db) : m_db(db)
-    {
-        // IMMEDIATE: the write lock is taken before planning, so nothing can
-        // change between the plan and the writes.
-        exec(db, "BEGIN IMMEDIATE");
-    }
-    ~WriteTransaction()
-    {
-        if (!m_done)
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    WriteTransaction(const WriteTransaction&) = delete;
-    WriteTransaction& operator=(const WriteTransaction&) = delete;
-
-    void commit()
-    {
-        exec(m_db, "COMMIT");
-        m_done = true;
-    }
-
-private:
-    sqlite3* m_db;
-    bool m_done = false;
-};
-
-qint64 insert(store::SqliteStatement& statement, sqlite3* db)
+qint64 insert(engine::SqliteStatement& statement, engine::SqliteDatabase& db)
 {
     statement.step();
     statement.reset();
-    return sqlite3_last_insert_rowid(db);
+    return db.lastInsertRowid();
 }
 
 QString nullIfEmpty(const QString& text)
@@ -392,18 +356,17 @@ QString count(qint64 n, const char* one, const char* many)
 
 } // namespace
 
-void requireResultTables(sqlite3* db)
+void requireResultTables(engine::SqliteDatabase& db)
 {
-    store::SqliteStatement tables(
+    engine::SqliteStatement tables(
         db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
                            "('Results', 'Details', 'Periods', 'Tests')"));
     if (tables.step() && tables.int64(0) == 4)
         return;
-    throw Error(
-        Error::DatabaseError,
-        QStringLiteral("\"%1\" is not a results database: it lacks the tables of the "
-                       "occasions, values, periods and test items.")
-            .arg(QDir::toNativeSeparators(QString::fromUtf8(sqlite3_db_filename(db, "main")))));
+    throw Error(Error::DatabaseError,
+                QStringLiteral("\"%1\" is not a results database: it lacks the tables of the "
+                               "occasions, values, periods and test items.")
+                    .arg(QDir::toNativeSeparators(db.path())));
 }
 
 qint64 ImportPlan::newOccasionCount() const
@@ -417,8 +380,9 @@ qint64 ImportPlan::storedOccasionCount() const
     return occasions.size() - newOccasionCount();
 }
 
-std::optional<ImportPlan> planImport(sqlite3* db, const TextTable& table, const Mapping& mapping,
-                                     const PlanOptions& options, const Progress& progress)
+std::optional<ImportPlan> planImport(engine::SqliteDatabase& db, const TextTable& table,
+                                     const Mapping& mapping, const PlanOptions& options,
+                                     const Progress& progress)
 {
     const QString problem = mappingProblem(mapping, table);
     if (!problem.isEmpty())
@@ -453,11 +417,13 @@ QString previewText(const ImportPlan& plan, int maxBadLines)
     return text;
 }
 
-std::optional<ImportOutcome> runImport(sqlite3* db, const TextTable& table, const Mapping& mapping,
-                                       const PlanOptions& options, bool skipBadLines,
-                                       const Progress& progress)
+std::optional<ImportOutcome> runImport(engine::SqliteDatabase& db, const TextTable& table,
+                                       const Mapping& mapping, const PlanOptions& options,
+                                       bool skipBadLines, const Progress& progress)
 {
-    WriteTransaction transaction(db);
+    // The write lock is taken before planning, so nothing can change between
+    // the plan and the writes.
+    engine::SqliteTransaction transaction(db);
     const qint64 lines = std::max<qint64>(table.lines.size(), 1);
     // Reading the lines is the first half of the way, writing the second.
     const Progress planning = [&](qint64 done, qint64) {
@@ -475,14 +441,14 @@ std::optional<ImportOutcome> runImport(sqlite3* db, const TextTable& table, cons
     outcome.duplicates = plan->duplicates;
     outcome.skippedLines = plan->badLines.size();
 
-    store::SqliteStatement addPeriod(db,
-                                     QStringLiteral("INSERT INTO Periods (Period) VALUES (?1)"));
+    engine::SqliteStatement addPeriod(db,
+                                      QStringLiteral("INSERT INTO Periods (Period) VALUES (?1)"));
     QList<qint64> periodIds;
     for (const QString& name : plan->newPeriods) {
         addPeriod.bind(1, name);
         periodIds << insert(addPeriod, db);
     }
-    store::SqliteStatement addTest(
+    engine::SqliteStatement addTest(
         db, QStringLiteral("INSERT INTO Tests (Test, Description, Units) VALUES (?1, NULL, ?2)"));
     QList<qint64> testIds;
     for (qsizetype i = 0; i < plan->newTests.size(); ++i) {
@@ -493,7 +459,7 @@ std::optional<ImportOutcome> runImport(sqlite3* db, const TextTable& table, cons
     outcome.periods = periodIds.size();
     outcome.tests = testIds.size();
 
-    store::SqliteStatement addOccasion(
+    engine::SqliteStatement addOccasion(
         db, QStringLiteral("INSERT INTO Results (Date, Period, Remarks) VALUES (?1, ?2, ?3)"));
     QList<qint64> occasionIds;
     occasionIds.reserve(plan->occasions.size());
@@ -510,7 +476,7 @@ std::optional<ImportOutcome> runImport(sqlite3* db, const TextTable& table, cons
         ++outcome.occasions;
     }
 
-    store::SqliteStatement addValue(
+    engine::SqliteStatement addValue(
         db, QStringLiteral("INSERT INTO Details (ID, Test, Result, Unit) VALUES (?1, ?2, ?3, ?4)"));
     const qint64 valueCount = std::max<qint64>(plan->values.size(), 1);
     qint64 done = 0;

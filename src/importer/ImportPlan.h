@@ -9,7 +9,9 @@
 #include <functional>
 #include <optional>
 
-struct sqlite3;
+namespace vantor::engine {
+class SqliteDatabase;
+}
 
 namespace vantor::importer {
 
@@ -71,15 +73,16 @@ struct PlanOptions
 // Throws vantor::Error unless db holds the tables of a results database:
 // another SQLite file would fail on its first statement with a message about
 // a table, this says what the file is not.
-void requireResultTables(sqlite3* db);
+void requireResultTables(engine::SqliteDatabase& db);
 
 // Reads every line against the database: the occasions and values to add,
 // the test items and periods that would be new, the values already stored
 // and every line that cannot be read with the reason. Occasions are matched
 // on date and period; values on date, period, test item and result. Writes
 // nothing. nullopt when progress cancels. Throws vantor::Error.
-std::optional<ImportPlan> planImport(sqlite3* db, const TextTable& table, const Mapping& mapping,
-                                     const PlanOptions& options, const Progress& progress = {});
+std::optional<ImportPlan> planImport(engine::SqliteDatabase& db, const TextTable& table,
+                                     const Mapping& mapping, const PlanOptions& options,
+                                     const Progress& progress = {});
 
 // The preview as text: counts, new items and periods, bad lines (at most
 // maxBadLines of them, then how many more).
@@ -99,9 +102,9 @@ struct ImportOutcome
 // preview is added twice) and writes all of it or, on any failure or when
 // progress cancels, nothing. Bad lines are refused unless skipBadLines.
 // nullopt when cancelled. Throws vantor::Error.
-std::optional<ImportOutcome> runImport(sqlite3* db, const TextTable& table, const Mapping& mapping,
-                                       const PlanOptions& options, bool skipBadLines,
-                                       const Progress& progress = {});
+std::optional<ImportOutcome> runImport(engine::SqliteDatabase& db, const TextTable& table,
+                                       const Mapping& mapping, const PlanOptions& options,
+                                       bool skipBadLines, const Progress& progress = {});
 
 // The outcome as one sentence: "Added 3 occasions and 12 values; ..."
 QString outcomeText(const ImportOutcome& outcome);

@@ -4,7 +4,6 @@
 #include "platform/Error.h"
 #include "platform/Ui.h"
 #include "store/ConnectionStrings.h"
-#include "store/SqliteStatement.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -59,9 +58,9 @@ QStringList storedPeriods()
 {
     engine::Connection connection;
     connection.open(store::CodeConnection);
-    requireResultTables(connection.handle());
-    store::SqliteStatement rows(connection.handle(),
-                                QStringLiteral("SELECT Period FROM Periods ORDER BY ID"));
+    requireResultTables(connection);
+    engine::SqliteStatement rows(connection,
+                                 QStringLiteral("SELECT Period FROM Periods ORDER BY ID"));
     QStringList periods;
     while (rows.step())
         periods << rows.text(0);
@@ -499,7 +498,7 @@ bool dlgImport::makePlan()
         const auto window = progressWindow(QStringLiteral("Reading the lines..."));
         engine::Connection connection;
         connection.open(store::CodeConnection);
-        auto plan = planImport(connection.handle(), m_table, m_mapping,
+        auto plan = planImport(connection, m_table, m_mapping,
                                PlanOptions{m_createNew->isChecked()}, reportTo(*window));
         if (plan) {
             m_plan = std::move(plan);
@@ -568,9 +567,8 @@ bool dlgImport::importRows()
         const auto window = progressWindow(QStringLiteral("Importing..."));
         engine::Connection connection;
         connection.open(store::CodeConnection);
-        outcome = runImport(connection.handle(), m_table, m_mapping,
-                            PlanOptions{m_createNew->isChecked()}, m_skipBad->isChecked(),
-                            reportTo(*window));
+        outcome = runImport(connection, m_table, m_mapping, PlanOptions{m_createNew->isChecked()},
+                            m_skipBad->isChecked(), reportTo(*window));
         cancelled = !outcome;
     });
     if (!ok)

@@ -1,10 +1,10 @@
 #include "ExportWriter.h"
 
 #include "engine/Connection.h"
+#include "engine/QueryCursor.h"
 #include "platform/Error.h"
 #include "platform/Format.h"
 #include "platform/ReplacingFile.h"
-#include "widgets/QueryCursor.h"
 
 #include <QStringEncoder>
 
@@ -91,7 +91,7 @@ qint64 writeExport(engine::Connection& connection, const QString& fileName, cons
                    const QDate& to, const std::function<bool(const QString& fileName)>& mayReplace,
                    const std::function<bool(double done)>& progress)
 {
-    widgets::QueryCursor rows(connection, exportSql(from, to));
+    engine::QueryCursor rows(connection, exportSql(from, to));
     if (!rows.next())
         throw Error(Error::NoCurrentRecord,
                     QStringLiteral("There are no test values between these dates."));
@@ -108,7 +108,7 @@ qint64 writeExport(engine::Connection& connection, const QString& fileName, cons
     qint64 count = 0;
     qint64 told = 0;
     do {
-        if (rows.type(0) == widgets::QueryCursor::Type::Text) {
+        if (rows.type(0) == engine::QueryCursor::Type::Text) {
             const QByteArrayView date = rows.utf8(0);
             if (date != lastDate || lastDateText.isNull()) {
                 lastDate = date.toByteArray();

@@ -82,13 +82,14 @@ void syncFolder(const QString& folder)
     }
 }
 
-} // namespace
-
-unsigned fileMode(const QString& path, unsigned fallback)
+// The mode bits (0777) of a file, following links; fallback when it cannot be read.
+unsigned fileMode(const QString& path, unsigned fallback = 0600)
 {
     struct stat info {};
     return statPath(path, info) ? unsigned(info.st_mode & 0777) : fallback;
 }
+
+} // namespace
 
 void refuseDatabaseTarget(const QString& target, const QString& database)
 {
@@ -201,6 +202,16 @@ void ReplacingFile::write(const QByteArray& bytes)
 
 void ReplacingFile::commit()
 {
+    finish(true);
+}
+
+void ReplacingFile::commitNew()
+{
+    finish(false);
+}
+
+void ReplacingFile::finish(bool replace)
+{
     if (m_committed)
         return;
     // The data must be on the disk before the rename makes it the file.
@@ -212,6 +223,11 @@ void ReplacingFile::commit()
     refuseDatabaseTarget(m_target, m_database);
     if (renameHook()) {
         renameHook()(m_temporary, m_target);
+    } else if (!replace) {
+        // QFile::rename never replaces an existing file.
+        QFile file(m_temporary);
+        if (!file.rename(m_target))
+            throw cannotWrite(m_target, file.errorString());
     } else if (::rename(QFile::encodeName(m_temporary).constData(),
                         QFile::encodeName(m_target).constData()) != 0) {
         throw cannotWrite(m_target, systemReason(errno));

@@ -43,7 +43,9 @@ public:
     void write(const QByteArray& bytes);
     // Flushes the temporary file to the disk and renames it over the target.
     void commit();
-    bool isCommitted() const { return m_committed; }
+    // The same for a file that must not exist: a target that appeared
+    // meanwhile is never written over (throws instead).
+    void commitNew();
 
     // Lets a test make the final rename fail; nullptr restores the real one.
     using RenameHook = std::function<void(const QString& from, const QString& to)>;
@@ -51,6 +53,7 @@ public:
 
 private:
     void closeFile();
+    void finish(bool replace);
 
     QString m_target;
     QString m_temporary;
@@ -58,8 +61,5 @@ private:
     int m_fd = -1;
     bool m_committed = false;
 };
-
-// The mode bits (0777) of a file, following links; fallback when it cannot be read.
-unsigned fileMode(const QString& path, unsigned fallback = 0600);
 
 } // namespace vantor::platform

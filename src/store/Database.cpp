@@ -5,7 +5,7 @@
 #include "NewDatabaseFile.h"
 #include "Schema.h"
 #include "SchemaCheck.h"
-#include "SqliteDatabase.h"
+#include "engine/Sqlite.h"
 #include "platform/Error.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@ namespace vantor::store {
 
 namespace {
 
-void execAll(SqliteDatabase& db, const QStringList& statements)
+void execAll(engine::SqliteDatabase& db, const QStringList& statements)
 {
     for (const QString& statement : statements)
         db.exec(statement);
@@ -29,7 +29,7 @@ enum class Statistics { Skip, Gather };
 template <typename Fill> void build(const QString& path, Statistics statistics, Fill fill)
 {
     NewDatabaseFile file(path);
-    SqliteDatabase& db = file.database();
+    engine::SqliteDatabase& db = file.database();
     db.exec(QStringLiteral("BEGIN"));
     execAll(db, schema::tableStatements());
     demo::writeAgents(db);
@@ -49,14 +49,14 @@ template <typename Fill> void build(const QString& path, Statistics statistics, 
 
 void createDatabase(const QString& path)
 {
-    build(path, Statistics::Skip, [](SqliteDatabase&) {});
+    build(path, Statistics::Skip, [](engine::SqliteDatabase&) {});
 }
 
 void createDemoDatabase(const QString& path, const DemoOptions& options)
 {
     const QDate last = options.lastDate.isValid() ? options.lastDate : QDate::currentDate();
     const QDate first = last.addYears(-options.years).addDays(1);
-    build(path, Statistics::Gather, [&](SqliteDatabase& db) {
+    build(path, Statistics::Gather, [&](engine::SqliteDatabase& db) {
         demo::writeCatalogues(db);
         demo::writeOccasions(db, first, last, options.seed);
     });
@@ -69,7 +69,7 @@ void createLargeDatabase(const QString& path, qint64 valueCount, unsigned seed)
             Error::InvalidProcedureCall,
             QStringLiteral("The number of values cannot be negative (%1).").arg(valueCount));
     const QDate last = QDate::currentDate();
-    build(path, Statistics::Gather, [&](SqliteDatabase& db) {
+    build(path, Statistics::Gather, [&](engine::SqliteDatabase& db) {
         demo::writeCatalogues(db);
         demo::writeLargeSet(db, valueCount, last, seed);
     });
@@ -91,8 +91,8 @@ QStringList checkDatabase(const QString& path)
     }
     try {
         // Read-write when a crash left a journal: only that rolls it back.
-        SqliteDatabase db(path, hasJournal(path) ? SqliteDatabase::Mode::ReadWrite
-                                                 : SqliteDatabase::Mode::ReadOnly);
+        engine::SqliteDatabase db(path, hasJournal(path) ? engine::SqliteDatabase::Mode::ReadWrite
+                                                         : engine::SqliteDatabase::Mode::ReadOnly);
         return SchemaCheck(db).run();
     } catch (const Error& error) {
         return {error.description()};

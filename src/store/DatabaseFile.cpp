@@ -1,14 +1,11 @@
 #include "DatabaseFile.h"
 
 #include "Schema.h"
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "engine/Sqlite.h"
 #include "platform/Error.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <sqlite3.h>
 
 namespace vantor::store {
 
@@ -43,9 +40,9 @@ FileKind classifyDatabase(const QString& path)
     if (!info.isFile())
         return verdict(FileKind::NotAFile, QStringLiteral("\"%1\" is not a file.").arg(shown));
     if (!info.isReadable())
-        return verdict(FileKind::Unreadable,
-                       QStringLiteral("The file \"%1\" cannot be read: permission denied.")
-                           .arg(shown));
+        return verdict(
+            FileKind::Unreadable,
+            QStringLiteral("The file \"%1\" cannot be read: permission denied.").arg(shown));
     if (info.size() == 0)
         return verdict(FileKind::Empty,
                        QStringLiteral("The file \"%1\" is empty (0 bytes); it holds no results "
@@ -53,9 +50,9 @@ FileKind classifyDatabase(const QString& path)
                            .arg(shown));
 
     try {
-        SqliteDatabase db(path, hasJournal(path) ? SqliteDatabase::Mode::ReadWrite
-                                                 : SqliteDatabase::Mode::ReadOnly);
-        sqlite3_busy_timeout(db.handle(), 1000);
+        engine::SqliteDatabase db(path, hasJournal(path) ? engine::SqliteDatabase::Mode::ReadWrite
+                                                         : engine::SqliteDatabase::Mode::ReadOnly);
+        db.setBusyTimeout(1000);
         qint64 applicationId = 0;
         qint64 version = 0;
         int tableCount = 0;
@@ -66,14 +63,13 @@ FileKind classifyDatabase(const QString& path)
                                                   "type = 'table'"))
                              .toInt();
         } catch (const Error& error) {
-            const int code = sqlite3_errcode(db.handle()) & 0xff;
-            if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            if (db.isBusy())
                 return verdict(FileKind::InUse,
                                QStringLiteral("The database \"%1\" is in use: another program "
                                               "holds it locked. Close that program, then try "
                                               "again.")
                                    .arg(shown));
-            if (code == SQLITE_NOTADB)
+            if (db.isNotADatabase())
                 return verdict(FileKind::Foreign,
                                QStringLiteral("The file \"%1\" is not a results database of "
                                               "Vantor (it is no SQLite database at all).")
@@ -104,7 +100,7 @@ FileKind classifyDatabase(const QString& path)
                                .arg(version)
                                .arg(schema::Version));
         for (const schema::TableSpec& table : schema::tables()) {
-            SqliteStatement find = db.prepare(QStringLiteral(
+            engine::SqliteStatement find = db.prepare(QStringLiteral(
                 "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
             find.bind(1, table.name);
             if (!find.step())

@@ -1,7 +1,6 @@
 #include "DemoData.h"
 
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "engine/Sqlite.h"
 
 #include <algorithm>
 #include <array>
@@ -67,7 +66,7 @@ double drawValue(Random& random, const TestItem& item, int itemIndex, qint64 day
 class Writer
 {
 public:
-    explicit Writer(SqliteDatabase& db)
+    explicit Writer(engine::SqliteDatabase& db)
         : m_occasion(
               db.prepare(s(u"INSERT INTO Results (Date, Period, Remarks) VALUES (?1, ?2, ?3)"))),
           m_value(db.prepare(
@@ -103,9 +102,9 @@ public:
     const QVector<TestItem>& items() const { return m_items; }
 
 private:
-    SqliteStatement m_occasion;
-    SqliteStatement m_value;
-    SqliteStatement m_lastId;
+    engine::SqliteStatement m_occasion;
+    engine::SqliteStatement m_value;
+    engine::SqliteStatement m_lastId;
     QVector<TestItem> m_items;
 };
 
@@ -243,17 +242,18 @@ QVector<Agent> agents()
     };
 }
 
-void writeCatalogues(SqliteDatabase& db)
+void writeCatalogues(engine::SqliteDatabase& db)
 {
-    SqliteStatement period = db.prepare(s(u"INSERT INTO Periods (Period) VALUES (?1)"));
+    engine::SqliteStatement period = db.prepare(s(u"INSERT INTO Periods (Period) VALUES (?1)"));
     for (const QString& name : periods()) {
         period.bind(1, name);
         period.step();
         period.reset();
     }
 
-    SqliteStatement test = db.prepare(s(u"INSERT INTO Tests (Test, Description, Units, Low, High) "
-                                        u"VALUES (?1, ?2, ?3, ?4, ?5)"));
+    engine::SqliteStatement test =
+        db.prepare(s(u"INSERT INTO Tests (Test, Description, Units, Low, High) "
+                     u"VALUES (?1, ?2, ?3, ?4, ?5)"));
     for (const TestItem& item : testItems()) {
         test.bind(1, item.name);
         test.bind(2, item.description);
@@ -265,9 +265,9 @@ void writeCatalogues(SqliteDatabase& db)
     }
 }
 
-void writeAgents(SqliteDatabase& db)
+void writeAgents(engine::SqliteDatabase& db)
 {
-    SqliteStatement agent =
+    engine::SqliteStatement agent =
         db.prepare(s(u"INSERT INTO Agents (Agent, \"Conventional Unit\", "
                      u"\"Conversion Factor\", \"SI Unit\") VALUES (?1, ?2, ?3, ?4)"));
     for (const Agent& item : agents()) {
@@ -283,7 +283,8 @@ void writeAgents(SqliteDatabase& db)
     }
 }
 
-void writeOccasions(SqliteDatabase& db, const QDate& first, const QDate& last, unsigned seed)
+void writeOccasions(engine::SqliteDatabase& db, const QDate& first, const QDate& last,
+                    unsigned seed)
 {
     Random random(seed);
     Writer writer(db);
@@ -325,7 +326,7 @@ void writeOccasions(SqliteDatabase& db, const QDate& first, const QDate& last, u
     }
 }
 
-void writeLargeSet(SqliteDatabase& db, qint64 valueCount, const QDate& last, unsigned seed)
+void writeLargeSet(engine::SqliteDatabase& db, qint64 valueCount, const QDate& last, unsigned seed)
 {
     constexpr qint64 ValuesPerOccasion = 6;
     constexpr qint64 MaxSpanDays = 36500; // a century: several occasions a day beyond that

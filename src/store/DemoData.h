@@ -7,9 +7,11 @@
 
 #include <optional>
 
-namespace vantor::store {
-
+namespace vantor::engine {
 class SqliteDatabase;
+}
+
+namespace vantor::store {
 
 // The contents of the demo database: the periods of the day, the test items
 // with their usual range, the unit conversion table, and occasions with
@@ -43,18 +45,19 @@ QVector<TestItem> testItems();
 QVector<Agent> agents();
 
 // Writes the periods and the test items.
-void writeCatalogues(SqliteDatabase& db);
+void writeCatalogues(engine::SqliteDatabase& db);
 
 // Writes the standard conversion items of agents(): every new database gets
 // them, the empty one too, so that the unit converter works from the start.
-void writeAgents(SqliteDatabase& db);
+void writeAgents(engine::SqliteDatabase& db);
 
 // Occasions from first to last (the last one falls on last) every few days,
 // most with values; some with remarks, a few days with two occasions.
-void writeOccasions(SqliteDatabase& db, const QDate& first, const QDate& last, unsigned seed);
+void writeOccasions(engine::SqliteDatabase& db, const QDate& first, const QDate& last,
+                    unsigned seed);
 
 // Exactly valueCount values, six per occasion, on occasions that end on last.
-void writeLargeSet(SqliteDatabase& db, qint64 valueCount, const QDate& last, unsigned seed);
+void writeLargeSet(engine::SqliteDatabase& db, qint64 valueCount, const QDate& last, unsigned seed);
 
 } // namespace demo
 } // namespace vantor::store

@@ -1,21 +1,18 @@
 #include "Migration.h"
 
 #include "Schema.h"
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "engine/Sqlite.h"
 #include "platform/Error.h"
 
 #include <QFileInfo>
-
-#include <sqlite3.h>
 
 namespace vantor::store {
 
 namespace {
 
-bool hasColumn(SqliteDatabase& db, const QString& table, const QString& column)
+bool hasColumn(engine::SqliteDatabase& db, const QString& table, const QString& column)
 {
-    SqliteStatement find = db.prepare(
+    engine::SqliteStatement find = db.prepare(
         QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE"));
     find.bind(1, table);
     find.bind(2, column);
@@ -25,7 +22,7 @@ bool hasColumn(SqliteDatabase& db, const QString& table, const QString& column)
 // Version 2: the reference range of a test item. Keyed on the columns, not
 // only on the version, so a file whose version was left behind still gets them
 // exactly once.
-void addReferenceRange(SqliteDatabase& db)
+void addReferenceRange(engine::SqliteDatabase& db)
 {
     const QString tests = QStringLiteral("Tests");
     if (!hasColumn(db, tests, QStringLiteral("Low")))
@@ -38,7 +35,7 @@ void addReferenceRange(SqliteDatabase& db)
 
 // Version 3: the same rows of "Statistics Query", read from the index. A view
 // holds no data, so replacing it loses nothing; its name and columns stay.
-void replaceStatisticsView(SqliteDatabase& db)
+void replaceStatisticsView(engine::SqliteDatabase& db)
 {
     db.exec(QStringLiteral("DROP VIEW IF EXISTS \"Statistics Query\""));
     db.exec(schema::statisticsViewStatement());
@@ -47,7 +44,7 @@ void replaceStatisticsView(SqliteDatabase& db)
 struct Step
 {
     int version; // the version the file has after this step
-    void (*apply)(SqliteDatabase&);
+    void (*apply)(engine::SqliteDatabase&);
 };
 
 constexpr Step Steps[] = {{2, addReferenceRange}, {3, replaceStatisticsView}};
@@ -65,29 +62,23 @@ bool migrateDatabase(const QString& path)
     if (!info.isFile() || !info.isWritable() || !(info.permissions() & writable))
         return false;
     try {
-        SqliteDatabase db(path, SqliteDatabase::Mode::ReadWrite);
-        sqlite3_busy_timeout(db.handle(), 1000);
+        engine::SqliteDatabase db(path, engine::SqliteDatabase::Mode::ReadWrite);
+        db.setBusyTimeout(1000);
         if (db.scalar(QStringLiteral("PRAGMA application_id")).toLongLong() !=
             schema::ApplicationId)
             return false;
         const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
         if (version == schema::Version)
             return true;
-        if (version > schema::Version || version < schema::OldestVersion ||
-            sqlite3_db_readonly(db.handle(), "main") == 1)
+        if (version > schema::Version || version < schema::OldestVersion || db.isReadOnly())
             return false;
         for (const Step& step : Steps) {
             if (version >= step.version)
                 continue;
-            db.exec(QStringLiteral("BEGIN IMMEDIATE"));
-            try {
-                step.apply(db);
-                db.exec(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
-                db.exec(QStringLiteral("COMMIT"));
-            } catch (const Error&) {
-                sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-                return false;
-            }
+            engine::SqliteTransaction transaction(db);
+            step.apply(db);
+            db.exec(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
+            transaction.commit();
         }
         db.close();
         return true;

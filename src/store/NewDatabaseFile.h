@@ -1,12 +1,16 @@
 #pragma once
 
+#include "platform/ReplacingFile.h"
+
 #include <QString>
 
 #include <memory>
 
-namespace vantor::store {
-
+namespace vantor::engine {
 class SqliteDatabase;
+}
+
+namespace vantor::store {
 
 // A database file that appears under its name only when it is complete. It is
 // built under a temporary name in the target's folder (so the final rename
@@ -24,18 +28,16 @@ public:
 
     // Open on the temporary file, without a rollback journal: a failed build
     // is thrown away whole, so there is nothing to roll back to.
-    SqliteDatabase& database() { return *m_db; }
+    engine::SqliteDatabase& database() { return *m_db; }
 
     // Closes the database, flushes the file to disk and renames it into place.
     void commit();
 
 private:
-    void removeTemporary();
-
     QString m_target;
-    QString m_temporary;
-    std::unique_ptr<SqliteDatabase> m_db;
-    bool m_committed = false;
+    // Declared before the database, so that the database closes first.
+    platform::ReplacingFile m_file;
+    std::unique_ptr<engine::SqliteDatabase> m_db;
 };
 
 } // namespace vantor::store

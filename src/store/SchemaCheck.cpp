@@ -1,7 +1,6 @@
 #include "SchemaCheck.h"
 
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "engine/Sqlite.h"
 #include "platform/Error.h"
 
 namespace vantor::store {
@@ -55,7 +54,7 @@ struct StoredColumn
 
 } // namespace
 
-SchemaCheck::SchemaCheck(SqliteDatabase& db) : m_db(db) {}
+SchemaCheck::SchemaCheck(engine::SqliteDatabase& db) : m_db(db) {}
 
 QStringList SchemaCheck::run()
 {
@@ -113,7 +112,7 @@ void SchemaCheck::checkMarks()
 
 bool SchemaCheck::checkIntegrity()
 {
-    SqliteStatement check = m_db.prepare(QStringLiteral("PRAGMA integrity_check(20)"));
+    engine::SqliteStatement check = m_db.prepare(QStringLiteral("PRAGMA integrity_check(20)"));
     bool clean = true;
     while (check.step()) {
         const QString line = check.text(0);
@@ -134,7 +133,7 @@ void SchemaCheck::checkTable(const schema::TableSpec& table)
     }
 
     QVector<StoredColumn> stored;
-    SqliteStatement info = m_db.prepare(
+    engine::SqliteStatement info = m_db.prepare(
         QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1) ORDER BY cid"));
     info.bind(1, name);
     while (info.step())
@@ -178,7 +177,7 @@ void SchemaCheck::checkTable(const schema::TableSpec& table)
 
     if (table.autoIncrementId) {
         const StoredColumn* id = find(QStringLiteral("ID"));
-        SqliteStatement sql = m_db.prepare(
+        engine::SqliteStatement sql = m_db.prepare(
             QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1"));
         sql.bind(1, name);
         const bool autoIncrement =
@@ -200,10 +199,11 @@ void SchemaCheck::checkIndex(const schema::IndexSpec& index)
     if (table.isEmpty())
         return; // already reported as a missing table
 
-    SqliteStatement list = m_db.prepare(QStringLiteral("SELECT name FROM pragma_index_list(?1)"));
+    engine::SqliteStatement list =
+        m_db.prepare(QStringLiteral("SELECT name FROM pragma_index_list(?1)"));
     list.bind(1, table);
     while (list.step()) {
-        SqliteStatement info =
+        engine::SqliteStatement info =
             m_db.prepare(QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
         info.bind(1, list.text(0));
         QStringList columns;
@@ -231,7 +231,7 @@ void SchemaCheck::checkView(const schema::ViewSpec& view)
 
     QStringList columns;
     try {
-        SqliteStatement select =
+        engine::SqliteStatement select =
             m_db.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(name)));
         for (int i = 0; i < select.columnCount(); ++i)
             columns << select.columnName(i);
@@ -249,7 +249,7 @@ void SchemaCheck::checkView(const schema::ViewSpec& view)
 
 QString SchemaCheck::storedName(const QString& type, const QString& name)
 {
-    SqliteStatement find = m_db.prepare(QStringLiteral(
+    engine::SqliteStatement find = m_db.prepare(QStringLiteral(
         "SELECT name FROM sqlite_master WHERE type = ?1 AND name = ?2 COLLATE NOCASE"));
     find.bind(1, type);
     find.bind(2, name);

@@ -5,9 +5,11 @@
 #include <QString>
 #include <QStringList>
 
-namespace vantor::store {
-
+namespace vantor::engine {
 class SqliteDatabase;
+}
+
+namespace vantor::store {
 
 // Holds an open database against what the program relies on: SQLite's own
 // integrity check, the file's mark and version, every table with its columns
@@ -16,7 +18,7 @@ class SqliteDatabase;
 class SchemaCheck
 {
 public:
-    explicit SchemaCheck(SqliteDatabase& db);
+    explicit SchemaCheck(engine::SqliteDatabase& db);
 
     // Empty when all is well. A file too damaged to read further reports
     // that and stops.
@@ -31,7 +33,7 @@ private:
     // The name as stored when an object of that type exists (names match without regard to case).
     QString storedName(const QString& type, const QString& name);
 
-    SqliteDatabase& m_db;
+    engine::SqliteDatabase& m_db;
     QStringList m_problems;
     qint64 m_version = schema::Version;
 };

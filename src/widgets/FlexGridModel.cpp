@@ -1,7 +1,6 @@
 #include "FlexGridModel.h"
 
-#include "QueryCursor.h"
-
+#include "engine/QueryCursor.h"
 #include "platform/Error.h"
 
 #include <QElapsedTimer>
@@ -51,7 +50,7 @@ void FlexGridModel::open(engine::Connection& connection, const QString& jetSql, 
     m_names.clear();
     m_rows = 0;
     try {
-        m_cursor = std::make_unique<QueryCursor>(connection, jetSql);
+        m_cursor = std::make_unique<engine::QueryCursor>(connection, jetSql);
     } catch (...) {
         endResetModel();
         throw;
@@ -63,7 +62,7 @@ void FlexGridModel::open(engine::Connection& connection, const QString& jetSql, 
         endResetModel();
     }
     readRows(firstRows, std::numeric_limits<int>::max());
-    if (m_cursor && m_idleLoading)
+    if (m_cursor)
         m_idle.start();
 }
 
@@ -71,15 +70,6 @@ void FlexGridModel::close()
 {
     m_idle.stop();
     m_cursor.reset();
-}
-
-void FlexGridModel::setIdleLoading(bool on)
-{
-    m_idleLoading = on;
-    if (on && m_cursor)
-        m_idle.start();
-    else
-        m_idle.stop();
 }
 
 void FlexGridModel::fetchAll()
@@ -194,23 +184,23 @@ bool FlexGridModel::readRow()
 quint32 FlexGridModel::intern(int column)
 {
     Pool& pool = m_pools[size_t(column)];
-    const QueryCursor::Type type = m_cursor->type(column);
+    const engine::QueryCursor::Type type = m_cursor->type(column);
     std::string& key = pool.key;
     key.assign(1, char('0' + int(type)));
     switch (type) {
-    case QueryCursor::Type::Null:
+    case engine::QueryCursor::Type::Null:
         break;
-    case QueryCursor::Type::Integer: {
+    case engine::QueryCursor::Type::Integer: {
         const qint64 v = m_cursor->integer(column);
         key.append(reinterpret_cast<const char*>(&v), sizeof v);
         break;
     }
-    case QueryCursor::Type::Real: {
+    case engine::QueryCursor::Type::Real: {
         const double v = m_cursor->real(column);
         key.append(reinterpret_cast<const char*>(&v), sizeof v);
         break;
     }
-    case QueryCursor::Type::Text: {
+    case engine::QueryCursor::Type::Text: {
         const QByteArrayView bytes = m_cursor->utf8(column);
         key.append(bytes.data(), size_t(bytes.size()));
         break;

@@ -12,11 +12,10 @@
 
 namespace vantor::engine {
 class Connection;
-}
+class QueryCursor;
+} // namespace vantor::engine
 
 namespace vantor::widgets {
-
-class QueryCursor;
 
 // The rows of one query for the flexible grid, read only as far as they are
 // needed: open() reads the first rows at once (more than a screen holds),
@@ -43,8 +42,6 @@ public:
     // when the text cannot be read or run.
     void open(engine::Connection& connection, const QString& jetSql, int firstRows = 512);
     void close();
-    // Reads on in idle time (on by default); off, rows come only by fetchMore().
-    void setIdleLoading(bool on);
     bool isComplete() const { return !m_cursor; }
     // Reads every remaining row now.
     void fetchAll();
@@ -90,12 +87,11 @@ private:
     void readInIdleTime();
     void fail(int number, const QString& description);
 
-    std::unique_ptr<QueryCursor> m_cursor;
+    std::unique_ptr<engine::QueryCursor> m_cursor;
     QStringList m_names;
     std::vector<Pool> m_pools;
     std::vector<quint32> m_cells; // row-major, read rows (also those not yet announced)
     int m_rows = 0;               // rows announced to views
-    bool m_idleLoading = true;
     bool m_busy = false; // reading or announcing rows
     QTimer m_idle;
 };

@@ -2,11 +2,11 @@
 #include "store/StoreTestSupport.h"
 
 #include "app/DatabaseCommands.h"
-#include "app/DatabaseCompactor.h"
 #include "engine/Connection.h"
 #include "platform/Error.h"
 #include "store/ConnectionStrings.h"
 #include "store/Database.h"
+#include "store/DatabaseCompactor.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -15,10 +15,10 @@
 #include <filesystem>
 
 using namespace Qt::Literals::StringLiterals;
-using vantor::app::DatabaseCompactor;
+using vantor::engine::SqliteDatabase;
 using vantor::platform::Answer;
 using vantor::platform::Icon;
-using vantor::store::SqliteDatabase;
+using vantor::store::DatabaseCompactor;
 
 namespace {
 

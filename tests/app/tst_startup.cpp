@@ -3,9 +3,9 @@
 #include "app/DatabaseCheck.h"
 #include "app/frmHelp.h"
 #include "app/frmMain.h"
+#include "engine/Sqlite.h"
 #include "store/Database.h"
 #include "store/Schema.h"
-#include "store/SqliteDatabase.h"
 
 #include <QAction>
 #include <QFile>
@@ -113,7 +113,7 @@ void tst_Startup::missingDatabase()
         return;
     }
     QVERIFY(vantor::store::checkDatabase(m_database).isEmpty());
-    vantor::store::SqliteDatabase db(m_database, vantor::store::SqliteDatabase::Mode::ReadOnly);
+    vantor::engine::SqliteDatabase db(m_database, vantor::engine::SqliteDatabase::Mode::ReadOnly);
     QCOMPARE(db.scalar(u"SELECT count(*) > 0 FROM Results"_s).toInt(), results);
 
     // With the database there, the check passes silently.
@@ -127,11 +127,12 @@ void tst_Startup::missingDatabase()
 void tst_Startup::olderFileGainsReferenceRanges()
 {
     vantor::store::createDemoDatabase(m_database);
-    vantor::store::SqliteDatabase(m_database, vantor::store::SqliteDatabase::Mode::ReadWrite)
+    vantor::engine::SqliteDatabase(m_database, vantor::engine::SqliteDatabase::Mode::ReadWrite)
         .exec(u"ALTER TABLE Tests DROP COLUMN High; ALTER TABLE Tests DROP COLUMN Low;"
               u"PRAGMA user_version = 1"_s);
     const auto values = [this] {
-        vantor::store::SqliteDatabase db(m_database, vantor::store::SqliteDatabase::Mode::ReadOnly);
+        vantor::engine::SqliteDatabase db(m_database,
+                                          vantor::engine::SqliteDatabase::Mode::ReadOnly);
         return db.scalar(u"SELECT count(*) || '/' || total(Result) FROM Details"_s).toString();
     };
     const QString before = values();
@@ -139,7 +140,7 @@ void tst_Startup::olderFileGainsReferenceRanges()
     QVERIFY(m_ui.messages().isEmpty());
     QCOMPARE(values(), before);
     QVERIFY(vantor::store::checkDatabase(m_database).isEmpty());
-    vantor::store::SqliteDatabase db(m_database, vantor::store::SqliteDatabase::Mode::ReadOnly);
+    vantor::engine::SqliteDatabase db(m_database, vantor::engine::SqliteDatabase::Mode::ReadOnly);
     QCOMPARE(db.scalar(u"PRAGMA user_version"_s).toInt(), vantor::store::schema::Version);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM Tests WHERE Low IS NULL AND High IS NULL"_s).toInt(),
              26);
@@ -155,7 +156,7 @@ QByteArray contentsOf(const QString& path)
 
 void sqlite(const QString& path, const QString& sql)
 {
-    vantor::store::SqliteDatabase(path, vantor::store::SqliteDatabase::Mode::Create).exec(sql);
+    vantor::engine::SqliteDatabase(path, vantor::engine::SqliteDatabase::Mode::Create).exec(sql);
 }
 
 } // namespace

@@ -46,15 +46,14 @@ private:
     {
         engine::Connection connection;
         connection.open(importtest::connectionString(m_db));
-        return planImport(connection.handle(), file.table, *file.mapping, options);
+        return planImport(connection, file.table, *file.mapping, options);
     }
     std::optional<ImportOutcome> import(const GuessedFile& file, bool skipBad,
                                         const Progress& progress = {}, PlanOptions options = {})
     {
         engine::Connection connection;
         connection.open(importtest::connectionString(m_db));
-        return runImport(connection.handle(), file.table, *file.mapping, options, skipBad,
-                         progress);
+        return runImport(connection, file.table, *file.mapping, options, skipBad, progress);
     }
     static QStringList badLines(const ImportPlan& plan)
     {

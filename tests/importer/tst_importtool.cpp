@@ -4,7 +4,7 @@
 
 #include "ImportTestSupport.h"
 
-#include "store/SqliteDatabase.h"
+#include "engine/Sqlite.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -168,7 +168,7 @@ void tst_ImportTool::wrongArguments()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     if (QLatin1String(QTest::currentDataTag()) == u"another SQLite file"_s) {
-        store::SqliteDatabase other(path(u"other.db"_s), store::SqliteDatabase::Mode::Create);
+        engine::SqliteDatabase other(path(u"other.db"_s), engine::SqliteDatabase::Mode::Create);
         other.exec(u"CREATE TABLE IF NOT EXISTS Results (ID INTEGER)"_s);
     }
     const qint64 before = count(u"long.mdb"_s, u"Details"_s);
@@ -207,7 +207,7 @@ void tst_ImportTool::killedImportLeavesTheDatabase()
     process.kill();
     QVERIFY(process.waitForFinished());
 
-    store::SqliteDatabase check(db, store::SqliteDatabase::Mode::ReadWrite);
+    engine::SqliteDatabase check(db, engine::SqliteDatabase::Mode::ReadWrite);
     QCOMPARE(check.scalar(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
     check.close();
     QCOMPARE(allValues(db), before);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "store/SqliteDatabase.h"
-#include "store/SqliteStatement.h"
+#include "engine/Sqlite.h"
 
 #include <QStringList>
 
@@ -9,9 +8,9 @@ namespace storetest {
 
 // The rows of sql, each as its values joined by "|" (null as NULL), so a
 // test compares whole result sets with one QCOMPARE.
-inline QStringList rows(vantor::store::SqliteDatabase& db, const QString& sql)
+inline QStringList rows(vantor::engine::SqliteDatabase& db, const QString& sql)
 {
-    vantor::store::SqliteStatement statement = db.prepare(sql);
+    vantor::engine::SqliteStatement statement = db.prepare(sql);
     QStringList out;
     while (statement.step()) {
         QStringList fields;
@@ -22,16 +21,16 @@ inline QStringList rows(vantor::store::SqliteDatabase& db, const QString& sql)
     return out;
 }
 
-inline QStringList columns(vantor::store::SqliteDatabase& db, const QString& sql)
+inline QStringList columns(vantor::engine::SqliteDatabase& db, const QString& sql)
 {
-    vantor::store::SqliteStatement statement = db.prepare(sql);
+    vantor::engine::SqliteStatement statement = db.prepare(sql);
     QStringList out;
     for (int i = 0; i < statement.columnCount(); ++i)
         out << statement.columnName(i);
     return out;
 }
 
-inline qint64 count(vantor::store::SqliteDatabase& db, const QString& sql)
+inline qint64 count(vantor::engine::SqliteDatabase& db, const QString& sql)
 {
     return db.scalar(sql).toLongLong();
 }

@@ -7,7 +7,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vantor;
-using store::SqliteDatabase;
+using engine::SqliteDatabase;
 
 class tst_StoreDemo : public QObject
 {

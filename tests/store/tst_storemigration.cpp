@@ -15,7 +15,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vantor;
-using store::SqliteDatabase;
+using engine::SqliteDatabase;
 
 // Files made before test items had reference ranges: opened, they gain the
 // two columns once; read-only, they open as they are; every text the windows

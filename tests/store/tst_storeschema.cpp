@@ -10,7 +10,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vantor;
-using store::SqliteDatabase;
+using engine::SqliteDatabase;
 
 class tst_StoreSchema : public QObject
 {

@@ -5,7 +5,7 @@
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
-using vantor::store::SqliteDatabase;
+using vantor::engine::SqliteDatabase;
 
 // The four saved queries against a small known data set: an occasion whose
 // period is gone, one without values, a value whose test item is gone, a

@@ -9,7 +9,7 @@
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
-using vantor::store::SqliteDatabase;
+using vantor::engine::SqliteDatabase;
 
 // vantor-db as a user runs it: arguments in, exit status and printed text out.
 class tst_VantorDb : public QObject

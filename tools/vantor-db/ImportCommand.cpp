@@ -5,7 +5,6 @@
 #include "importer/ImportPlan.h"
 #include "platform/Error.h"
 #include "store/Migration.h"
-#include "store/SqliteStatement.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -182,10 +181,10 @@ Mapping parseMap(const QString& mapText, const TextTable& table)
     return mapping;
 }
 
-QString firstPeriod(sqlite3* db)
+QString firstPeriod(engine::SqliteDatabase& db)
 {
-    store::SqliteStatement rows(db,
-                                QStringLiteral("SELECT Period FROM Periods ORDER BY ID LIMIT 1"));
+    engine::SqliteStatement rows(db,
+                                 QStringLiteral("SELECT Period FROM Periods ORDER BY ID LIMIT 1"));
     return rows.step() ? rows.text(0) : QString();
 }
 
@@ -235,7 +234,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
     store::migrateDatabase(o.data);
     engine::Connection connection;
     connection.open(jetConnectionString(o.data));
-    sqlite3* db = connection.handle();
+    engine::SqliteDatabase& db = connection;
     requireResultTables(db);
     mapping.defaultPeriod = o.period.isEmpty() ? firstPeriod(db) : o.period;
 

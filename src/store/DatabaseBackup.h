@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace vantor::app {
+namespace vantor::store {
 
 // Writes a consistent copy of the database `source` to `target` through
 // SQLite's online backup: windows may keep the database open meanwhile. The
@@ -11,4 +11,4 @@ namespace vantor::app {
 // as the target. Throws vantor::Error.
 void backUpDatabase(const QString& source, const QString& target);
 
-} // namespace vantor::app
+} // namespace vantor::store

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "Sqlite.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <vector>
 
-struct sqlite3_stmt;
-
 namespace vantor::engine {
-class Connection;
-}
 
-namespace vantor::widgets {
+class Connection;
+struct TranslatedSql;
 
 // A forward-only, read-only walk over the rows of one SQL text of the
 // program's dialect: for readers that must not hold a million rows at once
@@ -26,8 +25,7 @@ class QueryCursor
 public:
     enum class Type { Null, Integer, Real, Text };
 
-    QueryCursor(engine::Connection& connection, const QString& jetSql);
-    ~QueryCursor();
+    QueryCursor(Connection& connection, const QString& jetSql);
     QueryCursor(const QueryCursor&) = delete;
     QueryCursor& operator=(const QueryCursor&) = delete;
 
@@ -39,24 +37,25 @@ public:
 
     // Moves to the next row; false (and the lock released) past the last one.
     bool next();
-    bool atEnd() const { return m_stmt == nullptr; }
-    void close();
+    bool atEnd() const { return m_statement.get() == nullptr; }
+    void close() { m_statement.finalize(); }
 
     // The current row's values.
     Type type(int column) const;
-    qint64 integer(int column) const;
-    double real(int column) const;
+    qint64 integer(int column) const { return m_statement.int64(column); }
+    double real(int column) const { return m_statement.real(column); }
     // Text as the database holds it: UTF-8 bytes, valid until the next move.
-    QByteArrayView utf8(int column) const;
+    QByteArrayView utf8(int column) const { return m_statement.utf8(column); }
     // The value as the program shows it by default: empty for null, numbers
     // in their default text form, a date column's value in the short date form.
     QString displayText(int column) const;
 
 private:
-    engine::Connection& m_connection;
-    sqlite3_stmt* m_stmt = nullptr;
+    QueryCursor(Connection& connection, const TranslatedSql& translated);
+
+    SqliteStatement m_statement;
     QStringList m_names;
     std::vector<bool> m_dateColumns;
 };
 
-} // namespace vantor::widgets
+} // namespace vantor::engine

@@ -5,15 +5,15 @@
 
 #include <functional>
 
-namespace vantor::app {
+namespace vantor::store {
 
 // Rewrites the results database into a compacted copy and puts the copy in
 // its place. What it cannot see: another program with the file open but idle
 // holds no lock; SQLite there refuses its later writes to the replaced file
-// ("attempt to write a readonly database") instead of losing them silently. The copy is complete and on disk before one atomic rename
-// replaces the original, so a crash at any moment leaves either the old or
-// the new database, never neither. Every step throws vantor::Error with a
-// description for the user.
+// ("attempt to write a readonly database") instead of losing them silently.
+// The copy is complete and on disk before one atomic rename replaces the original, so a crash at
+// any moment leaves either the old or the new database, never neither. Every step throws
+// vantor::Error with a description for the user.
 class DatabaseCompactor
 {
 public:
@@ -45,4 +45,4 @@ private:
     QDir m_folder;
 };
 
-} // namespace vantor::app
+} // namespace vantor::store

@@ -8,34 +8,20 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sqlite3.h>
-
 #include <memory>
 
-namespace vantor::app {
+namespace vantor::store {
 
 namespace {
 
-struct SqliteCloser
-{
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
+using engine::SqliteDatabase;
+using engine::SqliteStatement;
 
-[[noreturn]] void raiseSqlite(sqlite3* db, const QString& what)
+std::unique_ptr<SqliteDatabase> openDatabase(const QString& path, SqliteDatabase::Mode mode,
+                                             int busyMs = 2000)
 {
-    throw Error(Error::DatabaseError,
-                what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
-SqliteHandle openDatabase(const QString& path, int flags, int busyMs = 2000)
-{
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
-    SqliteHandle db(raw);
-    if (rc != SQLITE_OK)
-        raiseSqlite(db.get(), QStringLiteral("Cannot open \"%1\"").arg(path));
-    sqlite3_busy_timeout(db.get(), busyMs);
+    auto db = std::make_unique<SqliteDatabase>(path, mode);
+    db->setBusyTimeout(busyMs);
     return db;
 }
 
@@ -43,44 +29,43 @@ SqliteHandle openDatabase(const QString& path, int flags, int busyMs = 2000)
 // on it; an exclusive transaction on a fresh connection fails then. Held, it
 // keeps every other program out until the connection closes (a journal left
 // by a crash is rolled back first).
-SqliteHandle holdExclusive(const QString& path)
+std::unique_ptr<SqliteDatabase> holdExclusive(const QString& path)
 {
-    SqliteHandle db = openDatabase(path, SQLITE_OPEN_READWRITE, 250);
-    const int rc = sqlite3_exec(db.get(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) {
+    auto db = openDatabase(path, SqliteDatabase::Mode::ReadWrite, 250);
+    try {
+        db->exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    } catch (const Error&) {
+        if (!db->isBusy())
+            db->raise(QStringLiteral("Cannot compact \"%1\"").arg(DatabaseCompactor::SourceName));
         throw Error(Error::FileInUse,
                     QStringLiteral("The database \"%1\" is in use by another program, which "
                                    "holds a lock on it. Close that program, then compact the "
                                    "database again.")
                         .arg(DatabaseCompactor::SourceName));
     }
-    if (rc != SQLITE_OK)
-        raiseSqlite(db.get(), QStringLiteral("Cannot compact \"%1\"")
-                                  .arg(DatabaseCompactor::SourceName));
     return db;
 }
 
-void runStatement(sqlite3* db, const char* sql, const QString& argument, const QString& what)
+// Runs sql (with argument as ?1 unless null) to its end; a row that is not
+// "ok" (quick_check lists what is wrong) is a failure. Every failure is said
+// after `what`.
+void runStatement(SqliteDatabase& db, const QString& sql, const QString& argument,
+                  const QString& what)
 {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
-        raiseSqlite(db, what);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, &sqlite3_finalize);
-    if (!argument.isNull()) {
-        const QByteArray utf8 = argument.toUtf8();
-        sqlite3_bind_text(raw, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    QString problem;
+    try {
+        SqliteStatement statement(db, sql);
+        if (!argument.isNull())
+            statement.bind(1, argument);
+        while (problem.isEmpty() && statement.step()) {
+            if (statement.text(0) != QLatin1String("ok"))
+                problem = statement.text(0);
+        }
+    } catch (const Error& error) {
+        problem = error.description();
     }
-    int rc = sqlite3_step(raw);
-    if (rc == SQLITE_ROW) {
-        // quick_check answers "ok" or the list of what is wrong.
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
-        if (qstrcmp(text, "ok") != 0)
-            throw Error(Error::DatabaseError,
-                        what + QStringLiteral(": ") + QString::fromUtf8(text));
-        rc = sqlite3_step(raw);
-    }
-    if (rc != SQLITE_DONE)
-        raiseSqlite(db, what);
+    if (!problem.isEmpty())
+        throw Error(Error::DatabaseError, what + QStringLiteral(": ") + problem);
 }
 
 } // namespace
@@ -141,7 +126,7 @@ void DatabaseCompactor::compact() const
     // anyone wrote between this check and the one before the rename.
     quint32 counter = 0;
     {
-        SqliteHandle check = holdExclusive(source);
+        const auto check = holdExclusive(source);
         counter = lock.changeCounter();
     }
 
@@ -149,18 +134,18 @@ void DatabaseCompactor::compact() const
     platform::ReplacingFile copy(source, QString(), TargetName);
     {
         // Read-write so that a journal left by a crash is rolled back first.
-        SqliteHandle db = openDatabase(source, SQLITE_OPEN_READWRITE);
-        runStatement(db.get(), "VACUUM INTO ?1", copy.temporaryPath(),
+        const auto db = openDatabase(source, SqliteDatabase::Mode::ReadWrite);
+        runStatement(*db, QStringLiteral("VACUUM INTO ?1"), copy.temporaryPath(),
                      QStringLiteral("Cannot compact \"%1\"").arg(SourceName));
     }
     {
-        SqliteHandle check = openDatabase(copy.temporaryPath(), SQLITE_OPEN_READONLY);
-        runStatement(check.get(), "PRAGMA quick_check", QString(),
+        const auto check = openDatabase(copy.temporaryPath(), SqliteDatabase::Mode::ReadOnly);
+        runStatement(*check, QStringLiteral("PRAGMA quick_check"), QString(),
                      QStringLiteral("The compacted copy \"%1\" is damaged").arg(TargetName));
     }
 
     // Held through the rename: no program can write the old file meanwhile.
-    const SqliteHandle guard = holdExclusive(source);
+    const auto guard = holdExclusive(source);
     if (lock.changeCounter() != counter) {
         throw Error(Error::FileInUse,
                     QStringLiteral("The database \"%1\" was changed by another program while it "
@@ -171,4 +156,4 @@ void DatabaseCompactor::compact() const
     copy.commit();
 }
 
-} // namespace vantor::app
+} // namespace vantor::store
