@@ -12,6 +12,7 @@
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -49,26 +50,38 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
-        err << UsageText;
-        return Usage;
-    }
-    if (args.first() == u"--help"_s || args.first() == u"-h"_s) {
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption list(u"list"_s);
+    parser.addOption(list);
+    // Control=text pairs follow the title; none of them is an option.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const bool parsed = parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(help)) {
         out << UsageText;
         return Ok;
     }
-    if (args.first() == u"--version"_s) {
+    if (parser.isSet(version)) {
         out << "vantor-calc " << VANTOR_VERSION << '\n';
         return Ok;
     }
-    if (args.first() == u"--list"_s) {
+    if (!parsed) {
+        QString problem = parser.errorText();
+        if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty())
+            problem = u"unknown option "_s + (unknown.first().size() == 1 ? u"-"_s : u"--"_s) +
+                      unknown.first();
+        err << "vantor-calc: " << problem << "\n\n" << UsageText;
+        return Usage;
+    }
+    QStringList args = parser.positionalArguments();
+    if (parser.isSet(list)) {
         for (const QString& line : vantor::calc::CalcSession::listing())
             out << line << '\n';
         return Ok;
     }
-    if (args.first().startsWith(u"--"_s)) {
-        err << "vantor-calc: unknown option " << args.first() << "\n\n" << UsageText;
+    if (args.isEmpty()) {
+        err << UsageText;
         return Usage;
     }
 
