@@ -63,7 +63,7 @@ void FlexGridModel::open(engine::Connection& connection, const QString& jetSql, 
         endResetModel();
     }
     readRows(firstRows, std::numeric_limits<int>::max());
-    if (m_cursor && m_idleLoading)
+    if (m_cursor)
         m_idle.start();
 }
 
@@ -71,15 +71,6 @@ void FlexGridModel::close()
 {
     m_idle.stop();
     m_cursor.reset();
-}
-
-void FlexGridModel::setIdleLoading(bool on)
-{
-    m_idleLoading = on;
-    if (on && m_cursor)
-        m_idle.start();
-    else
-        m_idle.stop();
 }
 
 void FlexGridModel::fetchAll()

@@ -43,8 +43,6 @@ public:
     // when the text cannot be read or run.
     void open(engine::Connection& connection, const QString& jetSql, int firstRows = 512);
     void close();
-    // Reads on in idle time (on by default); off, rows come only by fetchMore().
-    void setIdleLoading(bool on);
     bool isComplete() const { return !m_cursor; }
     // Reads every remaining row now.
     void fetchAll();
@@ -95,8 +93,7 @@ private:
     std::vector<Pool> m_pools;
     std::vector<quint32> m_cells; // row-major, read rows (also those not yet announced)
     int m_rows = 0;               // rows announced to views
-    bool m_idleLoading = true;
-    bool m_busy = false; // reading or announcing rows
+    bool m_busy = false;          // reading or announcing rows
     QTimer m_idle;
 };
 

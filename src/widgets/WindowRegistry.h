@@ -60,8 +60,6 @@ public:
 
 signals:
     void registrationChanged(const QString& name);
-    void windowLoaded(const QString& name);
-    void windowUnloaded(const QString& name);
 
 private:
     struct Entry
