@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace vantor::store {
 
 namespace {
@@ -27,10 +29,11 @@ bool hasJournal(const QString& path)
            QFileInfo::exists(path + QLatin1String("-wal"));
 }
 
-FileKind classifyDatabase(const QString& path)
+namespace {
+
+// What keeps the file from being opened at all, seen from the file system.
+std::optional<FileKind> fileProblem(const QFileInfo& info, const QString& shown)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
     if (info.isSymLink() && !info.exists()) {
         return verdict(FileKind::DanglingLink,
                        QStringLiteral("\"%1\" is a link to \"%2\", which does not exist. Restore "
@@ -51,6 +54,17 @@ FileKind classifyDatabase(const QString& path)
                        QStringLiteral("The file \"%1\" is empty (0 bytes); it holds no results "
                                       "database.")
                            .arg(shown));
+    return std::nullopt;
+}
+
+} // namespace
+
+FileKind classifyDatabase(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (const std::optional<FileKind> problem = fileProblem(info, shown))
+        return *problem;
 
     try {
         SqliteDatabase db(path, hasJournal(path) ? SqliteDatabase::Mode::ReadWrite
