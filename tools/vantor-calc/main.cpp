@@ -16,6 +16,8 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+#include <optional>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -38,18 +40,10 @@ const char UsageText[] = "usage: vantor-calc --list\n"
                          "what they show as JSON.\n"
                          "Exit status: 0 done, 2 unknown calculator or input.\n";
 
-} // namespace
-
-int main(int argc, char* argv[])
+// --help, --version, --list and wrong arguments are answered here, with the
+// exit code; otherwise args receives the title and its Control=text pairs.
+std::optional<int> answerOptions(QTextStream& out, QTextStream& err, QStringList& args)
 {
-    // Headless unless told otherwise: the windows are run, never shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietHandler);
-    QApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-
     QCommandLineParser parser;
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -74,7 +68,7 @@ int main(int argc, char* argv[])
         err << "vantor-calc: " << problem << "\n\n" << UsageText;
         return Usage;
     }
-    QStringList args = parser.positionalArguments();
+    args = parser.positionalArguments();
     if (parser.isSet(list)) {
         for (const QString& line : vantor::calc::CalcSession::listing())
             out << line << '\n';
@@ -84,6 +78,24 @@ int main(int argc, char* argv[])
         err << UsageText;
         return Usage;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Headless unless told otherwise: the windows are run, never shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QStringList args;
+    if (const std::optional<int> answered = answerOptions(out, err, args))
+        return *answered;
 
     vantor::platform::RecordingUi recorder;
     vantor::platform::setUi(&recorder);
