@@ -24,9 +24,9 @@ CommandLine CommandLine::parse(const QStringList& arguments, bool lenient)
 
     CommandLine result;
     result.dataFolder = parser.value(data);
-    auto refuse = [&result](const QString& problem) {
+    auto refuse = [&result](const QString& text) {
         result.action = Action::Usage;
-        result.problem = problem;
+        result.problem = text;
         return result;
     };
     if (parser.isSet(help))
