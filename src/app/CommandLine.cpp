@@ -2,6 +2,7 @@
 
 #include "vantor/Version.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -12,40 +13,42 @@ namespace vantor::app {
 
 CommandLine CommandLine::parse(const QStringList& arguments, bool lenient)
 {
+    QCommandLineParser parser;
+    // The toolkit's own options (-platform, -reverse) are words, never bundles of letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption data(QStringLiteral("data"), {}, QStringLiteral("DIR"));
+    parser.addOptions({help, version, data});
+    const bool parsed = parser.parse(QStringList{QStringLiteral("vantor")} + arguments);
+
     CommandLine result;
-    // Leniently, only what is surely wrong for this program counts.
-    auto refuse = [&result](const QString& problem, bool count) {
-        if (count) {
-            result.action = Action::Usage;
-            result.problem = problem;
-        }
-        return count;
+    result.dataFolder = parser.value(data);
+    auto refuse = [&result](const QString& text) {
+        result.action = Action::Usage;
+        result.problem = text;
+        return result;
     };
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == u"--help" || argument == u"-h") {
-            result.action = Action::Help;
-            return result;
-        }
-        if (argument == u"--version" || argument == u"-v") {
-            result.action = Action::Version;
-            return result;
-        }
-        if (argument == u"--data" || argument.startsWith(u"--data=")) {
-            const qsizetype equals = argument.indexOf(u'=');
-            const QString folder = equals >= 0                ? argument.mid(equals + 1)
-                                   : i + 1 < arguments.size() ? arguments[++i]
-                                                              : QString();
-            if (folder.isEmpty() && refuse(QStringLiteral("--data needs a folder."), true))
-                return result;
-            result.dataFolder = folder;
-        } else if (argument.startsWith(u'-') && argument.size() > 1) {
-            if (refuse(QStringLiteral("unknown option %1.").arg(argument), !lenient))
-                return result;
-        } else if (refuse(QStringLiteral("unexpected argument \"%1\".").arg(argument), !lenient)) {
-            return result;
-        }
-    }
+    if (parser.isSet(help))
+        result.action = Action::Help;
+    else if (parser.isSet(version))
+        result.action = Action::Version;
+    // Leniently, only what is surely wrong for this program counts.
+    else if ((parser.isSet(data) && result.dataFolder.isEmpty()) ||
+             (!parsed && arguments.endsWith(QStringLiteral("--data"))))
+        return refuse(QStringLiteral("--data needs a folder."));
+    else if (lenient)
+        return result;
+    else if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty())
+        return refuse(
+            QStringLiteral("unknown option %1%2.")
+                .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                     unknown.first()));
+    else if (!parsed)
+        return refuse(parser.errorText());
+    else if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("unexpected argument \"%1\".")
+                          .arg(parser.positionalArguments().first()));
     return result;
 }
 

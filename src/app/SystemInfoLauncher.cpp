@@ -4,41 +4,47 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace vantor::app {
 
-SystemInfoLauncher::SystemInfoLauncher(std::shared_ptr<const MachineKeys> keys,
+SystemInfoLauncher::SystemInfoLauncher(MachineSetting machineSetting,
                                        QList<Command> desktopPrograms)
-    : m_keys(std::move(keys)), m_desktopPrograms(std::move(desktopPrograms))
+    : m_machineSetting(std::move(machineSetting)), m_desktopPrograms(std::move(desktopPrograms))
 {
 }
 
 SystemInfoLauncher SystemInfoLauncher::forThisSystem()
 {
-    QList<Command> desktop;
-#if !defined(Q_OS_WIN)
-    desktop = {{QStringLiteral("kinfocenter")},
-               {QStringLiteral("hardinfo2")},
-               {QStringLiteral("hardinfo")},
-               {QStringLiteral("gnome-control-center"), QStringLiteral("info-overview")}};
+#if defined(Q_OS_WIN)
+    return {[](const QString& key, const QString& name) {
+                // Read only: the program never writes to the machine's settings.
+                const QSettings settings(QStringLiteral("HKEY_LOCAL_MACHINE\\") + key,
+                                         QSettings::NativeFormat);
+                return settings.value(name).toString();
+            },
+            {}};
+#else
+    return {{},
+            {{QStringLiteral("kinfocenter")},
+             {QStringLiteral("hardinfo2")},
+             {QStringLiteral("hardinfo")},
+             {QStringLiteral("gnome-control-center"), QStringLiteral("info-overview")}}};
 #endif
-    return {MachineKeys::system(), desktop};
 }
 
 SystemInfoLauncher::Command SystemInfoLauncher::locate() const
 {
-    if (m_keys) {
-        const std::optional<QString> path =
-            GetKeyValue(*m_keys, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                        QStringLiteral("PATH"));
-        if (path && !path->isEmpty())
-            return {*path};
-        const std::optional<QString> folder =
-            GetKeyValue(*m_keys, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                        QStringLiteral("MSINFO"));
-        if (folder && !folder->isEmpty()) {
-            const QString program = QDir(*folder).filePath(QStringLiteral("MSINFO32.EXE"));
+    if (m_machineSetting) {
+        const QString path = m_machineSetting(
+            QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), QStringLiteral("PATH"));
+        if (!path.isEmpty())
+            return {path};
+        const QString folder = m_machineSetting(
+            QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"), QStringLiteral("MSINFO"));
+        if (!folder.isEmpty()) {
+            const QString program = QDir(folder).filePath(QStringLiteral("MSINFO32.EXE"));
             if (QFileInfo(program).isFile())
                 return {QDir::toNativeSeparators(program)};
         }

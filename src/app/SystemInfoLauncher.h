@@ -1,24 +1,25 @@
 #pragma once
 
-#include "MachineKeys.h"
-
 #include <QList>
 #include <QStringList>
 
-#include <memory>
+#include <functional>
 
 namespace vantor::app {
 
 // Finds and starts the operating system's System Information program: first
-// where the machine's settings say it is, then, on desktops without such an
-// entry, one of the usual system information programs found on the PATH.
+// where the machine's settings say it is (the registry on Windows), then one
+// of the usual system information programs found on the PATH.
 class SystemInfoLauncher
 {
 public:
     // A program and its arguments.
     using Command = QStringList;
+    // The text of a machine-wide setting ("SOFTWARE\Microsoft\...", value
+    // name); empty when it is not there.
+    using MachineSetting = std::function<QString(const QString& key, const QString& name)>;
 
-    SystemInfoLauncher(std::shared_ptr<const MachineKeys> keys, QList<Command> desktopPrograms);
+    SystemInfoLauncher(MachineSetting machineSetting, QList<Command> desktopPrograms);
     static SystemInfoLauncher forThisSystem();
 
     // The command to run; empty when there is none.
@@ -30,7 +31,7 @@ public:
         QStringLiteral("System Information Is Unavailable At This Time");
 
 private:
-    std::shared_ptr<const MachineKeys> m_keys;
+    MachineSetting m_machineSetting;
     QList<Command> m_desktopPrograms;
 };
 

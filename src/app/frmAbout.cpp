@@ -36,7 +36,27 @@ frmAbout::frmAbout(SystemInfoLauncher systemInfo, QWidget* parent)
     icon->setObjectName(QStringLiteral("picIcon"));
     icon->setPixmap(programPixmap(48));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(16);
+    top->addWidget(icon);
+    top->addLayout(createTexts(), 1);
 
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(line);
+    layout->addLayout(createButtons());
+
+    setFixedSize(QSize(400, 0).expandedTo(sizeHint()).expandedTo(QSize(400, 200)));
+}
+
+// The program's name, version and description, and the database in use.
+QVBoxLayout* frmAbout::createTexts()
+{
     auto* title = label(QStringLiteral("lblTitle"), program::ProductName, this);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
@@ -53,19 +73,6 @@ frmAbout::frmAbout(SystemInfoLauncher systemInfo, QWidget* parent)
                            this);
     database->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* line = new QFrame(this);
-    line->setObjectName(QStringLiteral("Line1"));
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    connect(ok, &QPushButton::clicked, this, &QWidget::close);
-    connect(sysInfo, &QPushButton::clicked, this, [this] { m_systemInfo.StartSysInfo(); });
-
     auto* texts = new QVBoxLayout;
     texts->addWidget(title);
     texts->addWidget(version);
@@ -74,23 +81,24 @@ frmAbout::frmAbout(SystemInfoLauncher systemInfo, QWidget* parent)
     texts->addSpacing(12);
     texts->addWidget(database);
     texts->addStretch(1);
+    return texts;
+}
 
-    auto* top = new QHBoxLayout;
-    top->setSpacing(16);
-    top->addWidget(icon);
-    top->addLayout(texts, 1);
+QHBoxLayout* frmAbout::createButtons()
+{
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    connect(sysInfo, &QPushButton::clicked, this, [this] { m_systemInfo.StartSysInfo(); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(sysInfo);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addWidget(line);
-    layout->addLayout(buttons);
-
-    setFixedSize(QSize(400, 0).expandedTo(sizeHint()).expandedTo(QSize(400, 200)));
+    return buttons;
 }
 
 } // namespace vantor::app

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 
+class QHBoxLayout;
+class QVBoxLayout;
+
 namespace vantor::app {
 
 // Help, About the Program: name, version and description of the program, and
@@ -17,6 +20,9 @@ public:
                       QWidget* parent = nullptr);
 
 private:
+    QVBoxLayout* createTexts();
+    QHBoxLayout* createButtons();
+
     SystemInfoLauncher m_systemInfo;
 };
 

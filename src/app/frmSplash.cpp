@@ -38,6 +38,36 @@ QString platformText()
 #endif
 }
 
+void scaleFont(QLabel* label, double factor, bool bold)
+{
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * factor);
+    font.setBold(bold);
+    label->setFont(font);
+}
+
+// The product's name large, then the platform, version and company on the right.
+QVBoxLayout* splashTexts(QWidget* frame)
+{
+    auto* product = label(QStringLiteral("lblProductName"), program::ProductName, frame);
+    scaleFont(product, 2.2, true);
+    auto* platformLabel = label(QStringLiteral("lblPlatform"), platformText(), frame);
+    scaleFont(platformLabel, 1.4, false);
+    auto* version = label(QStringLiteral("lblVersion"), program::versionText(), frame);
+    auto* company = label(QStringLiteral("lblCompany"), QString(), frame);
+    version->setAlignment(Qt::AlignRight);
+    platformLabel->setAlignment(Qt::AlignRight);
+    company->setAlignment(Qt::AlignRight);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(product);
+    texts->addWidget(platformLabel);
+    texts->addStretch(1);
+    texts->addWidget(version);
+    texts->addWidget(company);
+    return texts;
+}
+
 } // namespace
 
 frmSplash::frmSplash(QWidget* parent)
@@ -52,42 +82,16 @@ frmSplash::frmSplash(QWidget* parent)
     frame->setFrameShape(QFrame::Box);
     frame->setLineWidth(2);
     frame->setAutoFillBackground(true);
-
     auto* picture = new QLabel(frame);
     picture->setObjectName(QStringLiteral("imgLogo"));
     picture->setPixmap(programPixmap(96));
     picture->setAlignment(Qt::AlignTop);
 
-    auto* product = label(QStringLiteral("lblProductName"), program::ProductName, frame);
-    QFont productFont = product->font();
-    productFont.setPointSizeF(productFont.pointSizeF() * 2.2);
-    productFont.setBold(true);
-    product->setFont(productFont);
-
-    auto* platformLabel = label(QStringLiteral("lblPlatform"), platformText(), frame);
-    QFont platformFont = platformLabel->font();
-    platformFont.setPointSizeF(platformFont.pointSizeF() * 1.4);
-    platformLabel->setFont(platformFont);
-
-    auto* version = label(QStringLiteral("lblVersion"), program::versionText(), frame);
-    auto* company = label(QStringLiteral("lblCompany"), QString(), frame);
-    version->setAlignment(Qt::AlignRight);
-    platformLabel->setAlignment(Qt::AlignRight);
-    company->setAlignment(Qt::AlignRight);
-
-    auto* texts = new QVBoxLayout;
-    texts->addWidget(product);
-    texts->addWidget(platformLabel);
-    texts->addStretch(1);
-    texts->addWidget(version);
-    texts->addWidget(company);
-
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(24, 24, 24, 24);
     row->setSpacing(24);
     row->addWidget(picture);
-    row->addLayout(texts, 1);
-
+    row->addLayout(splashTexts(frame), 1);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);

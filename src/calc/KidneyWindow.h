@@ -2,6 +2,9 @@
 
 #include "CalculatorWindow.h"
 
+class QGridLayout;
+class QHBoxLayout;
+
 namespace vantor::calc {
 
 // frmKidney: the renal calculators. Every input starts disabled; the selector
@@ -16,6 +19,12 @@ public:
 
     // MoreInfoButton_Click: the interpretation in the explanation window.
     void showMoreInfo();
+
+private:
+    QList<Input> addSerumInputs();
+    QList<Input> addUrineInputs();
+    QGridLayout* valuesGrid(const QList<Input>& serum, const QList<Input>& urine);
+    QHBoxLayout* buttonRow();
 };
 
 } // namespace vantor::calc

@@ -61,33 +61,35 @@ frmAgents::frmAgents(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Unit Conversion"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    createWidgets();
+    createLayout();
+    connect(m_agents, &widgets::DataCombo::choiceMade, this, &frmAgents::AgentsCombo_Change);
+    connect(m_option1, &QRadioButton::clicked, this, &frmAgents::SetUnitLabel);
+    connect(m_option2, &QRadioButton::clicked, this, &frmAgents::SetUnitLabel);
+    connect(m_convert, &QPushButton::clicked, this, &frmAgents::cmdConvert_Click);
+    connect(m_amount, &QLineEdit::returnPressed, this, &frmAgents::cmdConvert_Click);
+    connect(m_adodc1, &widgets::DataControl::error, this, [](int, const QString& description) {
+        platform::showMessage(description, Icon::Critical);
+    });
+    load();
+    setMinimumWidth(widgets::twipsToPixelsX(5400, this));
+}
+
+void frmAgents::createWidgets()
+{
     m_adodc1 = named(new widgets::DataControl(this), "Adodc1");
     m_adodc1->setVisible(false);
     m_adodc1->setConnectionString(store::ListConnection);
     m_adodc1->setRecordSource(ItemQuery);
     m_adodc1->setLockType(engine::LockType::ReadOnly);
-
-    auto* itemLabel = named(new QLabel(QStringLiteral("Select Item:"), this), "lblItem");
     m_agents = named(new widgets::DataCombo(this), "AgentsCombo");
     m_agents->setListField(QStringLiteral("Agent"));
     m_agents->setBoundColumn(QStringLiteral("ID"));
     m_agents->setMinimumContentsLength(24);
-    itemLabel->setBuddy(m_agents);
 
     m_factor = shownField(this, "txtConversionFactor");
     m_siUnit = shownField(this, "txtSIUnit");
     m_conventionalUnit = shownField(this, "txtConventionalUnit");
-    auto* fields = new QGridLayout;
-    const QString captions[] = {QStringLiteral("Conversion Factor:"), QStringLiteral("SI Unit:"),
-                                QStringLiteral("Conventional Unit:")};
-    QLineEdit* boxes[] = {m_factor, m_siUnit, m_conventionalUnit};
-    for (int i = 0; i < 3; ++i) {
-        auto* label = new QLabel(captions[i], this);
-        label->setObjectName(QStringLiteral("lblFieldLabel(%1)").arg(i));
-        label->setBuddy(boxes[i]);
-        fields->addWidget(label, i, 0);
-        fields->addWidget(boxes[i], i, 1);
-    }
 
     m_frame = named(new QGroupBox(QStringLiteral("Set Conversion Type"), this), "Frame1");
     m_option1 = named(new QRadioButton(m_frame), "Option1");
@@ -101,17 +103,8 @@ frmAgents::frmAgents(QWidget* parent) : QWidget(parent)
     // A click on an option's caption chooses the option, as on the button.
     m_type1->installEventFilter(this);
     m_type2->installEventFilter(this);
-    auto* types = new QGridLayout(m_frame);
-    types->addWidget(m_option1, 0, 0);
-    types->addWidget(m_type1, 0, 1);
-    types->addWidget(m_option2, 1, 0);
-    types->addWidget(m_type2, 1, 1);
-    types->setColumnStretch(1, 1);
 
-    auto* amountLabel =
-        named(new QLabel(QStringLiteral("Enter conversion amount:"), this), "lblAmount");
     m_amount = named(new QLineEdit(this), "txtAmount");
-    amountLabel->setBuddy(m_amount);
     m_unit = named(new QLabel(QStringLiteral("Unit"), this), "lblUnit");
     m_unit->setMinimumWidth(widgets::twipsToPixelsX(1200, this));
     m_convert = named(new QPushButton(QStringLiteral("Convert"), this), "cmdConvert");
@@ -121,51 +114,73 @@ frmAgents::frmAgents(QWidget* parent) : QWidget(parent)
     bold.setBold(true);
     m_result->setFont(bold);
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
 
-    auto* layout = new QVBoxLayout(this);
+void frmAgents::createLayout()
+{
+    const auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
     auto* itemRow = new QHBoxLayout;
-    itemRow->addWidget(itemLabel);
+    itemRow->addWidget(named(label(QStringLiteral("Select Item:"), m_agents), "lblItem"));
     itemRow->addWidget(m_agents, 1);
-    layout->addLayout(itemRow);
-    layout->addLayout(fields);
-    layout->addWidget(m_frame);
+
+    auto* fields = new QGridLayout;
+    const QString captions[] = {QStringLiteral("Conversion Factor:"), QStringLiteral("SI Unit:"),
+                                QStringLiteral("Conventional Unit:")};
+    QLineEdit* boxes[] = {m_factor, m_siUnit, m_conventionalUnit};
+    for (int i = 0; i < 3; ++i) {
+        QLabel* caption = label(captions[i], boxes[i]);
+        caption->setObjectName(QStringLiteral("lblFieldLabel(%1)").arg(i));
+        fields->addWidget(caption, i, 0);
+        fields->addWidget(boxes[i], i, 1);
+    }
+
+    auto* types = new QGridLayout(m_frame);
+    types->addWidget(m_option1, 0, 0);
+    types->addWidget(m_type1, 0, 1);
+    types->addWidget(m_option2, 1, 0);
+    types->addWidget(m_type2, 1, 1);
+    types->setColumnStretch(1, 1);
+
     auto* amountRow = new QHBoxLayout;
-    amountRow->addWidget(amountLabel);
+    amountRow->addWidget(
+        named(label(QStringLiteral("Enter conversion amount:"), m_amount), "lblAmount"));
     amountRow->addWidget(m_amount, 1);
     amountRow->addWidget(m_unit);
-    layout->addLayout(amountRow);
     auto* convertRow = new QHBoxLayout;
     convertRow->addStretch(1);
     convertRow->addWidget(m_convert);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(itemRow);
+    layout->addLayout(fields);
+    layout->addWidget(m_frame);
+    layout->addLayout(amountRow);
     layout->addLayout(convertRow);
     layout->addWidget(m_result);
     layout->addWidget(m_adodc1);
+}
 
-    connect(m_agents, &widgets::DataCombo::choiceMade, this, &frmAgents::AgentsCombo_Change);
-    connect(m_option1, &QRadioButton::clicked, this, &frmAgents::SetUnitLabel);
-    connect(m_option2, &QRadioButton::clicked, this, &frmAgents::SetUnitLabel);
-    connect(m_convert, &QPushButton::clicked, this, &frmAgents::cmdConvert_Click);
-    connect(m_amount, &QLineEdit::returnPressed, this, &frmAgents::cmdConvert_Click);
-    connect(m_adodc1, &widgets::DataControl::error, this, [](int, const QString& description) {
-        platform::showMessage(description, Icon::Critical);
-    });
-
+void frmAgents::load()
+{
     if (QFileInfo(QLatin1String(store::DatabaseFileName)).isFile()) {
         m_adodc1->refresh();
         m_agents->setRowSource(m_adodc1);
         Form_Load();
-    } else {
-        // The items live in the database: without one, say so once instead
-        // of each reader reporting the missing file.
-        m_option1->setChecked(true);
-        platform::showMessage(
-            QStringLiteral("There are no conversion items: they are kept in the database "
-                           "\"%1\", and there is none in the folder\n%2")
-                .arg(QLatin1String(store::DatabaseFileName),
-                     QDir::toNativeSeparators(QDir::currentPath())),
-            Icon::Information);
+        return;
     }
-    setMinimumWidth(widgets::twipsToPixelsX(5400, this));
+    // The items live in the database: without one, say so once instead of
+    // each reader reporting the missing file.
+    m_option1->setChecked(true);
+    platform::showMessage(
+        QStringLiteral("There are no conversion items: they are kept in the database "
+                       "\"%1\", and there is none in the folder\n%2")
+            .arg(QLatin1String(store::DatabaseFileName),
+                 QDir::toNativeSeparators(QDir::currentPath())),
+        Icon::Information);
 }
 
 frmAgents::~frmAgents()

@@ -39,6 +39,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void createWidgets();
+    void createLayout();
+    void load();
     void Form_Load();
     void AgentsCombo_Change();
     void loadChosenItem();

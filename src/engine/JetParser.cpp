@@ -457,21 +457,12 @@ ExprPtr Parser::parsePrimary()
     const int token = m_pos;
     const JetToken& t = peek();
     switch (t.type) {
-    case JetToken::Type::Number: {
-        ExprPtr expr = node(Expr::Kind::Number, token);
-        expr->text = next().text;
-        return expr;
-    }
-    case JetToken::Type::String: {
-        ExprPtr expr = node(Expr::Kind::String, token);
-        expr->text = next().text;
-        return expr;
-    }
-    case JetToken::Type::Date: {
-        ExprPtr expr = node(Expr::Kind::Date, token);
-        expr->text = next().text;
-        return expr;
-    }
+    case JetToken::Type::Number:
+        return parseLiteral(Expr::Kind::Number, token);
+    case JetToken::Type::String:
+        return parseLiteral(Expr::Kind::String, token);
+    case JetToken::Type::Date:
+        return parseLiteral(Expr::Kind::Date, token);
     case JetToken::Type::Symbol:
         if (acceptSymbol("(")) {
             if (peek().isWord(QLatin1String("select"))) {
@@ -496,35 +487,51 @@ ExprPtr Parser::parsePrimary()
                 next().isWord(QLatin1String("true")) ? QStringLiteral("-1") : QStringLiteral("0");
             return expr;
         }
-        if (t.isWord(QLatin1String("exists"))) {
-            next();
-            ExprPtr expr = node(Expr::Kind::Exists, token);
-            expectSymbol("(");
-            if (!peek().isWord(QLatin1String("select")))
-                fail(QStringLiteral("expected SELECT"));
-            expr->select = parseSelect();
-            expectSymbol(")");
-            return expr;
-        }
+        if (t.isWord(QLatin1String("exists")))
+            return parseExists(token);
         // Left( and Right( are functions, not joins
         if (peek(1).isSymbol(QLatin1String("(")))
             return parseCall(token, next().text);
         if (isReserved(t.text))
             break;
-        [[fallthrough]];
-    case JetToken::Type::QuotedName: {
-        ExprPtr expr = node(Expr::Kind::Column, token);
-        expr->text = next().text;
-        if (acceptSymbol(".")) {
-            expr->qualifier = expr->text;
-            expr->text = expectMemberName();
-        }
-        return expr;
-    }
+        return parseColumn(token);
+    case JetToken::Type::QuotedName:
+        return parseColumn(token);
     case JetToken::Type::End:
         break;
     }
     fail(QStringLiteral("expected an expression"));
+}
+
+ExprPtr Parser::parseLiteral(Expr::Kind kind, int token)
+{
+    ExprPtr expr = node(kind, token);
+    expr->text = next().text;
+    return expr;
+}
+
+ExprPtr Parser::parseExists(int token)
+{
+    next();
+    ExprPtr expr = node(Expr::Kind::Exists, token);
+    expectSymbol("(");
+    if (!peek().isWord(QLatin1String("select")))
+        fail(QStringLiteral("expected SELECT"));
+    expr->select = parseSelect();
+    expectSymbol(")");
+    return expr;
+}
+
+// A column, with the table it is qualified by.
+ExprPtr Parser::parseColumn(int token)
+{
+    ExprPtr expr = node(Expr::Kind::Column, token);
+    expr->text = next().text;
+    if (acceptSymbol(".")) {
+        expr->qualifier = expr->text;
+        expr->text = expectMemberName();
+    }
+    return expr;
 }
 
 ExprPtr Parser::parseCall(int token, const QString& name)

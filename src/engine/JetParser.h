@@ -142,6 +142,9 @@ private:
     ExprPtr parsePrefix();
     ExprPtr parseComparison(ExprPtr left, int token, bool negated);
     ExprPtr parsePrimary();
+    ExprPtr parseLiteral(Expr::Kind kind, int token);
+    ExprPtr parseExists(int token);
+    ExprPtr parseColumn(int token);
     ExprPtr parseCall(int token, const QString& name);
 
     const QString& m_source;

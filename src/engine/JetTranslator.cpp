@@ -520,17 +520,38 @@ QString Translator::expr(const Expr& e, const Scope& scope)
     return exprText(e, args, scope);
 }
 
+QString Translator::columnText(const Expr& e, const Scope& scope) const
+{
+    if (e.qualifier.isEmpty())
+        return quoteName(e.text);
+    const Resolved resolved = resolve(e, scope);
+    if (!resolved.var)
+        return quoteName(e.qualifier) + u'.' + quoteName(e.text);
+    return quoteName(resolved.var->name) + u'.' + quoteName(resolved.column);
+}
+
+// A pattern written as a text is turned into SQLite's form; any other keeps
+// Jet's wildcards as they are.
+QString Translator::likeText(const Expr& e, const QStringList& args)
+{
+    QString pattern;
+    bool escape = false;
+    if (e.args[1]->kind == Expr::Kind::String) {
+        const auto converted = likePattern(e.args[1]->text);
+        pattern = quoteString(converted.first);
+        escape = converted.second;
+    } else {
+        pattern = args[1];
+    }
+    return u'(' + args[0] + (e.negated ? QStringLiteral(" NOT LIKE ") : QStringLiteral(" LIKE ")) +
+           pattern + (escape ? QStringLiteral(" ESCAPE '\\')") : QStringLiteral(")"));
+}
+
 QString Translator::exprText(const Expr& e, const QStringList& args, const Scope& scope)
 {
     switch (e.kind) {
-    case Expr::Kind::Column: {
-        if (e.qualifier.isEmpty())
-            return quoteName(e.text);
-        const Resolved resolved = resolve(e, scope);
-        if (!resolved.var)
-            return quoteName(e.qualifier) + u'.' + quoteName(e.text);
-        return quoteName(resolved.var->name) + u'.' + quoteName(resolved.column);
-    }
+    case Expr::Kind::Column:
+        return columnText(e, scope);
     case Expr::Kind::Number: {
         QString number = e.text;
         if (number.startsWith(u'.'))
@@ -572,21 +593,8 @@ QString Translator::exprText(const Expr& e, const QStringList& args, const Scope
     case Expr::Kind::IsNull:
         return u'(' + args[0] +
                (e.negated ? QStringLiteral(" IS NOT NULL)") : QStringLiteral(" IS NULL)"));
-    case Expr::Kind::Like: {
-        const QString value = args[0];
-        QString pattern;
-        bool escape = false;
-        if (e.args[1]->kind == Expr::Kind::String) {
-            const auto converted = likePattern(e.args[1]->text);
-            pattern = quoteString(converted.first);
-            escape = converted.second;
-        } else {
-            pattern = args[1];
-        }
-        return u'(' + value +
-               (e.negated ? QStringLiteral(" NOT LIKE ") : QStringLiteral(" LIKE ")) + pattern +
-               (escape ? QStringLiteral(" ESCAPE '\\')") : QStringLiteral(")"));
-    }
+    case Expr::Kind::Like:
+        return likeText(e, args);
     case Expr::Kind::Call:
         return callText(e, args);
     case Expr::Kind::Subquery:
@@ -656,95 +664,90 @@ QString Translator::binaryText(const Expr& e, const QStringList& args) const
     return u'(' + nocase(e, a) + u' ' + op + u' ' + b + u')';
 }
 
+namespace {
+
+// A function of the dialect as SQLite is given it, for one number of
+// arguments: %1, %2, %3 stand for the translated arguments.
+struct FunctionForm
+{
+    const char* name; // lower case
+    int arguments;
+    const char* sql;
+};
+
+const FunctionForm functionForms[] = {
+    {"format", 1, "vb_text(%1)"},
+    {"format", 2, "vb_format(%1, %2)"},
+    {"cdbl", 1, "vb_cdbl(%1)"},
+    {"csng", 1, "vb_cdbl(%1)"},
+    {"cint", 1, "vb_cint(%1)"},
+    {"clng", 1, "vb_clng(%1)"},
+    {"cstr", 1, "vb_cstr(%1)"},
+    {"cdate", 1, "vb_cdate(%1)"},
+    {"datevalue", 1, "vb_cdate(%1)"},
+    {"year", 1, "vb_year(%1)"},
+    {"month", 1, "vb_month(%1)"},
+    {"day", 1, "vb_day(%1)"},
+    {"date", 0, "vb_today()"},
+    {"now", 0, "vb_today()"},
+    {"ucase", 1, "vb_ucase(%1)"},
+    {"lcase", 1, "vb_lcase(%1)"},
+    {"len", 1, "length(%1)"},
+    {"trim", 1, "trim(%1)"},
+    {"ltrim", 1, "ltrim(%1)"},
+    {"rtrim", 1, "rtrim(%1)"},
+    {"left", 2, "substr(%1, 1, %2)"},
+    {"right", 2, "vb_right(%1, %2)"},
+    {"mid", 2, "substr(%1, %2)"},
+    {"mid", 3, "substr(%1, %2, %3)"},
+    {"instr", 2, "vb_instr(1, %1, %2)"},
+    {"instr", 3, "vb_instr(%1, %2, %3)"},
+    {"abs", 1, "abs(%1)"},
+    {"iif", 3, "(CASE WHEN %1 THEN %2 ELSE %3 END)"},
+    {"nz", 1, "coalesce(%1, '')"},
+    {"nz", 2, "coalesce(%1, %2)"},
+    {"isnull", 1, "(CASE WHEN %1 IS NULL THEN -1 ELSE 0 END)"},
+    {"avg", 1, "avg(%1)"},
+    {"sum", 1, "sum(%1)"},
+    {"min", 1, "min(%1)"},
+    {"max", 1, "max(%1)"},
+    {"count", 1, "count(%1)"},
+};
+
+// The form with its %n replaced by the arguments, in one pass: an argument
+// that itself holds "%2" stays as it is.
+QString placeArguments(const char* form, const QStringList& args)
+{
+    QString sql;
+    for (const char* c = form; *c; ++c) {
+        if (*c == '%' && c[1] >= '1' && c[1] <= '9') {
+            sql += args.at(c[1] - '1');
+            ++c;
+        } else {
+            sql += QLatin1Char(*c);
+        }
+    }
+    return sql;
+}
+
+} // namespace
+
 QString Translator::callText(const Expr& e, const QStringList& args) const
 {
-    const QString name = e.text.toLower();
-    const int count = int(args.size());
-    auto arity = [&](int least, int most) {
-        if (count < least || count > most)
-            fail(e.token,
-                 QStringLiteral("wrong number of arguments for the function '%1'").arg(e.text));
-    };
-    auto arg = [&](int i) { return args.at(i); };
-    auto function = [&](const char* sqlName, int least, int most) {
-        arity(least, most);
-        return QLatin1String(sqlName) + u'(' + args.join(QStringLiteral(", ")) + u')';
-    };
-
     if (e.countStar)
         return QStringLiteral("count(*)");
-    if (name == QLatin1String("format")) {
-        arity(1, 2);
-        if (count == 1)
-            return QStringLiteral("vb_text(") + arg(0) + u')';
-        return function("vb_format", 2, 2);
+    const QString name = e.text.toLower();
+    bool known = false;
+    for (const FunctionForm& form : functionForms) {
+        if (name != QLatin1String(form.name))
+            continue;
+        if (form.arguments == args.size())
+            return placeArguments(form.sql, args);
+        known = true;
     }
-    if (name == QLatin1String("cdbl") || name == QLatin1String("csng"))
-        return function("vb_cdbl", 1, 1);
-    if (name == QLatin1String("cint"))
-        return function("vb_cint", 1, 1);
-    if (name == QLatin1String("clng"))
-        return function("vb_clng", 1, 1);
-    if (name == QLatin1String("cstr"))
-        return function("vb_cstr", 1, 1);
-    if (name == QLatin1String("cdate") || name == QLatin1String("datevalue"))
-        return function("vb_cdate", 1, 1);
-    if (name == QLatin1String("year"))
-        return function("vb_year", 1, 1);
-    if (name == QLatin1String("month"))
-        return function("vb_month", 1, 1);
-    if (name == QLatin1String("day"))
-        return function("vb_day", 1, 1);
-    if (name == QLatin1String("date") || name == QLatin1String("now"))
-        return function("vb_today", 0, 0);
-    if (name == QLatin1String("ucase"))
-        return function("vb_ucase", 1, 1);
-    if (name == QLatin1String("lcase"))
-        return function("vb_lcase", 1, 1);
-    if (name == QLatin1String("len"))
-        return function("length", 1, 1);
-    if (name == QLatin1String("trim") || name == QLatin1String("ltrim") ||
-        name == QLatin1String("rtrim")) {
-        arity(1, 1);
-        return name + u'(' + arg(0) + u')';
-    }
-    if (name == QLatin1String("left")) {
-        arity(2, 2);
-        return QStringLiteral("substr(") + arg(0) + QStringLiteral(", 1, ") + arg(1) + u')';
-    }
-    if (name == QLatin1String("right"))
-        return function("vb_right", 2, 2);
-    if (name == QLatin1String("mid"))
-        return function("substr", 2, 3);
-    if (name == QLatin1String("instr")) {
-        arity(2, 3);
-        if (count == 2)
-            return QStringLiteral("vb_instr(1, ") + arg(0) + QStringLiteral(", ") + arg(1) + u')';
-        return function("vb_instr", 3, 3);
-    }
-    if (name == QLatin1String("abs"))
-        return function("abs", 1, 1);
-    if (name == QLatin1String("iif")) {
-        arity(3, 3);
-        return QStringLiteral("(CASE WHEN ") + arg(0) + QStringLiteral(" THEN ") + arg(1) +
-               QStringLiteral(" ELSE ") + arg(2) + QStringLiteral(" END)");
-    }
-    if (name == QLatin1String("nz")) {
-        arity(1, 2);
-        return QStringLiteral("coalesce(") + arg(0) + QStringLiteral(", ") +
-               (count == 2 ? arg(1) : QStringLiteral("''")) + u')';
-    }
-    if (name == QLatin1String("isnull")) {
-        arity(1, 1);
-        return QStringLiteral("(CASE WHEN ") + arg(0) +
-               QStringLiteral(" IS NULL THEN -1 ELSE 0 END)");
-    }
-    if (name == QLatin1String("avg") || name == QLatin1String("sum") ||
-        name == QLatin1String("min") || name == QLatin1String("max") ||
-        name == QLatin1String("count")) {
-        arity(1, 1);
-        return name + u'(' + arg(0) + u')';
-    }
+    if (known)
+        fail(e.token,
+             QStringLiteral("wrong number of arguments for the function '%1'").arg(e.text));
     if (isAggregate(name))
         fail(e.token, QStringLiteral("the aggregate function '%1' is not supported").arg(e.text));
     throw Error(Error::SyntaxError,

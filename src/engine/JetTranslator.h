@@ -41,6 +41,8 @@ private:
     QString expr(const Expr& e, const Scope& scope);
     QString exprText(const Expr& e, const QStringList& args, const Scope& scope);
     QString binaryText(const Expr& e, const QStringList& args) const;
+    QString columnText(const Expr& e, const Scope& scope) const;
+    static QString likeText(const Expr& e, const QStringList& args);
     static QString textOperand(const Expr& e, const QString& sql);
     QString nocase(const Expr& e, const QString& sql) const;
     QString callText(const Expr& e, const QStringList& args) const;

@@ -72,7 +72,6 @@ public:
 
     QString source() const { return m_source; }
     void setSource(const QString& source) { m_source = source; }
-    Connection* activeConnection() const { return m_connection; }
     LockType lockType() const { return m_lock; }
 
     // Fields
@@ -161,7 +160,6 @@ private:
     // Moves the cursor; an edited row left behind is written first (optimistic).
     void moveTo(int row);
     void leaveEditedRow(int newRow);
-    int ensureEditRow();
     void writeRows(const std::vector<int>& rows, const std::vector<PendingDelete>& deletes);
     bool rowMatches(int row, int column, int op, const QVariant& value) const;
 

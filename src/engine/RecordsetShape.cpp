@@ -16,6 +16,161 @@ namespace vantor::engine {
 
 using namespace detail;
 
+namespace {
+
+// The source columns a COMPUTE names, checked against what its command returns.
+struct ComputeColumns
+{
+    std::vector<int> by;
+    std::vector<int> aggregates; // -1 for COUNT(*)
+};
+
+ComputeColumns computeColumns(const ShapeNode& node, const Recordset& source)
+{
+    const auto column = [&source](const QString& name) {
+        const int k = source.fieldIndex(name);
+        return k < 0 || source.isChapter(k) ? -1 : k;
+    };
+    ComputeColumns columns;
+    for (const QString& by : node.by) {
+        const int k = column(by);
+        if (k < 0)
+            throw Error(Error::DatabaseError,
+                        QStringLiteral("The shape command groups by '%1', which its command does "
+                                       "not return.")
+                            .arg(by));
+        columns.by.push_back(k);
+    }
+    for (const ShapeNode::Aggregate& a : node.aggregates) {
+        const int k = a.column.isEmpty() ? -1 : column(a.column);
+        if (!a.column.isEmpty() && k < 0)
+            throw Error(Error::DatabaseError,
+                        QStringLiteral("The shape command computes %1 of '%2', which its "
+                                       "command does not return.")
+                            .arg(a.function, a.column));
+        columns.aggregates.push_back(k);
+    }
+    return columns;
+}
+
+// A text that is equal for two rows exactly when their BY values are: text
+// without regard to case, numbers by value, nulls alike.
+QString groupKey(const RowStore& rows, int r, const std::vector<int>& byColumns)
+{
+    QString key;
+    for (int k : byColumns) {
+        const Cell& c = rows.cell(r, k);
+        switch (c.tag) {
+        case Cell::Null:
+            key += u'\x1';
+            break;
+        case Cell::Text:
+            key += u't' + rows.text(c).toCaseFolded();
+            break;
+        case Cell::Real:
+            key += u'n' + QString::number(c.d, 'g', 17);
+            break;
+        case Cell::Int:
+        case Cell::Date:
+            key += (c.tag == Cell::Int ? u'n' : u'd') + QString::number(c.i);
+            break;
+        }
+        key += u'\x2';
+    }
+    return key;
+}
+
+// The rows of each group, groups in order of their first row.
+struct Grouping
+{
+    std::vector<std::vector<int>> groups;
+    std::vector<int> firstRows;
+};
+
+Grouping groupRows(const RowStore& rows, const std::vector<int>& byColumns)
+{
+    Grouping grouping;
+    QHash<QString, int> groupOf;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const QString key = groupKey(rows, r, byColumns);
+        auto it = groupOf.find(key);
+        if (it == groupOf.end()) {
+            it = groupOf.insert(key, int(grouping.groups.size()));
+            grouping.groups.emplace_back();
+            grouping.firstRows.push_back(r);
+        }
+        grouping.groups[size_t(*it)].push_back(r);
+    }
+    return grouping;
+}
+
+// One aggregate over a group's rows of column k (-1: count the rows). Nulls
+// do not count; SUM and AVG of no value are null.
+QVariant aggregate(const RowStore& rows, const std::vector<int>& group,
+                   const ShapeNode::Aggregate& a, int k)
+{
+    const QString& fn = a.function;
+    qint64 count = 0;
+    double sum = 0;
+    QVariant best;
+    for (int r : group) {
+        if (k < 0) {
+            ++count;
+            continue;
+        }
+        const QVariant v = rows.value(r, k);
+        if (v.isNull())
+            continue;
+        ++count;
+        if (fn == u"MIN" || fn == u"MAX") {
+            bool comparable;
+            const int cmp = best.isNull() ? 0 : compareValues(v, best, comparable);
+            if (best.isNull() || (fn == u"MIN" ? cmp < 0 : cmp > 0))
+                best = v;
+        } else {
+            bool ok = false;
+            const double d = v.toDouble(&ok);
+            if (!ok)
+                throw Error(Error::TypeMismatch,
+                            QStringLiteral("%1 needs numbers, but '%2' holds '%3'.")
+                                .arg(fn, a.column, v.toString()));
+            sum += d;
+        }
+    }
+    if (fn == u"COUNT")
+        return qlonglong(count);
+    if (fn == u"SUM")
+        return count ? QVariant(sum) : QVariant();
+    if (fn == u"AVG")
+        return count ? QVariant(sum / double(count)) : QVariant();
+    return best;
+}
+
+// The parent rows' fields: the aggregates, then the BY columns.
+std::vector<Field> computeFields(const ShapeNode& node, const ComputeColumns& columns,
+                                 const std::vector<Field>& sourceFields)
+{
+    std::vector<Field> fields;
+    for (size_t a = 0; a < node.aggregates.size(); ++a) {
+        Field f;
+        f.name = node.aggregates[a].name;
+        const QString& fn = node.aggregates[a].function;
+        f.type = fn == u"COUNT"                   ? FieldType::Integer
+                 : (fn == u"MIN" || fn == u"MAX") ? sourceFields[size_t(columns.aggregates[a])].type
+                                                  : FieldType::Double;
+        fields.push_back(f);
+    }
+    for (int k : columns.by) {
+        Field f;
+        f.name = sourceFields[size_t(k)].name;
+        f.type = sourceFields[size_t(k)].type;
+        fields.push_back(f);
+    }
+    return fields;
+}
+
+} // namespace
+
 void Recordset::openNode(const ShapeNode& node, const Filter& filter)
 {
     m_chapters.resize(0);
@@ -37,130 +192,21 @@ void Recordset::openNode(const ShapeNode& node, const Filter& filter)
     source->m_connection = m_connection;
     source->m_lock = LockType::ReadOnly;
     source->openNode(*node.base, filter);
-
-    std::vector<int> byColumns;
-    for (const QString& by : node.by) {
-        const int k = source->fieldIndex(by);
-        if (k < 0 || source->isChapter(k))
-            throw Error(Error::DatabaseError,
-                        QStringLiteral("The shape command groups by '%1', which its command does "
-                                       "not return.")
-                            .arg(by));
-        byColumns.push_back(k);
-    }
-    std::vector<int> aggColumns;
-    for (const ShapeNode::Aggregate& a : node.aggregates) {
-        int k = -1;
-        if (!a.column.isEmpty()) {
-            k = source->fieldIndex(a.column);
-            if (k < 0 || source->isChapter(k))
-                throw Error(Error::DatabaseError,
-                            QStringLiteral("The shape command computes %1 of '%2', which its "
-                                           "command does not return.")
-                                .arg(a.function, a.column));
-        }
-        aggColumns.push_back(k);
-    }
-
-    // Group the source rows.
+    const ComputeColumns columns = computeColumns(node, *source);
     const RowStore& src = *source->m_rows;
-    std::vector<std::vector<int>> groups;
-    std::vector<int> firstRows;
-    QHash<QString, int> groupOf;
-    for (int r = 0; r < src.rowCount(); ++r) {
-        QString key;
-        for (int k : byColumns) {
-            const Cell& c = src.cell(r, k);
-            switch (c.tag) {
-            case Cell::Null:
-                key += u'\x1';
-                break;
-            case Cell::Text:
-                key += u't' + src.text(c).toCaseFolded();
-                break;
-            case Cell::Real:
-                key += u'n' + QString::number(c.d, 'g', 17);
-                break;
-            case Cell::Int:
-            case Cell::Date:
-                key += (c.tag == Cell::Int ? u'n' : u'd') + QString::number(c.i);
-                break;
-            }
-            key += u'\x2';
-        }
-        auto it = groupOf.find(key);
-        if (it == groupOf.end()) {
-            it = groupOf.insert(key, int(groups.size()));
-            groups.emplace_back();
-            firstRows.push_back(r);
-        }
-        groups[size_t(*it)].push_back(r);
-    }
+    Grouping grouping = groupRows(src, columns.by);
 
-    // The parent rows: the aggregates, then the BY columns.
-    std::vector<Field> fields;
-    for (size_t a = 0; a < node.aggregates.size(); ++a) {
-        Field f;
-        f.name = node.aggregates[a].name;
-        const QString& fn = node.aggregates[a].function;
-        f.type = fn == u"COUNT"                   ? FieldType::Integer
-                 : (fn == u"MIN" || fn == u"MAX") ? source->m_fields[size_t(aggColumns[a])].type
-                                                  : FieldType::Double;
-        fields.push_back(f);
-    }
-    for (int k : byColumns) {
-        Field f;
-        f.name = source->m_fields[size_t(k)].name;
-        f.type = source->m_fields[size_t(k)].type;
-        fields.push_back(f);
-    }
+    std::vector<Field> fields = computeFields(node, columns, source->m_fields);
     auto rows = std::make_unique<RowStore>(int(fields.size()));
-    for (size_t g = 0; g < groups.size(); ++g) {
+    for (size_t g = 0; g < grouping.groups.size(); ++g) {
         const int row = rows->appendNewRow();
-        for (size_t a = 0; a < node.aggregates.size(); ++a) {
-            const QString& fn = node.aggregates[a].function;
-            const int k = aggColumns[a];
-            qint64 count = 0;
-            double sum = 0;
-            QVariant best;
-            for (int r : groups[g]) {
-                if (k < 0) {
-                    ++count;
-                    continue;
-                }
-                const QVariant v = src.value(r, k);
-                if (v.isNull())
-                    continue;
-                ++count;
-                if (fn == u"MIN" || fn == u"MAX") {
-                    bool comparable;
-                    const int cmp = best.isNull() ? 0 : compareValues(v, best, comparable);
-                    if (best.isNull() || (fn == u"MIN" ? cmp < 0 : cmp > 0))
-                        best = v;
-                } else {
-                    bool ok = false;
-                    const double d = v.toDouble(&ok);
-                    if (!ok)
-                        throw Error(Error::TypeMismatch,
-                                    QStringLiteral("%1 needs numbers, but '%2' holds '%3'.")
-                                        .arg(fn, node.aggregates[a].column, v.toString()));
-                    sum += d;
-                }
-            }
-            QVariant result;
-            if (fn == u"COUNT")
-                result = qlonglong(count);
-            else if (fn == u"SUM")
-                result = count ? QVariant(sum) : QVariant();
-            else if (fn == u"AVG")
-                result = count ? QVariant(sum / double(count)) : QVariant();
-            else
-                result = best;
-            rows->setCell(row, int(a), rows->fromVariant(result));
-        }
-        for (size_t b = 0; b < byColumns.size(); ++b)
+        for (size_t a = 0; a < node.aggregates.size(); ++a)
+            rows->setCell(row, int(a),
+                          rows->fromVariant(aggregate(src, grouping.groups[g], node.aggregates[a],
+                                                      columns.aggregates[a])));
+        for (size_t b = 0; b < columns.by.size(); ++b)
             rows->setCell(row, int(node.aggregates.size() + b),
-                          rows->fromVariant(src.value(firstRows[g], byColumns[b])));
+                          rows->fromVariant(src.value(grouping.firstRows[g], columns.by[b])));
         rows->markSaved(row);
     }
 
@@ -173,7 +219,7 @@ void Recordset::openNode(const ShapeNode& node, const Filter& filter)
     chapter->name = node.computeChapter;
     chapter->node = node.base.get();
     chapter->source = std::move(source);
-    chapter->groups = std::move(groups);
+    chapter->groups = std::move(grouping.groups);
     Field f;
     f.name = chapter->name;
     f.type = FieldType::Chapter;

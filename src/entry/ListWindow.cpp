@@ -67,9 +67,7 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
     layout->addWidget(buttons);
 
     connect(m_data, &widgets::DataControl::error, this, &ListWindow::showDataError);
-    connect(m_grid, &widgets::DataGrid::dataError, this, [](int, const QString& description) {
-        platform::showMessage(description, platform::Icon::Critical);
-    });
+    connect(m_grid, &widgets::DataGrid::dataError, this, entry::showDataError);
     connect(m_data, &widgets::DataControl::refreshed, this, &ListWindow::applyColumnWidths);
 
     m_grid->setDataSource(m_data);

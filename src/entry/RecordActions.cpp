@@ -2,8 +2,11 @@
 
 #include "platform/Conversions.h"
 #include "platform/Ui.h"
+#include "store/ConnectionStrings.h"
+#include "widgets/CommandGuard.h"
 
 #include <QHBoxLayout>
+#include <QShortcut>
 
 namespace vantor::entry {
 
@@ -33,6 +36,58 @@ EditButtons makeEditButtons(QWidget* parent)
     for (QPushButton* button : {b.add, b.update, b.remove, b.close})
         row->addWidget(button);
     return b;
+}
+
+widgets::DataControl* makeListData(QWidget* parent, const char* name, const QString& recordSource)
+{
+    auto* data = new widgets::DataControl(parent);
+    data->setObjectName(QLatin1String(name));
+    data->setVisible(false);
+    data->setConnectionString(store::ListConnection);
+    data->setRecordSource(recordSource);
+    return data;
+}
+
+widgets::DataCombo* makeDataCombo(QWidget* parent, const char* name, const QString& listField,
+                                  const QString& boundColumn)
+{
+    auto* combo = new widgets::DataCombo(parent);
+    combo->setObjectName(QLatin1String(name));
+    combo->setListField(listField);
+    combo->setBoundColumn(boundColumn);
+    return combo;
+}
+
+QLabel* buddyLabel(const QString& text, QWidget* buddy)
+{
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
+}
+
+void showDataError(int, const QString& description)
+{
+    platform::showMessage(description, platform::Icon::Critical);
+}
+
+QShortcut* escapeShortcut(QWidget* window)
+{
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    return escape;
+}
+
+bool saveTyped(engine::Recordset& rs, const std::function<void()>& startRecord,
+               const std::function<bool()>& commitFields)
+{
+    if ((rs.bof() || rs.eof()) && !widgets::runCommand(startRecord))
+        return false;
+    if (!commitFields())
+        return false;
+    return widgets::runCommand([&rs] {
+        rs.update();
+        rs.updateBatch();
+    });
 }
 
 void deleteAndShowNext(engine::Recordset& rs)

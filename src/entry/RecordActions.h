@@ -1,11 +1,16 @@
 #pragma once
 
 #include "engine/Recordset.h"
+#include "widgets/DataCombo.h"
+#include "widgets/DataControl.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QWidget>
 
 #include <functional>
+
+class QShortcut;
 
 namespace vantor::entry {
 
@@ -22,6 +27,18 @@ struct EditButtons
     QPushButton* close;
 };
 EditButtons makeEditButtons(QWidget* parent);
+
+// A hidden data control that reads recordSource on the list connection.
+widgets::DataControl* makeListData(QWidget* parent, const char* name, const QString& recordSource);
+// A data combo box that lists listField and stands for boundColumn.
+widgets::DataCombo* makeDataCombo(QWidget* parent, const char* name, const QString& listField,
+                                  const QString& boundColumn);
+// A field's label, whose access key moves to the field.
+QLabel* buddyLabel(const QString& text, QWidget* buddy);
+// A list's data error, told to the user as the engine words it.
+void showDataError(int number, const QString& description);
+// Escape anywhere in the window runs the returned shortcut's activated().
+QShortcut* escapeShortcut(QWidget* window);
 
 // Deletes the shown record and shows the next one, or the new last one when
 // the deleted record was the last. Nothing happens without a current record.
@@ -41,6 +58,12 @@ bool mayClose(const QWidget& window, bool unsaved, const std::function<bool()>& 
 // The same for a record window: No drops the pending edit of `rs`.
 bool mayCloseRecord(const QWidget& window, engine::Recordset& rs, bool unsaved,
                     const std::function<bool()>& save);
+
+// Writes what is typed in a record window: when no record is shown,
+// startRecord first makes one of what is typed; then commitFields moves the
+// fields into it and the record is saved. False when a step fails.
+bool saveTyped(engine::Recordset& rs, const std::function<void()>& startRecord,
+               const std::function<bool()>& commitFields);
 
 // Tells the user that the occasion picked in a jump list is gone.
 void reportMissingOccasion(const QString& title);

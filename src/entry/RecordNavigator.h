@@ -31,10 +31,6 @@ public:
     void setBeforeMove(std::function<bool()> hook) { m_beforeMove = std::move(hook); }
 
     QLabel* status() const { return m_status; }
-    QPushButton* firstButton() const { return m_first; }
-    QPushButton* previousButton() const { return m_previous; }
-    QPushButton* nextButton() const { return m_next; }
-    QPushButton* lastButton() const { return m_last; }
 
     void moveFirst();
     void movePrevious();

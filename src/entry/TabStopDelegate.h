@@ -15,7 +15,6 @@ public:
     explicit TabStopDelegate(QObject* parent = nullptr) : QStyledItemDelegate(parent) {}
 
     void setTabStop(qreal pixels) { m_tabStop = pixels; }
-    qreal tabStop() const { return m_tabStop; }
     // Where an item's text starts, from the left edge of the view's viewport.
     static int textIndent(const QWidget* view);
 

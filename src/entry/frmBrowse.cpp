@@ -50,22 +50,27 @@ frmBrowse::frmBrowse(QWidget* parent)
     setWindowTitle(QStringLiteral("Browse Results"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    const auto label = [this](int index, const QString& text) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QStringLiteral("lblLabels(%1)").arg(index));
-        return l;
-    };
+    createWidgets();
+    createLayout();
+    connect(m_jump, &widgets::DataCombo::choiceMade, this, &frmBrowse::jumpToChoice);
+    connect(m_jumpData, &widgets::DataControl::error, this, showDataError);
+    load();
+
+    m_keys = new NavigationKeys(this, m_navigator);
+    resize(widgets::twipsToPixelsX(6000, this),
+           std::max(sizeHint().height(), widgets::twipsToPixelsY(5400, this)));
+}
+
+void frmBrowse::createWidgets()
+{
     const auto lineField = [this](int index) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QStringLiteral("txtFields(%1)").arg(index));
         e->setReadOnly(true);
         return e;
     };
-    // The ID is carried but never shown.
-    QLabel* idLabel = label(0, QStringLiteral("ID:"));
-    idLabel->setVisible(false);
     m_id = lineField(0);
-    m_id->setVisible(false);
+    m_id->setVisible(false); // carried but never shown
     m_date = lineField(1);
     m_period = lineField(2);
     m_remarks = new QPlainTextEdit(this);
@@ -75,90 +80,79 @@ frmBrowse::frmBrowse(QWidget* parent)
     m_remarks->setFixedHeight(m_remarks->fontMetrics().lineSpacing() * 3 +
                               2 * m_remarks->frameWidth() + 8);
 
-    m_jumpData = new widgets::DataControl(this);
-    m_jumpData->setObjectName(QStringLiteral("Adodc2"));
-    m_jumpData->setVisible(false);
-    m_jumpData->setConnectionString(store::ListConnection);
-    m_jumpData->setRecordSource(JumpListSource);
-    m_jump = new widgets::DataCombo(this);
-    m_jump->setObjectName(QStringLiteral("DateCombo"));
-    m_jump->setListField(JumpListField);
-    m_jump->setBoundColumn(JumpBoundColumn);
-
+    m_jumpData = makeListData(this, "Adodc2", JumpListSource);
+    m_jump = makeDataCombo(this, "DateCombo", JumpListField, JumpBoundColumn);
     m_navigator = new RecordNavigator(this);
     m_grid = new widgets::DataGrid(this);
     m_grid->setObjectName(QStringLiteral("grdDataGrid"));
     m_grid->setReadOnly(true);
     m_grid->setAllowAddNew(false);
     m_grid->horizontalHeader()->setStretchLastSection(true);
+}
 
-    // The fields and the status box on top; the grid takes the full width and
-    // whatever height is left, as the window is resized.
+// The fields and the status box on top; the grid takes the full width and
+// whatever height is left, as the window is resized.
+void frmBrowse::createLayout()
+{
+    const auto label = [this](int index, const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QStringLiteral("lblLabels(%1)").arg(index));
+        l->setBuddy(buddy);
+        return l;
+    };
+    label(0, QStringLiteral("ID:"), nullptr)->setVisible(false);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, widgets::twipsToPixelsY(GridBottomGap, this));
     auto* top = new QVBoxLayout;
     top->setContentsMargins(6, 6, 6, 0);
     auto* form = new QFormLayout;
     form->addRow(new QLabel(QStringLiteral("Select Date/Period:"), this), m_jump);
-    QLabel* dateLabel = label(1, QStringLiteral("Date:"));
-    dateLabel->setBuddy(m_date);
-    form->addRow(dateLabel, m_date);
-    QLabel* periodLabel = label(2, QStringLiteral("Period:"));
-    periodLabel->setBuddy(m_period);
-    form->addRow(periodLabel, m_period);
-    QLabel* remarksLabel = label(3, QStringLiteral("Remarks:"));
-    remarksLabel->setBuddy(m_remarks);
-    form->addRow(remarksLabel, m_remarks);
+    form->addRow(label(1, QStringLiteral("Date:"), m_date), m_date);
+    form->addRow(label(2, QStringLiteral("Period:"), m_period), m_period);
+    form->addRow(label(3, QStringLiteral("Remarks:"), m_remarks), m_remarks);
     top->addLayout(form);
     top->addWidget(m_navigator);
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
+}
 
-    auto* idField = new widgets::BoundField(m_id, this);
-    auto* dateField = new widgets::BoundField(m_date, this);
-    dateField->setDisplayFormat(QStringLiteral("MMMM dd, yyyy"));
-    auto* periodField = new widgets::BoundField(m_period, this);
-    auto* remarksField = new widgets::BoundField(m_remarks, this);
-
-    connect(m_jump, &widgets::DataCombo::choiceMade, this, &frmBrowse::jumpToChoice);
-    connect(m_jumpData, &widgets::DataControl::error, this, [](int, const QString& description) {
-        platform::showMessage(description, platform::Icon::Critical);
+// The shaped recordset on the window's own connection, the bound fields, the
+// grid on the chapter of test values, the jump list.
+void frmBrowse::load()
+{
+    const platform::BusyPointer busy;
+    engine::Recordset* children = nullptr;
+    widgets::runCommand([this, &children] {
+        m_connection->open(store::BrowseShapeConnection);
+        m_rs->open(BrowseCommand, m_connection.get(), engine::CursorType::Static,
+                   engine::LockType::Optimistic);
+        children = m_rs->chapter(ChildField);
     });
-
-    // Load: the shaped recordset on the window's own connection, the bound
-    // fields, the grid on the chapter of test values, the jump list.
-    {
-        const platform::BusyPointer busy;
-        engine::Recordset* children = nullptr;
-        widgets::runCommand([this, &children] {
-            m_connection->open(store::BrowseShapeConnection);
-            m_rs->open(BrowseCommand, m_connection.get(), engine::CursorType::Static,
-                       engine::LockType::Optimistic);
-            children = m_rs->chapter(ChildField);
-        });
-        if (children) {
-            idField->bind(m_rs.get(), QStringLiteral("ID"));
-            dateField->bind(m_rs.get(), QStringLiteral("Date"));
-            periodField->bind(m_rs.get(), QStringLiteral("Period"));
-            remarksField->bind(m_rs.get(), QStringLiteral("Remarks"));
-            m_navigator->setRecordset(m_rs.get());
-            m_grid->setRecordset(children);
-            m_grid->setColumnVisible(0, false);
-            addFlagColumn();
-            // A refill resets the grid's columns: keep the occasion's ID hidden.
-            connect(children, &engine::Recordset::rowsReset, m_grid, [this] {
-                m_grid->setColumnVisible(0, false);
-                fitFlagColumn();
-            });
-            // Without the occasions (the user has been told why) there is nothing to jump to.
-            m_jumpData->refresh();
-            m_jump->setRowSource(m_jumpData);
-        }
-    }
-
-    m_keys = new NavigationKeys(this, m_navigator);
-    resize(widgets::twipsToPixelsX(6000, this),
-           std::max(sizeHint().height(), widgets::twipsToPixelsY(5400, this)));
+    // Without the occasions (the user has been told why) there is nothing to show.
+    if (!children)
+        return;
+    const auto bind = [this](auto* editor, const char* field, const QString& format = {}) {
+        auto* bound = new widgets::BoundField(editor, this);
+        if (!format.isEmpty())
+            bound->setDisplayFormat(format);
+        bound->bind(m_rs.get(), QLatin1String(field));
+    };
+    bind(m_id, "ID");
+    bind(m_date, "Date", QStringLiteral("MMMM dd, yyyy"));
+    bind(m_period, "Period");
+    bind(m_remarks, "Remarks");
+    m_navigator->setRecordset(m_rs.get());
+    m_grid->setRecordset(children);
+    m_grid->setColumnVisible(0, false);
+    addFlagColumn();
+    // A refill resets the grid's columns: keep the occasion's ID hidden.
+    connect(children, &engine::Recordset::rowsReset, m_grid, [this] {
+        m_grid->setColumnVisible(0, false);
+        fitFlagColumn();
+    });
+    m_jumpData->refresh();
+    m_jump->setRowSource(m_jumpData);
 }
 
 // Flag: each value against its item's reference range; the tooltip gives

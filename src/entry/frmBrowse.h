@@ -40,6 +40,9 @@ public:
     void jumpToChoice();
 
 private:
+    void createWidgets();
+    void createLayout();
+    void load();
     void addFlagColumn();
     void fitFlagColumn();
     std::unique_ptr<engine::Connection> m_connection;

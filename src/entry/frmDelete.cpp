@@ -1,5 +1,6 @@
 #include "frmDelete.h"
 
+#include "RecordActions.h"
 #include "SelectionDelete.h"
 #include "TabStopDelegate.h"
 
@@ -52,11 +53,7 @@ frmDelete::frmDelete(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Multi Delete Records"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_data = new widgets::DataControl(this);
-    m_data->setObjectName(QStringLiteral("Adodc1"));
-    m_data->setVisible(false);
-    m_data->setConnectionString(store::ListConnection);
-    m_data->setRecordSource(ListSource);
+    m_data = makeListData(this, "Adodc1", ListSource);
 
     m_header = new QLabel(this);
     m_header->setObjectName(QStringLiteral("Label1"));
@@ -92,9 +89,7 @@ frmDelete::frmDelete(QWidget* parent) : QWidget(parent)
     layout->addLayout(right, 1);
 
     connect(m_delete, &QPushButton::clicked, this, &frmDelete::deleteSelected);
-    connect(m_data, &widgets::DataControl::error, this, [](int, const QString& description) {
-        platform::showMessage(description, platform::Icon::Critical);
-    });
+    connect(m_data, &widgets::DataControl::error, this, showDataError);
 
     setFixedSize(widgets::twipsToPixelsX(7800, this), widgets::twipsToPixelsY(5400, this));
 }

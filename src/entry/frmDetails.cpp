@@ -38,17 +38,19 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
     setWindowTitle(QStringLiteral("Record Details"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_testsData = new widgets::DataControl(this);
-    m_testsData->setObjectName(QStringLiteral("Adodc1"));
-    m_testsData->setVisible(false);
-    m_testsData->setConnectionString(store::ListConnection);
-    m_testsData->setRecordSource(
-        QStringLiteral("SELECT ID, Test, Units FROM Tests ORDER BY Test;"));
-    m_test = new widgets::DataCombo(this);
-    m_test->setObjectName(QStringLiteral("datFields(0)"));
-    m_test->setListField(QStringLiteral("Test"));
-    m_test->setBoundColumn(QStringLiteral("ID"));
+    createWidgets();
+    connectButtons(createLayout());
+    load();
 
+    setFixedSize(std::max(minimumSizeHint().width(), widgets::twipsToPixelsX(4800, this)),
+                 sizeHint().height());
+}
+
+void frmDetails::createWidgets()
+{
+    m_testsData = makeListData(this, "Adodc1",
+                               QStringLiteral("SELECT ID, Test, Units FROM Tests ORDER BY Test;"));
+    m_test = makeDataCombo(this, "datFields(0)", QStringLiteral("Test"), QStringLiteral("ID"));
     m_testId = new QLineEdit(this);
     m_testId->setObjectName(QStringLiteral("txtFields(0)"));
     m_testId->setReadOnly(true);
@@ -60,27 +62,34 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
     m_unit->setReadOnly(true);
     m_unit->setFocusPolicy(Qt::NoFocus);
     m_navigator = new RecordNavigator(this);
-
-    auto* layout = new QVBoxLayout(this);
-    auto* fields = new QFormLayout;
-    auto* testLabel = new QLabel(QStringLiteral("Test Item:"), this);
-    testLabel->setBuddy(m_test);
-    fields->addRow(testLabel, m_test);
-    auto* resultLabel = new QLabel(QStringLiteral("Test Result:"), this);
-    resultLabel->setBuddy(m_result);
     m_flag = new QLabel(this);
     m_flag->setObjectName(QStringLiteral("lblFlag"));
     m_flag->setTextFormat(Qt::PlainText);
+
+    m_testIdField = new widgets::BoundField(m_testId, this);
+    m_resultField = new widgets::BoundField(m_result, this);
+    m_unitField = new widgets::BoundField(m_unit, this);
+}
+
+EditButtons frmDetails::createLayout()
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* fields = new QFormLayout;
+    fields->addRow(buddyLabel(QStringLiteral("Test Item:"), m_test), m_test);
     auto* resultRow = new QHBoxLayout;
     resultRow->addWidget(m_result, 1);
     resultRow->addWidget(m_flag);
-    fields->addRow(resultLabel, resultRow);
+    fields->addRow(buddyLabel(QStringLiteral("Test Result:"), m_result), resultRow);
     fields->addRow(new QLabel(QStringLiteral("Unit:"), this), m_unit);
     layout->addLayout(fields);
     layout->addWidget(m_navigator);
     const EditButtons buttons = makeEditButtons(this);
     layout->addWidget(buttons.bar);
+    return buttons;
+}
 
+void frmDetails::connectButtons(const EditButtons& buttons)
+{
     connect(buttons.add, &QPushButton::clicked, this, &frmDetails::add);
     connect(buttons.update, &QPushButton::clicked, this, &frmDetails::update);
     connect(buttons.remove, &QPushButton::clicked, this, &frmDetails::deleteRecord);
@@ -89,16 +98,16 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
         if (m_rs->isOpen() && !m_rs->bof() && !m_rs->eof())
             widgets::runCommand([this] { Update_Units(); });
     });
-    const auto dataError = [](int, const QString& description) {
-        platform::showMessage(description, platform::Icon::Critical);
-    };
-    connect(m_test, &widgets::DataCombo::dataError, this, dataError);
-    connect(m_testsData, &widgets::DataControl::error, this, dataError);
+    connect(m_test, &widgets::DataCombo::dataError, this, showDataError);
+    connect(m_testsData, &widgets::DataControl::error, this, showDataError);
+    // Enter in the result writes the value, the usual end of typing one.
+    connect(m_result, &QLineEdit::returnPressed, this, &frmDetails::update);
+    connect(escapeShortcut(this), &QShortcut::activated, this, &frmDetails::cancelNew);
+}
 
-    m_testIdField = new widgets::BoundField(m_testId, this);
-    m_resultField = new widgets::BoundField(m_result, this);
-    m_unitField = new widgets::BoundField(m_unit, this);
-
+// The occasion's values on the window's own connection, then the bindings.
+void frmDetails::load()
+{
     widgets::runCommand([this] {
         m_connection->open(store::CodeConnection);
         const QString sql = QStringLiteral("SELECT ID, Test, Result, Unit ") +
@@ -122,15 +131,6 @@ frmDetails::frmDetails(qint32 occasionId, QWidget* parent)
     }
     m_navigator->setBeforeMove([this] { return commitFields(); });
     setWindowTitle(occasionCaption());
-
-    // Enter in the result writes the value, the usual end of typing one.
-    connect(m_result, &QLineEdit::returnPressed, this, &frmDetails::update);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &frmDetails::cancelNew);
-
-    setFixedSize(std::max(minimumSizeHint().width(), widgets::twipsToPixelsX(4800, this)),
-                 sizeHint().height());
 }
 
 // The stored value against its item's reference range, read afresh: the
@@ -294,25 +294,16 @@ void frmDetails::cancelNew()
 
 void frmDetails::closeEvent(QCloseEvent* event)
 {
-    if (!mayCloseRecord(*this, *m_rs, hasUnsavedChange(), [this] { return update(); })) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    event->setAccepted(
+        mayCloseRecord(*this, *m_rs, hasUnsavedChange(), [this] { return update(); }));
 }
 
 bool frmDetails::update()
 {
     if (!m_rs->isOpen() || !hasUnsavedChange())
         return true;
-    if ((m_rs->bof() || m_rs->eof()) && !widgets::runCommand([this] { startRecordFromTyped(); }))
-        return false;
-    if (!commitFields())
-        return false;
-    const bool ok = widgets::runCommand([this] {
-        m_rs->update();
-        m_rs->updateBatch();
-    });
+    const bool ok = saveTyped(
+        *m_rs, [this] { startRecordFromTyped(); }, [this] { return commitFields(); });
     m_navigator->updateStatus();
     showFlag();
     return ok;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordActions.h"
 #include "RecordNavigator.h"
 
 #include "engine/Connection.h"
@@ -45,6 +46,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createWidgets();
+    EditButtons createLayout();
+    void connectButtons(const EditButtons& buttons);
+    void load();
     bool commitFields();
     void showFlag();
     // A value typed while none is shown becomes a new one, as Add would start it.

@@ -38,6 +38,17 @@ frmEdit::frmEdit(QWidget* parent)
     setWindowTitle(QStringLiteral("Edit Data"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    createWidgets();
+    connectButtons(createLayout());
+    load();
+
+    // As narrow as the layout allows: it must fit the first-run main window.
+    setFixedSize(std::max(minimumSizeHint().width(), widgets::twipsToPixelsX(5400, this)),
+                 sizeHint().height());
+}
+
+void frmEdit::createWidgets()
+{
     m_date = new QLineEdit(this);
     m_date->setObjectName(QStringLiteral("txtFields(0)"));
     m_id = new QLineEdit(this);
@@ -48,44 +59,31 @@ frmEdit::frmEdit(QWidget* parent)
     m_remarks->setTabChangesFocus(true);
     m_remarks->setFixedHeight(m_remarks->fontMetrics().lineSpacing() * 5 + 10);
 
-    m_periodsData = new widgets::DataControl(this);
-    m_periodsData->setObjectName(QStringLiteral("Adodc1"));
-    m_periodsData->setVisible(false);
-    m_periodsData->setConnectionString(store::ListConnection);
-    m_periodsData->setRecordSource(
+    m_periodsData = makeListData(
+        this, "Adodc1",
         QStringLiteral("select Periods.ID, Periods.Period from Periods order by Periods.ID;"));
-    m_periods = new widgets::DataCombo(this);
-    m_periods->setObjectName(QStringLiteral("datPeriods"));
-    m_periods->setListField(QStringLiteral("Period"));
-    m_periods->setBoundColumn(QStringLiteral("ID"));
-
-    m_jumpData = new widgets::DataControl(this);
-    m_jumpData->setObjectName(QStringLiteral("Adodc2"));
-    m_jumpData->setVisible(false);
-    m_jumpData->setConnectionString(store::ListConnection);
-    m_jumpData->setRecordSource(JumpListSource);
-    m_jump = new widgets::DataCombo(this);
-    m_jump->setObjectName(QStringLiteral("DateCombo"));
-    m_jump->setListField(QStringLiteral("DatePeriod"));
-    m_jump->setBoundColumn(QStringLiteral("ID"));
-
+    m_periods = makeDataCombo(this, "datPeriods", QStringLiteral("Period"), QStringLiteral("ID"));
+    m_jumpData = makeListData(this, "Adodc2", JumpListSource);
+    m_jump = makeDataCombo(this, "DateCombo", QStringLiteral("DatePeriod"), QStringLiteral("ID"));
     m_navigator = new RecordNavigator(this);
 
-    // Layout: the jump list on top, the record's fields, the navigation, the buttons.
+    m_dateField = new widgets::BoundField(m_date, this);
+    m_dateField->setDisplayFormat(QStringLiteral("m/d/yyyy"));
+    m_idField = new widgets::BoundField(m_id, this);
+    m_remarksField = new widgets::BoundField(m_remarks, this);
+}
+
+// The jump list on top, the record's fields, the navigation, the buttons.
+EditButtons frmEdit::createLayout()
+{
     auto* layout = new QVBoxLayout(this);
     auto* jumpRow = new QFormLayout;
     jumpRow->addRow(new QLabel(QStringLiteral("Select Date/Period:"), this), m_jump);
     layout->addLayout(jumpRow);
     auto* fields = new QFormLayout;
-    auto* dateLabel = new QLabel(QStringLiteral("Date (month/day/year):"), this);
-    dateLabel->setBuddy(m_date);
-    fields->addRow(dateLabel, m_date);
-    auto* periodLabel = new QLabel(QStringLiteral("Period:"), this);
-    periodLabel->setBuddy(m_periods);
-    fields->addRow(periodLabel, m_periods);
-    auto* remarksLabel = new QLabel(QStringLiteral("Remarks:"), this);
-    remarksLabel->setBuddy(m_remarks);
-    fields->addRow(remarksLabel, m_remarks);
+    fields->addRow(buddyLabel(QStringLiteral("Date (month/day/year):"), m_date), m_date);
+    fields->addRow(buddyLabel(QStringLiteral("Period:"), m_periods), m_periods);
+    fields->addRow(buddyLabel(QStringLiteral("Remarks:"), m_remarks), m_remarks);
     layout->addLayout(fields);
     layout->addWidget(m_navigator);
 
@@ -93,29 +91,34 @@ frmEdit::frmEdit(QWidget* parent)
     auto* row = static_cast<QHBoxLayout*>(buttons.bar->layout());
     row->addStretch(1);
     // T: D belongs to Delete.
-    auto* detailsButton = makeButton(this, "cmdDetails", tr("De&tails"));
-    row->addWidget(detailsButton);
+    m_detailsButton = makeButton(this, "cmdDetails", tr("De&tails"));
+    row->addWidget(m_detailsButton);
     layout->addWidget(buttons.bar);
 
+    // Tab follows the screen: the jump list, then the record's fields top down.
+    setTabOrder(m_jump, m_date);
+    setTabOrder(m_date, m_periods);
+    setTabOrder(m_periods, m_remarks);
+    return buttons;
+}
+
+void frmEdit::connectButtons(const EditButtons& buttons)
+{
     connect(buttons.add, &QPushButton::clicked, this, &frmEdit::add);
     connect(buttons.update, &QPushButton::clicked, this, &frmEdit::update);
     connect(buttons.remove, &QPushButton::clicked, this, &frmEdit::deleteRecord);
     connect(buttons.close, &QPushButton::clicked, this, &QWidget::close);
-    connect(detailsButton, &QPushButton::clicked, this, &frmEdit::showDetails);
+    connect(m_detailsButton, &QPushButton::clicked, this, &frmEdit::showDetails);
     connect(m_jump, &widgets::DataCombo::choiceMade, this, &frmEdit::jumpToChoice);
-    const auto dataError = [](int, const QString& description) {
-        platform::showMessage(description, platform::Icon::Critical);
-    };
-    connect(m_periods, &widgets::DataCombo::dataError, this, dataError);
-    connect(m_periodsData, &widgets::DataControl::error, this, dataError);
-    connect(m_jumpData, &widgets::DataControl::error, this, dataError);
+    connect(m_periods, &widgets::DataCombo::dataError, this, showDataError);
+    connect(m_periodsData, &widgets::DataControl::error, this, showDataError);
+    connect(m_jumpData, &widgets::DataControl::error, this, showDataError);
+    connect(escapeShortcut(this), &QShortcut::activated, this, &frmEdit::cancelNew);
+}
 
-    m_dateField = new widgets::BoundField(m_date, this);
-    m_dateField->setDisplayFormat(QStringLiteral("m/d/yyyy"));
-    m_idField = new widgets::BoundField(m_id, this);
-    m_remarksField = new widgets::BoundField(m_remarks, this);
-
-    // Load: the window's own connection and recordset, then the bindings.
+// The window's own connection and recordset, then the bindings.
+void frmEdit::load()
+{
     widgets::runCommand([this] {
         m_connection->open(store::CodeConnection);
         m_rs->open(QStringLiteral("SELECT ID, Date, Period, Remarks From Results ORDER BY Date, "
@@ -134,18 +137,6 @@ frmEdit::frmEdit(QWidget* parent)
         m_navigator->setRecordset(m_rs.get());
     }
     m_navigator->setBeforeMove([this] { return commitFields(); });
-
-    // Tab follows the screen: the jump list, then the record's fields top down.
-    setTabOrder(m_jump, m_date);
-    setTabOrder(m_date, m_periods);
-    setTabOrder(m_periods, m_remarks);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &frmEdit::cancelNew);
-
-    // As narrow as the layout allows: it must fit the first-run main window.
-    setFixedSize(std::max(minimumSizeHint().width(), widgets::twipsToPixelsX(5400, this)),
-                 sizeHint().height());
 }
 
 frmEdit::~frmEdit()
@@ -225,14 +216,8 @@ bool frmEdit::update()
 {
     if (!m_rs->isOpen() || !hasUnsavedChange())
         return true;
-    if ((m_rs->bof() || m_rs->eof()) && !widgets::runCommand([this] { startRecordFromTyped(); }))
-        return false;
-    if (!commitFields())
-        return false;
-    const bool ok = widgets::runCommand([this] {
-        m_rs->update();
-        m_rs->updateBatch();
-    });
+    const bool ok = saveTyped(
+        *m_rs, [this] { startRecordFromTyped(); }, [this] { return commitFields(); });
     if (ok) {
         m_idField->showRecord(); // the new occasion's id, assigned by the database
         m_navigator->updateStatus();
@@ -294,11 +279,8 @@ void frmEdit::cancelNew()
 
 void frmEdit::closeEvent(QCloseEvent* event)
 {
-    if (!mayCloseRecord(*this, *m_rs, hasUnsavedChange(), [this] { return update(); })) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    event->setAccepted(
+        mayCloseRecord(*this, *m_rs, hasUnsavedChange(), [this] { return update(); }));
 }
 
 void frmEdit::showDetails()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordActions.h"
 #include "RecordNavigator.h"
 
 #include "engine/Connection.h"
@@ -46,6 +47,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createWidgets();
+    EditButtons createLayout();
+    void connectButtons(const EditButtons& buttons);
+    void load();
     // Validates and writes typed text into the record; false after a message.
     bool commitFields();
     // Text typed while no record is shown becomes a new record, as Add would
@@ -65,6 +70,7 @@ private:
     widgets::DataCombo* m_periods;
     widgets::DataCombo* m_jump;
     RecordNavigator* m_navigator;
+    QPushButton* m_detailsButton = nullptr;
 };
 
 } // namespace vantor::entry

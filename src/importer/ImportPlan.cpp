@@ -169,40 +169,12 @@ private:
             return QStringLiteral("the period is missing");
 
         QList<Entry> entries;
-        if (m_mapping.layout == Layout::Long) {
-            const QString test = field(line, m_mapping.test).trimmed();
-            if (test.isEmpty())
-                return QStringLiteral("the test item is empty");
-            const QString resultText = field(line, m_mapping.result).trimmed();
-            if (resultText.isEmpty())
-                return QStringLiteral("the result is empty");
-            const auto result = parseResult(resultText, m_mapping.decimal);
-            if (!result)
-                return QStringLiteral("\"%1\" is not a number").arg(resultText);
-            entries << Entry{test, *result, field(line, m_mapping.unit).trimmed()};
-        } else {
-            for (int column : m_mapping.testColumns) {
-                const QString text = field(line, column).trimmed();
-                if (text.isEmpty())
-                    continue;
-                const auto result = parseResult(text, m_mapping.decimal);
-                if (!result)
-                    return QStringLiteral("\"%1\" under \"%2\" is not a number")
-                        .arg(text, m_table.columnName(column));
-                entries << Entry{m_table.columnName(column), *result, QString()};
-            }
-            if (entries.isEmpty())
-                return QStringLiteral("there is no test value on this line");
-        }
-
-        if (!m_options.createNew) {
-            if (!m_periods.ids.contains(folded(period)))
-                return QStringLiteral("the period \"%1\" is not in the list").arg(period);
-            for (const Entry& entry : entries)
-                if (!m_tests.ids.contains(folded(entry.test)))
-                    return QStringLiteral("the test item \"%1\" is not in the list")
-                        .arg(entry.test);
-        }
+        QString problem = m_mapping.layout == Layout::Long ? readLongEntry(line, entries)
+                                                           : readWideEntries(line, entries);
+        if (problem.isEmpty() && !m_options.createNew)
+            problem = unknownItem(period, entries);
+        if (!problem.isEmpty())
+            return problem;
 
         const ItemRef periodRef = resolve(m_periods, m_newPeriods, period);
         const int occasion = occasionFor(*date, periodRef);
@@ -210,23 +182,73 @@ private:
         const QString remarks = field(line, m_mapping.remarks);
         if (m_occasions[occasion].remarks.isEmpty() && !remarks.trimmed().isEmpty())
             m_occasions[occasion].remarks = remarks;
-        for (const Entry& entry : entries) {
-            const ItemRef testRef = resolve(m_tests, m_newTests, entry.test);
-            if (testRef.created >= 0 && !entry.unit.isEmpty()) {
-                while (m_newTestUnits.size() <= testRef.created)
-                    m_newTestUnits << QString();
-                if (m_newTestUnits[testRef.created].isEmpty())
-                    m_newTestUnits[testRef.created] = entry.unit;
-            }
-            const QString key = valueKey(occasion, refKey(testRef), entry.result);
-            if (m_values.contains(key)) {
-                ++m_plan.duplicates;
-                continue;
-            }
-            m_values.insert(key);
-            m_plan.values << ImportPlan::Value{occasion, testRef, entry.result, entry.unit};
-        }
+        for (const Entry& entry : entries)
+            addEntry(occasion, entry);
         return {};
+    }
+
+    // One value a line: its test item, result and unit.
+    QString readLongEntry(const TextLine& line, QList<Entry>& entries) const
+    {
+        const QString test = field(line, m_mapping.test).trimmed();
+        if (test.isEmpty())
+            return QStringLiteral("the test item is empty");
+        const QString resultText = field(line, m_mapping.result).trimmed();
+        if (resultText.isEmpty())
+            return QStringLiteral("the result is empty");
+        const auto result = parseResult(resultText, m_mapping.decimal);
+        if (!result)
+            return QStringLiteral("\"%1\" is not a number").arg(resultText);
+        entries << Entry{test, *result, field(line, m_mapping.unit).trimmed()};
+        return {};
+    }
+
+    // One column per test item, named by its heading; empty cells hold no value.
+    QString readWideEntries(const TextLine& line, QList<Entry>& entries) const
+    {
+        for (int column : m_mapping.testColumns) {
+            const QString text = field(line, column).trimmed();
+            if (text.isEmpty())
+                continue;
+            const auto result = parseResult(text, m_mapping.decimal);
+            if (!result)
+                return QStringLiteral("\"%1\" under \"%2\" is not a number")
+                    .arg(text, m_table.columnName(column));
+            entries << Entry{m_table.columnName(column), *result, QString()};
+        }
+        if (entries.isEmpty())
+            return QStringLiteral("there is no test value on this line");
+        return {};
+    }
+
+    // Without creating new items, a period or test item not in the lists.
+    QString unknownItem(const QString& period, const QList<Entry>& entries) const
+    {
+        if (!m_periods.ids.contains(folded(period)))
+            return QStringLiteral("the period \"%1\" is not in the list").arg(period);
+        for (const Entry& entry : entries)
+            if (!m_tests.ids.contains(folded(entry.test)))
+                return QStringLiteral("the test item \"%1\" is not in the list").arg(entry.test);
+        return {};
+    }
+
+    // A value of the occasion, unless the file or the database holds it already.
+    void addEntry(int occasion, const Entry& entry)
+    {
+        const ItemRef testRef = resolve(m_tests, m_newTests, entry.test);
+        if (testRef.created >= 0 && !entry.unit.isEmpty()) {
+            while (m_newTestUnits.size() <= testRef.created)
+                m_newTestUnits << QString();
+            if (m_newTestUnits[testRef.created].isEmpty())
+                m_newTestUnits[testRef.created] = entry.unit;
+        }
+        const QString key = valueKey(occasion, refKey(testRef), entry.result);
+        if (m_values.contains(key)) {
+            ++m_plan.duplicates;
+            return;
+        }
+        m_values.insert(key);
+        m_plan.values << ImportPlan::Value{occasion, testRef, entry.result, entry.unit};
     }
 
     static QString valueKey(int occasion, qint64 test, double result)

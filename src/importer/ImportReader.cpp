@@ -90,66 +90,108 @@ QString TextTable::columnName(int column) const
     return QStringLiteral("Column %1").arg(column + 1);
 }
 
+namespace {
+
+// Reads delimited fields line by line; a quoted field may hold delimiters,
+// doubled quotes and line breaks.
+class FieldReader
+{
+public:
+    FieldReader(const QString& text, QChar delimiter, bool quoting)
+        : m_s(text.constData()), m_n(text.size()), m_delimiter(delimiter), m_quoting(quoting)
+    {
+        // A byte order mark is no part of the first field.
+        if (m_pos < m_n && m_s[m_pos] == QChar(0xFEFF))
+            ++m_pos;
+    }
+
+    bool atEnd() const { return m_pos >= m_n; }
+    TextLine readLine();
+
+private:
+    bool atLineEnd(qsizetype p) const { return p >= m_n || m_s[p] == u'\r' || m_s[p] == u'\n'; }
+    QString readField();
+    QString readQuoted();
+    // The text from here to the next delimiter or line end.
+    QStringView readPlain()
+    {
+        const qsizetype start = m_pos;
+        while (m_pos < m_n && m_s[m_pos] != m_delimiter && !atLineEnd(m_pos))
+            ++m_pos;
+        return QStringView(m_s + start, m_pos - start);
+    }
+
+    const QChar* m_s;
+    qsizetype m_n;
+    QChar m_delimiter;
+    bool m_quoting;
+    qsizetype m_pos = 0;
+    qint64 m_lineNumber = 1;
+};
+
+QString FieldReader::readQuoted()
+{
+    QString field;
+    ++m_pos;
+    while (m_pos < m_n) {
+        if (m_s[m_pos] == u'"') {
+            if (m_pos + 1 < m_n && m_s[m_pos + 1] == u'"') {
+                field += u'"';
+                m_pos += 2;
+                continue;
+            }
+            ++m_pos;
+            break;
+        }
+        if (m_s[m_pos] == u'\n' ||
+            (m_s[m_pos] == u'\r' && (m_pos + 1 >= m_n || m_s[m_pos + 1] != u'\n')))
+            ++m_lineNumber;
+        field += m_s[m_pos++];
+    }
+    // Anything after the closing quote still belongs to the field.
+    field += readPlain();
+    return field;
+}
+
+QString FieldReader::readField()
+{
+    if (m_quoting && m_pos < m_n && m_s[m_pos] == u'"')
+        return readQuoted();
+    return readPlain().toString();
+}
+
+TextLine FieldReader::readLine()
+{
+    TextLine line;
+    line.number = m_lineNumber;
+    for (;;) {
+        line.fields << readField();
+        if (m_pos < m_n && m_s[m_pos] == m_delimiter) {
+            ++m_pos;
+            continue;
+        }
+        break;
+    }
+    // A CR LF pair ends one line; so does a lone CR or LF.
+    if (m_pos < m_n && m_s[m_pos] == u'\r')
+        ++m_pos;
+    if (m_pos < m_n && m_s[m_pos] == u'\n')
+        ++m_pos;
+    ++m_lineNumber;
+    return line;
+}
+
+} // namespace
+
 TextTable splitText(const QString& text, QChar delimiter, bool hasHeading, bool quoting)
 {
     TextTable table;
     table.delimiter = delimiter;
     table.hasHeading = hasHeading;
-    const qsizetype n = text.size();
-    const QChar* s = text.constData();
-    qsizetype pos = 0;
-    qint64 lineNumber = 1;
     bool headingTaken = !hasHeading;
-    auto atLineEnd = [&](qsizetype p) { return p >= n || s[p] == u'\r' || s[p] == u'\n'; };
-    // A byte order mark is no part of the first field.
-    if (pos < n && s[pos] == QChar(0xFEFF))
-        ++pos;
-    while (pos < n) {
-        TextLine line;
-        line.number = lineNumber;
-        for (;;) {
-            QString field;
-            if (quoting && pos < n && s[pos] == u'"') {
-                ++pos;
-                while (pos < n) {
-                    if (s[pos] == u'"') {
-                        if (pos + 1 < n && s[pos + 1] == u'"') {
-                            field += u'"';
-                            pos += 2;
-                            continue;
-                        }
-                        ++pos;
-                        break;
-                    }
-                    if (s[pos] == u'\n' ||
-                        (s[pos] == u'\r' && (pos + 1 >= n || s[pos + 1] != u'\n')))
-                        ++lineNumber;
-                    field += s[pos++];
-                }
-                // Anything after the closing quote still belongs to the field.
-                const qsizetype start = pos;
-                while (pos < n && s[pos] != delimiter && !atLineEnd(pos))
-                    ++pos;
-                field += QStringView(s + start, pos - start);
-            } else {
-                const qsizetype start = pos;
-                while (pos < n && s[pos] != delimiter && !atLineEnd(pos))
-                    ++pos;
-                field = QString(s + start, pos - start);
-            }
-            line.fields << field;
-            if (pos < n && s[pos] == delimiter) {
-                ++pos;
-                continue;
-            }
-            break;
-        }
-        // A CR LF pair ends one line; so does a lone CR or LF.
-        if (pos < n && s[pos] == u'\r')
-            ++pos;
-        if (pos < n && s[pos] == u'\n')
-            ++pos;
-        ++lineNumber;
+    FieldReader reader(text, delimiter, quoting);
+    while (!reader.atEnd()) {
+        TextLine line = reader.readLine();
         const bool blank = line.fields.size() == 1 && line.fields[0].trimmed().isEmpty();
         if (blank)
             continue;

@@ -140,7 +140,34 @@ QWizardPage* dlgImport::makeColumnsPage()
     auto* page = new QWizardPage(this);
     page->setObjectName(QStringLiteral("pageColumns"));
     page->setTitle(QStringLiteral("Say which column holds what"));
+    createColumnsWidgets(page);
 
+    auto* top = new QHBoxLayout;
+    top->addWidget(buddyLabel(QStringLiteral("&Separator:"), m_delimiter, page));
+    top->addWidget(m_delimiter);
+    top->addSpacing(fontMetrics().averageCharWidth() * 2);
+    top->addWidget(m_heading);
+    top->addSpacing(fontMetrics().averageCharWidth() * 2);
+    top->addWidget(m_long);
+    top->addWidget(m_wide);
+    top->addStretch();
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(top);
+    layout->addWidget(m_sample);
+    layout->addLayout(columnsForm(page));
+
+    connect(m_delimiter, &QComboBox::currentIndexChanged, this, [this] { splitAgain(); });
+    connect(m_heading, &QCheckBox::toggled, this, [this] { splitAgain(); });
+    connect(m_wide, &QRadioButton::toggled, this, [this] { updateLayout(); });
+    connect(m_date, &QComboBox::currentIndexChanged, this, [this] { updateDateGuess(); });
+    connect(m_dateForm, &QComboBox::activated, this,
+            [this] { m_dateGuess->setText(QStringLiteral("as you chose")); });
+    return page;
+}
+
+void dlgImport::createColumnsWidgets(QWizardPage* page)
+{
     m_delimiter = named(new QComboBox(page), "cboDelimiter");
     m_delimiter->addItem(QStringLiteral("Tab"), QChar(u'\t'));
     m_delimiter->addItem(QStringLiteral("Semicolon"), QChar(u';'));
@@ -181,17 +208,12 @@ QWizardPage* dlgImport::makeColumnsPage()
     m_decimal = named(new QComboBox(page), "cboDecimal");
     m_decimal->addItem(QStringLiteral("Point (5.4)"), QChar(u'.'));
     m_decimal->addItem(QStringLiteral("Comma (5,4)"), QChar(u','));
+}
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(buddyLabel(QStringLiteral("&Separator:"), m_delimiter, page));
-    top->addWidget(m_delimiter);
-    top->addSpacing(fontMetrics().averageCharWidth() * 2);
-    top->addWidget(m_heading);
-    top->addSpacing(fontMetrics().averageCharWidth() * 2);
-    top->addWidget(m_long);
-    top->addWidget(m_wide);
-    top->addStretch();
-
+// Which column holds what; the rows of one layout only are noted to be
+// hidden with the other.
+QFormLayout* dlgImport::columnsForm(QWizardPage* page)
+{
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(m_dateForm);
     dateRow->addWidget(m_dateGuess, 1);
@@ -213,19 +235,7 @@ QWizardPage* dlgImport::makeColumnsPage()
     addRow(QStringLiteral("Test item co&lumns:"), m_testColumns, &m_wideOnly);
     addRow(QStringLiteral("Re&marks column:"), m_remarks, nullptr);
     addRow(QStringLiteral("Decimal mar&k:"), m_decimal, nullptr);
-
-    auto* layout = new QVBoxLayout(page);
-    layout->addLayout(top);
-    layout->addWidget(m_sample);
-    layout->addLayout(form);
-
-    connect(m_delimiter, &QComboBox::currentIndexChanged, this, [this] { splitAgain(); });
-    connect(m_heading, &QCheckBox::toggled, this, [this] { splitAgain(); });
-    connect(m_wide, &QRadioButton::toggled, this, [this] { updateLayout(); });
-    connect(m_date, &QComboBox::currentIndexChanged, this, [this] { updateDateGuess(); });
-    connect(m_dateForm, &QComboBox::activated, this,
-            [this] { m_dateGuess->setText(QStringLiteral("as you chose")); });
-    return page;
+    return form;
 }
 
 QWizardPage* dlgImport::makePreviewPage()

@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -47,6 +48,8 @@ protected:
 private:
     QWizardPage* makeFilePage();
     QWizardPage* makeColumnsPage();
+    void createColumnsWidgets(QWizardPage* page);
+    QFormLayout* columnsForm(QWizardPage* page);
     QWizardPage* makePreviewPage();
 
     bool readFile();

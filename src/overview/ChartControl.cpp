@@ -152,13 +152,6 @@ void ChartControl::setColumnLabel(int column, int level, const QString& text)
     changed();
 }
 
-QString ChartControl::columnLabel(int column, int level) const
-{
-    checkIndex(column, m_columnCount, "column");
-    checkIndex(level, columnLabelCount(), "column label level");
-    return m_columnLabels.at(level - 1).at(column - 1);
-}
-
 void ChartControl::setData(int row, int column, double value, bool isNull)
 {
     checkIndex(row, rowCount(), "row");
@@ -179,12 +172,6 @@ void ChartControl::setSeriesMarkerShown(int series, bool shown)
     checkIndex(series, m_columnCount, "series");
     m_markers[series - 1] = shown;
     changed();
-}
-
-bool ChartControl::isSeriesMarkerShown(int series) const
-{
-    checkIndex(series, m_columnCount, "series");
-    return m_markers.at(series - 1);
 }
 
 void ChartControl::setRepaint(bool on)
@@ -213,7 +200,7 @@ int ChartControl::plotWidth() const
     return plot > 10 ? plot : std::max(100, width() - 120);
 }
 
-void ChartControl::redraw()
+void ChartControl::clearPlot()
 {
     QChart* const c = chart();
     c->removeAllSeries();
@@ -223,32 +210,26 @@ void ChartControl::redraw()
     }
     m_points.clear();
     m_dateAxis = nullptr;
-    if (m_columnCount == 0 || m_values.isEmpty())
-        return;
+}
 
-    // Rows whose label is no date have no place on a time axis.
+// The time of each row from its label; rows whose label is no date have no
+// place on a time axis (NaN).
+QList<double> ChartControl::rowTimes() const
+{
     QList<double> times;
     for (int row = 0; row < rowCount(); ++row) {
         const QString label = m_rowLabels.isEmpty() ? QString() : m_rowLabels[0][row];
         const QDate date = label.isEmpty() ? QDate() : platform::toDate(label);
         times << (date.isValid() ? dayTime(date) : qQNaN());
     }
+    return times;
+}
 
-    auto* dates = new QDateTimeAxis;
-    dates->setFormat(DateLabelFormat);
-    auto* values = new QValueAxis;
-    values->setLabelFormat(QStringLiteral("%.10g"));
-    values->setTitleText(m_valueTitle);
-    c->addAxis(dates, Qt::AlignBottom);
-    c->addAxis(values, Qt::AlignLeft);
-    m_dateAxis = dates;
-
-    double low = qInf();
-    double high = -qInf();
-    double first = qInf();
-    double last = -qInf();
+// One line a column, its points in date order (kept in m_points); extent
+// grows to take in every point.
+QList<QLineSeries*> ChartControl::makeLines(const QList<double>& times, Extent& extent)
+{
     const int pixels = plotWidth();
-    // Added once the axes are known: the band goes first, so it lies behind.
     QList<QLineSeries*> lines;
     for (int column = 0; column < m_columnCount; ++column) {
         QList<QPointF> points;
@@ -257,14 +238,14 @@ void ChartControl::redraw()
             if (!value || qIsNaN(times.at(row)))
                 continue;
             points << QPointF(times.at(row), *value);
-            low = std::min(low, *value);
-            high = std::max(high, *value);
+            extent.low = std::min(extent.low, *value);
+            extent.high = std::max(extent.high, *value);
         }
         std::sort(points.begin(), points.end(),
                   [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
         if (!points.isEmpty()) {
-            first = std::min(first, points.first().x());
-            last = std::max(last, points.last().x());
+            extent.first = std::min(extent.first, points.first().x());
+            extent.last = std::max(extent.last, points.last().x());
         }
 
         auto* line = new QLineSeries;
@@ -279,59 +260,110 @@ void ChartControl::redraw()
                 [this, column](const QPointF& point, bool state) { hover(column, point, state); });
         m_points << points;
     }
+    return lines;
+}
 
+// The value axis spans the data and the band with a margin, so that small
+// changes of a value that never nears zero stay visible; the date axis keeps
+// the first and last point off the frame. Returns the date margin; an empty
+// extent becomes a plot over today.
+double ChartControl::setRanges(Extent& extent, QDateTimeAxis* dates, QValueAxis* values) const
+{
     // The band in view, so that the values are seen against both its limits.
-    if (low <= high) {
+    if (extent.low <= extent.high) {
         for (const std::optional<double>& limit : {m_low, m_high}) {
             if (limit) {
-                low = std::min(low, *limit);
-                high = std::max(high, *limit);
+                extent.low = std::min(extent.low, *limit);
+                extent.high = std::max(extent.high, *limit);
             }
         }
     }
-    if (low > high) {
+    if (extent.low > extent.high) {
         // No value to draw: an empty plot over today.
-        low = 0;
-        high = 1;
-        first = last = dayTime(QDate::currentDate());
+        extent.low = 0;
+        extent.high = 1;
+        extent.first = extent.last = dayTime(QDate::currentDate());
     }
-    // The value axis spans the data with a margin: small changes of a value
-    // that never nears zero stay visible.
-    const double spread = high - low;
-    const double margin = spread > 0 ? spread * 0.1 : std::max(std::abs(high) * 0.05, 1.0);
-    values->setRange(low - margin, high + margin);
+    const double spread = extent.high - extent.low;
+    const double margin = spread > 0 ? spread * 0.1 : std::max(std::abs(extent.high) * 0.05, 1.0);
+    values->setRange(extent.low - margin, extent.high + margin);
     values->applyNiceNumbers();
-    // Half a day at least either side, so that the first and last point are
-    // not drawn on the frame.
-    // A lone day gets a day either side, so that its date stands under it.
-    const double dayMargin =
-        last > first ? std::max((last - first) * 0.02, MsPerDay / 2) : MsPerDay;
-    dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - dayMargin)),
-                    QDateTime::fromMSecsSinceEpoch(qint64(last + dayMargin)));
+    // Half a day at least either side; a lone day gets a day either side, so
+    // that its date stands under it.
+    const double dayMargin = extent.last > extent.first
+                                 ? std::max((extent.last - extent.first) * 0.02, MsPerDay / 2)
+                                 : MsPerDay;
+    dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(extent.first - dayMargin)),
+                    QDateTime::fromMSecsSinceEpoch(qint64(extent.last + dayMargin)));
+    return dayMargin;
+}
 
+// The reference band from left to right; a missing limit leaves it open to
+// that edge of the plot.
+void ChartControl::addBand(double left, double right, QDateTimeAxis* dates, QValueAxis* values)
+{
+    const double bottom = m_low.value_or(values->min());
+    const double top = m_high.value_or(values->max());
+    auto* lower = new QLineSeries;
+    lower->append({QPointF(left, bottom), QPointF(right, bottom)});
+    auto* upper = new QLineSeries;
+    upper->append({QPointF(left, top), QPointF(right, top)});
+    auto* area = new QAreaSeries(upper, lower);
+    // The area draws its edges but does not own them.
+    upper->setParent(area);
+    lower->setParent(area);
+    area->setName(m_rangeName);
+    area->setObjectName(QStringLiteral("referenceRange"));
+    area->setBrush(QColor(0x4C, 0xAF, 0x50, 0x40));
+    area->setPen(QPen(QColor(0x4C, 0xAF, 0x50, 0x90), 1, Qt::DashLine));
+    chart()->addSeries(area);
+    area->attachAxis(dates);
+    area->attachAxis(values);
+}
+
+// The points outside the reference range, drawn again in red.
+void ChartControl::addOutsidePoints(QDateTimeAxis* dates, QValueAxis* values)
+{
+    auto* outside = new QScatterSeries;
+    outside->setName(QStringLiteral("Outside the range"));
+    outside->setObjectName(QStringLiteral("outsideRange"));
+    outside->setColor(QColor(0xC0, 0x00, 0x00));
+    outside->setBorderColor(QColor(0xC0, 0x00, 0x00));
+    outside->setMarkerSize(9);
+    for (const QList<QPointF>& points : std::as_const(m_points))
+        for (const QPointF& point : points) {
+            const store::RangeFlag flag =
+                store::rangeFlag(point.y(), m_low, m_high, QString(), QString());
+            if (flag == store::RangeFlag::Low || flag == store::RangeFlag::High)
+                outside->append(point);
+        }
+    chart()->addSeries(outside);
+    outside->attachAxis(dates);
+    outside->attachAxis(values);
+}
+
+void ChartControl::redraw()
+{
+    clearPlot();
+    if (m_columnCount == 0 || m_values.isEmpty())
+        return;
+    QChart* const c = chart();
+    auto* dates = new QDateTimeAxis;
+    dates->setFormat(DateLabelFormat);
+    auto* values = new QValueAxis;
+    values->setLabelFormat(QStringLiteral("%.10g"));
+    values->setTitleText(m_valueTitle);
+    c->addAxis(dates, Qt::AlignBottom);
+    c->addAxis(values, Qt::AlignLeft);
+    m_dateAxis = dates;
+
+    Extent extent;
+    // Added once the axes are known: the band goes first, so it lies behind.
+    const QList<QLineSeries*> lines = makeLines(rowTimes(), extent);
+    const double dayMargin = setRanges(extent, dates, values);
     const bool band = m_low || m_high;
-    if (band) {
-        // A missing limit leaves the band open to that edge of the plot.
-        const double left = first - dayMargin;
-        const double right = last + dayMargin;
-        const double bottom = m_low.value_or(values->min());
-        const double top = m_high.value_or(values->max());
-        auto* lower = new QLineSeries;
-        lower->append({QPointF(left, bottom), QPointF(right, bottom)});
-        auto* upper = new QLineSeries;
-        upper->append({QPointF(left, top), QPointF(right, top)});
-        auto* area = new QAreaSeries(upper, lower);
-        // The area draws its edges but does not own them.
-        upper->setParent(area);
-        lower->setParent(area);
-        area->setName(m_rangeName);
-        area->setObjectName(QStringLiteral("referenceRange"));
-        area->setBrush(QColor(0x4C, 0xAF, 0x50, 0x40));
-        area->setPen(QPen(QColor(0x4C, 0xAF, 0x50, 0x90), 1, Qt::DashLine));
-        c->addSeries(area);
-        area->attachAxis(dates);
-        area->attachAxis(values);
-    }
+    if (band)
+        addBand(extent.first - dayMargin, extent.last + dayMargin, dates, values);
     for (QLineSeries* line : lines) {
         c->addSeries(line);
         line->attachAxis(dates);
@@ -340,24 +372,8 @@ void ChartControl::redraw()
             for (QLegendMarker* marker : c->legend()->markers(line))
                 marker->setVisible(false);
     }
-    if (band) {
-        auto* outside = new QScatterSeries;
-        outside->setName(QStringLiteral("Outside the range"));
-        outside->setObjectName(QStringLiteral("outsideRange"));
-        outside->setColor(QColor(0xC0, 0x00, 0x00));
-        outside->setBorderColor(QColor(0xC0, 0x00, 0x00));
-        outside->setMarkerSize(9);
-        for (const QList<QPointF>& points : std::as_const(m_points))
-            for (const QPointF& point : points) {
-                const store::RangeFlag flag =
-                    store::rangeFlag(point.y(), m_low, m_high, QString(), QString());
-                if (flag == store::RangeFlag::Low || flag == store::RangeFlag::High)
-                    outside->append(point);
-            }
-        c->addSeries(outside);
-        outside->attachAxis(dates);
-        outside->attachAxis(values);
-    }
+    if (band)
+        addOutsidePoints(dates, values);
 
     c->legend()->setVisible(m_columnCount > 1 || band);
     fitAxes();

@@ -2,10 +2,13 @@
 
 #include <QChartView>
 #include <QDateTimeAxis>
+#include <QLineSeries>
 #include <QList>
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <QValueAxis>
+#include <QtNumeric>
 
 #include <optional>
 
@@ -49,7 +52,6 @@ public:
     void setRowLabel(int row, int level, const QString& text);
     QString rowLabel(int row, int level) const;
     void setColumnLabel(int column, int level, const QString& text);
-    QString columnLabel(int column, int level) const;
 
     // A value at a cell; with isNull set the cell holds no value.
     void setData(int row, int column, double value, bool isNull);
@@ -57,13 +59,11 @@ public:
 
     // The title of the value axis (the unit of the values).
     void setValueTitle(const QString& title);
-    QString valueTitle() const { return m_valueTitle; }
 
     // The drawn series, one per column, and their markers (the value written
     // at each point).
     int seriesCount() const { return m_columnCount; }
     void setSeriesMarkerShown(int series, bool shown);
-    bool isSeriesMarkerShown(int series) const;
 
     // The reference range of the values: a shaded band behind the series,
     // named in the legend, and the points outside it drawn again in a
@@ -72,7 +72,6 @@ public:
                            const QString& name);
 
     void setRepaint(bool on);
-    bool repaintEnabled() const { return m_repaint; }
 
     // The date and value of a series' point (0-based, in date order), as the
     // pointer shows it; and the text shown for the last hover.
@@ -88,7 +87,22 @@ private:
     static void checkIndex(int index, int count, const char* what);
     static void checkInsert(int index, int count, int size, const char* what);
     void changed();
+
+    // Drawing the table: the lines, the axes' ranges, the reference band.
+    struct Extent
+    {
+        double low = qInf(); // of the values
+        double high = -qInf();
+        double first = qInf(); // of the dates
+        double last = -qInf();
+    };
     void redraw();
+    void clearPlot();
+    QList<double> rowTimes() const;
+    QList<QLineSeries*> makeLines(const QList<double>& times, Extent& extent);
+    double setRanges(Extent& extent, QDateTimeAxis* dates, QValueAxis* values) const;
+    void addBand(double left, double right, QDateTimeAxis* dates, QValueAxis* values);
+    void addOutsidePoints(QDateTimeAxis* dates, QValueAxis* values);
 
     // m_values[row][column]; an empty optional is a cell without a value.
     QList<QList<std::optional<double>>> m_values;

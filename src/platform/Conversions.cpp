@@ -46,103 +46,138 @@ bool isMinus(QChar c, const LocaleInfo& locale)
            (locale.negativeSign.size() == 1 && c == locale.negativeSign.at(0));
 }
 
-// The locale's text is copied into the plain form that std::from_chars reads
-// ("-1234.5e3"); from_chars does not depend on the C library's locale.
-NumberRead readNumber(QStringView input, const LocaleInfo& locale, double& value)
+// A number in the locale's form, copied part by part into the plain form
+// that std::from_chars reads ("-1234.5e3"); from_chars does not depend on the
+// C library's locale. Each part returns false when the text is no number.
+class PlainNumber
 {
-    const QStringView text = trimmed(input);
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    QVarLengthArray<char, 64> plain;
+public:
+    PlainNumber(QStringView text, const LocaleInfo& locale) : m_text(text), m_locale(locale) {}
 
-    if (i < n && isMinus(text[i], locale)) {
-        plain.append('-');
-        ++i;
-    } else if (i < n && text[i] == u'+') {
-        ++i;
+    bool read()
+    {
+        readSign();
+        return readInteger() && readFraction() && readExponent() && atEnd();
     }
-    while (i < n && text[i].isSpace())
-        ++i;
+    NumberRead convert(double& value) const;
 
-    int intDigits = 0;
-    int leadingZeros = 0; // zeros before the first significant digit
+private:
+    bool atEnd() const { return m_i == m_text.size(); }
+    bool digitHere() const { return m_i < m_text.size() && isDigit(m_text[m_i]); }
+    void copy() { m_plain.append(static_cast<char>(m_text[m_i++].unicode())); }
+    void readSign();
+    bool readInteger();
+    bool readFraction();
+    bool readExponent();
+
+    QStringView m_text;
+    const LocaleInfo& m_locale;
+    qsizetype m_i = 0;
+    QVarLengthArray<char, 64> m_plain;
+    int m_intDigits = 0;
+    int m_leadingZeros = 0; // zeros before the first significant digit
+    int m_fracDigits = 0;
+    int m_fracLeadingZeros = 0;
+    long long m_exponent = 0;
+};
+
+void PlainNumber::readSign()
+{
+    if (!atEnd() && isMinus(m_text[m_i], m_locale)) {
+        m_plain.append('-');
+        ++m_i;
+    } else if (!atEnd() && m_text[m_i] == u'+') {
+        ++m_i;
+    }
+    while (!atEnd() && m_text[m_i].isSpace())
+        ++m_i;
+}
+
+// Digits, grouped by threes when the locale's group separator stands between.
+bool PlainNumber::readInteger()
+{
     bool grouped = false;
     int groupLength = 0;
-    while (i < n) {
-        const QChar c = text[i];
+    while (!atEnd()) {
+        const QChar c = m_text[m_i];
         if (isDigit(c)) {
-            if (c == u'0' && intDigits == leadingZeros)
-                ++leadingZeros;
-            plain.append(static_cast<char>(c.unicode()));
-            ++intDigits;
+            if (c == u'0' && m_intDigits == m_leadingZeros)
+                ++m_leadingZeros;
+            copy();
+            ++m_intDigits;
             ++groupLength;
-            ++i;
-        } else if (intDigits > 0 && i + 1 < n && isDigit(text[i + 1]) &&
-                   isGroupSeparator(c, locale)) {
+        } else if (m_intDigits > 0 && m_i + 1 < m_text.size() && isDigit(m_text[m_i + 1]) &&
+                   isGroupSeparator(c, m_locale)) {
             if (grouped ? groupLength != 3 : groupLength > 3)
-                return NumberRead::NoNumber;
+                return false;
             grouped = true;
             groupLength = 0;
-            ++i;
+            ++m_i;
         } else {
             break;
         }
     }
-    if (grouped && groupLength != 3)
-        return NumberRead::NoNumber;
+    return !grouped || groupLength == 3;
+}
 
-    int fracDigits = 0;
-    int fracLeadingZeros = 0;
-    if (!locale.decimal.isEmpty() && text.mid(i).startsWith(locale.decimal)) {
-        i += locale.decimal.size();
-        plain.append('.');
-        while (i < n && isDigit(text[i])) {
-            if (text[i] == u'0' && fracDigits == fracLeadingZeros)
-                ++fracLeadingZeros;
-            plain.append(static_cast<char>(text[i].unicode()));
-            ++fracDigits;
-            ++i;
+bool PlainNumber::readFraction()
+{
+    if (!m_locale.decimal.isEmpty() && m_text.mid(m_i).startsWith(m_locale.decimal)) {
+        m_i += m_locale.decimal.size();
+        m_plain.append('.');
+        while (digitHere()) {
+            if (m_text[m_i] == u'0' && m_fracDigits == m_fracLeadingZeros)
+                ++m_fracLeadingZeros;
+            copy();
+            ++m_fracDigits;
         }
     }
-    if (intDigits + fracDigits == 0)
-        return NumberRead::NoNumber;
+    return m_intDigits + m_fracDigits > 0;
+}
 
-    long long exponent = 0;
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        plain.append('e');
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-            negativeExponent = text[i] == u'-';
-            plain.append(static_cast<char>(text[i].unicode()));
-            ++i;
-        }
-        if (i >= n || !isDigit(text[i]))
-            return NumberRead::NoNumber;
-        while (i < n && isDigit(text[i])) {
-            exponent = std::min(exponent * 10 + (text[i].unicode() - u'0'), 1000000LL);
-            plain.append(static_cast<char>(text[i].unicode()));
-            ++i;
-        }
-        if (negativeExponent)
-            exponent = -exponent;
+bool PlainNumber::readExponent()
+{
+    if (atEnd() || (m_text[m_i] != u'e' && m_text[m_i] != u'E'))
+        return true;
+    m_plain.append('e');
+    ++m_i;
+    const bool negative = !atEnd() && m_text[m_i] == u'-';
+    if (!atEnd() && (m_text[m_i] == u'+' || m_text[m_i] == u'-'))
+        copy();
+    if (!digitHere())
+        return false;
+    while (digitHere()) {
+        m_exponent = std::min(m_exponent * 10 + (m_text[m_i].unicode() - u'0'), 1000000LL);
+        copy();
     }
-    if (i != n)
-        return NumberRead::NoNumber;
+    if (negative)
+        m_exponent = -m_exponent;
+    return true;
+}
 
-    const auto result = std::from_chars(plain.constData(), plain.constData() + plain.size(), value);
+NumberRead PlainNumber::convert(double& value) const
+{
+    const char* end = m_plain.constData() + m_plain.size();
+    const auto result = std::from_chars(m_plain.constData(), end, value);
     if (result.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: which, by the decimal magnitude.
-        const long long magnitude = intDigits > leadingZeros ? intDigits - leadingZeros + exponent
-                                                             : exponent - fracLeadingZeros;
+        const long long magnitude = m_intDigits > m_leadingZeros
+                                        ? m_intDigits - m_leadingZeros + m_exponent
+                                        : m_exponent - m_fracLeadingZeros;
         if (magnitude > 0)
             return NumberRead::TooLarge;
-        value = plain[0] == '-' ? -0.0 : 0.0;
+        value = m_plain[0] == '-' ? -0.0 : 0.0;
         return NumberRead::Number;
     }
-    if (result.ec != std::errc() || result.ptr != plain.constData() + plain.size())
+    if (result.ec != std::errc() || result.ptr != end)
         return NumberRead::NoNumber;
     return NumberRead::Number;
+}
+
+NumberRead readNumber(QStringView input, const LocaleInfo& locale, double& value)
+{
+    PlainNumber number(trimmed(input), locale);
+    return number.read() ? number.convert(value) : NumberRead::NoNumber;
 }
 
 std::optional<QDate> makeDate(int year, int month, int day)
@@ -228,6 +263,23 @@ std::optional<QDate> inOrder(const DatePart& a, const DatePart& b, const DatePar
     return std::nullopt;
 }
 
+// The month the words name: the only one, or the only one that is no
+// weekday or other word as well; 0 when that leaves none or several.
+int theMonth(const std::vector<int>& months, const std::vector<bool>& ambiguous)
+{
+    if (months.size() == 1)
+        return months[0];
+    int month = 0;
+    for (std::size_t k = 0; k < months.size(); ++k) {
+        if (ambiguous[k])
+            continue;
+        if (month != 0)
+            return 0;
+        month = months[k];
+    }
+    return month;
+}
+
 // Numbers and names: the medium form, "mmm-dd-yyyy", the long forms, and
 // the numeric forms.
 std::optional<QDate> parseDateParts(QStringView text, const LocaleInfo& locale)
@@ -272,20 +324,9 @@ std::optional<QDate> parseDateParts(QStringView text, const LocaleInfo& locale)
     }
 
     if (numbers.size() == 2 && !months.empty()) {
-        int month = 0;
-        if (months.size() == 1) {
-            month = months[0];
-        } else {
-            for (std::size_t k = 0; k < months.size(); ++k) {
-                if (monthAmbiguous[k])
-                    continue;
-                if (month != 0)
-                    return std::nullopt;
-                month = months[k];
-            }
-            if (month == 0)
-                return std::nullopt;
-        }
+        const int month = theMonth(months, monthAmbiguous);
+        if (month == 0)
+            return std::nullopt;
         const DatePart& first = *numbers[0];
         const DatePart& second = *numbers[1];
         if (first.digits > 2) {

@@ -34,99 +34,131 @@ std::vector<QStringView> splitSections(QStringView pattern)
 
 } // namespace
 
+// Reads the characters of one section into its elements and counts.
+class NumberPattern::SectionCompiler
+{
+public:
+    explicit SectionCompiler(QStringView text) : m_text(text) {}
+    Section compile();
+
+private:
+    void literal(QStringView t);
+    void settleCommas();
+    void digit(QChar c);
+    bool startsExponent(qsizetype i) const;
+
+    QStringView m_text;
+    Section m_s;
+    int m_pendingCommas = 0;
+    bool m_afterPoint = false;
+    int m_firstIntZero = -1;
+    int m_lastFracZero = -1;
+    int m_exponentZeros = 0;
+};
+
+void NumberPattern::SectionCompiler::literal(QStringView t)
+{
+    if (t.isEmpty())
+        return;
+    if (!m_s.elements.empty() && m_s.elements.back().item == Item::Literal)
+        m_s.elements.back().text.append(t);
+    else
+        m_s.elements.push_back({Item::Literal, t.toString()});
+}
+
+// Commas after the last integer digit scale the number by 1000 each.
+void NumberPattern::SectionCompiler::settleCommas()
+{
+    if (m_pendingCommas > 0 && m_s.intDigits > 0)
+        m_s.pointShift -= 3 * m_pendingCommas;
+    else
+        literal(QString(m_pendingCommas, u','));
+    m_pendingCommas = 0;
+}
+
+// A 0 or # placeholder: of the exponent, the integer part or the fraction.
+void NumberPattern::SectionCompiler::digit(QChar c)
+{
+    if (m_s.scientific) {
+        if (c == u'0')
+            ++m_exponentZeros;
+    } else if (!m_afterPoint) {
+        if (m_pendingCommas > 0)
+            m_s.grouping = true;
+        m_pendingCommas = 0;
+        if (c == u'0' && m_firstIntZero < 0)
+            m_firstIntZero = m_s.intDigits;
+        m_s.elements.push_back({Item::IntDigit, {}});
+        ++m_s.intDigits;
+    } else {
+        if (c == u'0')
+            m_lastFracZero = m_s.fracDigits;
+        m_s.elements.push_back({Item::FracDigit, {}});
+        ++m_s.fracDigits;
+    }
+}
+
+// E+, E-, e+ or e- after a digit placeholder, once.
+bool NumberPattern::SectionCompiler::startsExponent(qsizetype i) const
+{
+    const QChar c = m_text[i];
+    return (c == u'E' || c == u'e') && i + 1 < m_text.size() &&
+           (m_text[i + 1] == u'+' || m_text[i + 1] == u'-') && !m_s.scientific &&
+           m_s.intDigits + m_s.fracDigits > 0;
+}
+
+NumberPattern::Section NumberPattern::SectionCompiler::compile()
+{
+    for (qsizetype i = 0; i < m_text.size(); ++i) {
+        const QChar c = m_text[i];
+        if (c == u'"') {
+            const qsizetype close = m_text.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? m_text.size() : close;
+            literal(m_text.mid(i + 1, end - i - 1));
+            i = end;
+        } else if (c == u'\\') {
+            if (i + 1 < m_text.size())
+                literal(m_text.mid(++i, 1));
+        } else if (c == u'0' || c == u'#') {
+            digit(c);
+        } else if (c == u'.' && !m_afterPoint && !m_s.scientific) {
+            settleCommas();
+            m_s.elements.push_back({Item::Point, {}});
+            m_s.hasPoint = true;
+            m_afterPoint = true;
+        } else if (c == u',' && !m_afterPoint && !m_s.scientific) {
+            ++m_pendingCommas;
+        } else if (c == u'%') {
+            settleCommas();
+            literal(u"%");
+            m_s.pointShift += 2;
+        } else if (startsExponent(i)) {
+            settleCommas();
+            m_s.elements.push_back({Item::Exponent, QString(c)});
+            m_s.exponentPlus = m_text[i + 1] == u'+';
+            m_s.scientific = true;
+            ++i;
+        } else {
+            if (m_pendingCommas > 0 && !m_afterPoint)
+                settleCommas();
+            literal(m_text.mid(i, 1));
+        }
+    }
+    settleCommas();
+    m_s.intMinimum = m_firstIntZero < 0 ? 0 : m_s.intDigits - m_firstIntZero;
+    m_s.fracMinimum = m_lastFracZero + 1;
+    m_s.exponentMinimum = std::max(m_exponentZeros, 1);
+    return m_s;
+}
+
 NumberPattern::NumberPattern(QStringView pattern)
 {
     for (QStringView text : splitSections(pattern)) {
-        m_sections.push_back(compileSection(text));
+        m_sections.push_back(SectionCompiler(text).compile());
         const Section& section = m_sections.back();
         if (section.intDigits + section.fracDigits > 0)
             m_hasDigits = true;
     }
-}
-
-NumberPattern::Section NumberPattern::compileSection(QStringView text)
-{
-    Section s;
-    auto literal = [&s](QStringView t) {
-        if (t.isEmpty())
-            return;
-        if (!s.elements.empty() && s.elements.back().item == Item::Literal)
-            s.elements.back().text.append(t);
-        else
-            s.elements.push_back({Item::Literal, t.toString()});
-    };
-    int pendingCommas = 0;
-    // Commas after the last integer digit scale the number by 1000 each.
-    auto settleCommas = [&] {
-        if (pendingCommas > 0 && s.intDigits > 0)
-            s.pointShift -= 3 * pendingCommas;
-        else
-            literal(QString(pendingCommas, u','));
-        pendingCommas = 0;
-    };
-    bool afterPoint = false;
-    int firstIntZero = -1;
-    int lastFracZero = -1;
-    int exponentZeros = 0;
-
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'"') {
-            const qsizetype close = text.indexOf(u'"', i + 1);
-            const qsizetype end = close < 0 ? text.size() : close;
-            literal(text.mid(i + 1, end - i - 1));
-            i = end;
-        } else if (c == u'\\') {
-            if (i + 1 < text.size())
-                literal(text.mid(++i, 1));
-        } else if (c == u'0' || c == u'#') {
-            if (s.scientific) {
-                if (c == u'0')
-                    ++exponentZeros;
-            } else if (!afterPoint) {
-                if (pendingCommas > 0)
-                    s.grouping = true;
-                pendingCommas = 0;
-                if (c == u'0' && firstIntZero < 0)
-                    firstIntZero = s.intDigits;
-                s.elements.push_back({Item::IntDigit, {}});
-                ++s.intDigits;
-            } else {
-                if (c == u'0')
-                    lastFracZero = s.fracDigits;
-                s.elements.push_back({Item::FracDigit, {}});
-                ++s.fracDigits;
-            }
-        } else if (c == u'.' && !afterPoint && !s.scientific) {
-            settleCommas();
-            s.elements.push_back({Item::Point, {}});
-            s.hasPoint = true;
-            afterPoint = true;
-        } else if (c == u',' && !afterPoint && !s.scientific) {
-            ++pendingCommas;
-        } else if (c == u'%') {
-            settleCommas();
-            literal(u"%");
-            s.pointShift += 2;
-        } else if ((c == u'E' || c == u'e') && i + 1 < text.size() &&
-                   (text[i + 1] == u'+' || text[i + 1] == u'-') && !s.scientific &&
-                   s.intDigits + s.fracDigits > 0) {
-            settleCommas();
-            s.elements.push_back({Item::Exponent, QString(c)});
-            s.exponentPlus = text[i + 1] == u'+';
-            s.scientific = true;
-            ++i;
-        } else {
-            if (pendingCommas > 0 && !afterPoint)
-                settleCommas();
-            literal(text.mid(i, 1));
-        }
-    }
-    settleCommas();
-    s.intMinimum = firstIntZero < 0 ? 0 : s.intDigits - firstIntZero;
-    s.fracMinimum = lastFracZero + 1;
-    s.exponentMinimum = std::max(exponentZeros, 1);
-    return s;
 }
 
 void NumberPattern::appendTo(TextBuffer& out, double value, const LocaleInfo& locale) const
@@ -143,11 +175,13 @@ void NumberPattern::appendTo(TextBuffer& out, double value, const LocaleInfo& lo
     }
 }
 
-void NumberPattern::appendSection(TextBuffer& out, const Section& section, double magnitude,
-                                  bool minus, const LocaleInfo& locale) const
+// The magnitude's digits as the section shows them: scaled by % and
+// commas, rounded to its fraction places and, in scientific form, with the
+// point after its integer placeholders and the exponent that makes up for it.
+DecimalDigits NumberPattern::sectionDigits(const Section& section, double magnitude, int& exponent)
 {
     DecimalDigits digits(magnitude);
-    int exponent = 0;
+    exponent = 0;
     if (!digits.isZero())
         digits.pointPos += section.pointShift;
     if (section.scientific && !digits.isZero()) {
@@ -161,10 +195,18 @@ void NumberPattern::appendSection(TextBuffer& out, const Section& section, doubl
     } else {
         digits.roundToFraction(section.fracDigits);
     }
+    return digits;
+}
 
+void NumberPattern::appendSection(TextBuffer& out, const Section& section, double magnitude,
+                                  bool minus, const LocaleInfo& locale) const
+{
+    int exponent = 0;
+    const DecimalDigits digits = sectionDigits(section, magnitude, exponent);
     const int significantInt = digits.isZero() ? 0 : std::max(digits.pointPos, 0);
     const int shownInt = std::max(significantInt, section.intMinimum);
     const int padding = shownInt - significantInt;
+    // The integer digit at a position from the left, with its group separator.
     auto emitInt = [&](int position) {
         out.append(
             static_cast<char16_t>(position < padding ? '0' : digits.digitAt(position - padding)));
@@ -214,15 +256,21 @@ void NumberPattern::appendSection(TextBuffer& out, const Section& section, doubl
             out.append(element.text);
             break;
         case Item::Exponent:
-            out.append(element.text);
-            if (exponent < 0)
-                out.append(u'-');
-            else if (section.exponentPlus)
-                out.append(u'+');
-            out.appendNumber(std::abs(exponent), section.exponentMinimum);
+            appendExponent(out, section, element, exponent);
             break;
         }
     }
+}
+
+void NumberPattern::appendExponent(TextBuffer& out, const Section& section, const Element& element,
+                                   int exponent)
+{
+    out.append(element.text);
+    if (exponent < 0)
+        out.append(u'-');
+    else if (section.exponentPlus)
+        out.append(u'+');
+    out.appendNumber(std::abs(exponent), section.exponentMinimum);
 }
 
 } // namespace vantor::platform

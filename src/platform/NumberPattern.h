@@ -7,6 +7,7 @@
 
 namespace vantor::platform {
 
+struct DecimalDigits;
 struct LocaleInfo;
 class TextBuffer;
 
@@ -51,9 +52,12 @@ private:
         int exponentMinimum = 1;
     };
 
-    static Section compileSection(QStringView text);
+    class SectionCompiler;
+    static DecimalDigits sectionDigits(const Section& section, double magnitude, int& exponent);
     void appendSection(TextBuffer& out, const Section& section, double magnitude, bool minus,
                        const LocaleInfo& locale) const;
+    static void appendExponent(TextBuffer& out, const Section& section, const Element& element,
+                               int exponent);
 
     std::vector<Section> m_sections;
     bool m_hasDigits = false;

@@ -29,14 +29,6 @@ DataEnvironment::~DataEnvironment()
     closeAll();
 }
 
-QStringList DataEnvironment::commandNames() const
-{
-    QStringList names;
-    for (const Command& c : m_commands)
-        names << c.name;
-    return names;
-}
-
 const DataEnvironment::Command* DataEnvironment::lookup(const QString& name) const
 {
     for (const Command& c : m_commands) {

@@ -32,7 +32,6 @@ public:
     // The connection string Connection1 opens with.
     const QString& connectionString() const { return m_connectionString; }
 
-    QStringList commandNames() const;
     // The recordset of a command; throws vantor::Error for an unknown name.
     engine::Recordset& command(const QString& name);
     // The text a command carries until a run replaces it.

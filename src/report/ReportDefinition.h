@@ -28,7 +28,6 @@ public:
     const QString& dataMember() const { return m_dataMember; }
     const QStringList& levels() const { return m_levels; }
     const QString& fontFamily() const { return m_fontFamily; }
-    void setFontFamily(const QString& family) { m_fontFamily = family; }
     // The width of the report's body, in twips.
     int width() const { return m_width; }
     void setWidth(int twips) { m_width = twips; }

@@ -36,6 +36,35 @@ ReportLayout::ReportLayout(const ReportDefinition& definition, const PageGeometr
     m_y = m_top;
 }
 
+// A new page, on which the headings of the groups still open repeat when
+// they and the next `needed` twips fit. A header starts its own group: only
+// the groups around it go on. A footer closes rows already printed: it needs
+// no heading.
+void ReportLayout::startPage(const std::vector<int>& bands, const ReportSection& section,
+                             int needed, std::vector<ReportPage>& pages)
+{
+    const auto height = [&](size_t band) { return m_definition.section(bands[band]).height; };
+    pages.emplace_back();
+    m_y = m_top;
+    std::vector<size_t> repeat;
+    int repeatHeight = 0;
+    for (const size_t header : m_open) {
+        if (section.kind == Kind::GroupFooter)
+            break;
+        if (section.kind == Kind::GroupHeader &&
+            m_definition.section(bands[header]).level >= section.level)
+            break;
+        repeat.push_back(header);
+        repeatHeight += height(header);
+    }
+    if (repeatHeight + needed > m_bottom - m_top)
+        return;
+    for (const size_t header : repeat) {
+        pages.back().bands.push_back(PlacedBand{int(header), m_y, true});
+        m_y += height(header);
+    }
+}
+
 void ReportLayout::place(const std::vector<int>& bands, bool final, std::vector<ReportPage>& pages)
 {
     const auto sectionOf = [&](size_t band) -> const ReportSection& {
@@ -65,28 +94,8 @@ void ReportLayout::place(const std::vector<int>& bands, bool final, std::vector<
             if (needed > room)
                 needed = h;
         }
-        if (m_pageUsed && m_y + needed > m_bottom) {
-            pages.emplace_back();
-            m_y = m_top;
-            // A header starts its own group: only the groups around it go on.
-            // A footer closes rows already printed: it needs no heading.
-            std::vector<size_t> repeat;
-            int repeatHeight = 0;
-            for (const size_t header : m_open) {
-                if (section.kind == Kind::GroupFooter)
-                    break;
-                if (section.kind == Kind::GroupHeader && sectionOf(header).level >= section.level)
-                    break;
-                repeat.push_back(header);
-                repeatHeight += height(header);
-            }
-            if (repeatHeight + needed <= room) {
-                for (const size_t header : repeat) {
-                    pages.back().bands.push_back(PlacedBand{int(header), m_y, true});
-                    m_y += height(header);
-                }
-            }
-        }
+        if (m_pageUsed && m_y + needed > m_bottom)
+            startPage(bands, section, needed, pages);
         pages.back().bands.push_back(PlacedBand{int(i), m_y});
         m_y += h;
         m_pageUsed = true;

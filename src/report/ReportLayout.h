@@ -43,6 +43,8 @@ public:
     void place(const std::vector<int>& sections, bool final, std::vector<ReportPage>& pages);
 
 private:
+    void startPage(const std::vector<int>& bands, const ReportSection& section, int needed,
+                   std::vector<ReportPage>& pages);
     const ReportDefinition& m_definition;
     int m_top;
     int m_bottom;

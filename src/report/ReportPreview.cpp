@@ -41,28 +41,43 @@ const QString FitWidth = QStringLiteral("Fit Width");
 ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Report"));
+    createWidgets();
+    createLayout();
+    connectButtons();
 
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("picButtons"));
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(6, 4, 6, 4);
-    m_first = addButton("cmdFirst", QString(), tr("First page (Ctrl+Home)"));
-    m_previous = addButton("cmdPrevious", QString(), tr("Previous page (Page Up)"));
+    // Room for a page at its real width, and most of the screen's height.
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1024, 768);
+    const int width = std::min(screen.width() * 9 / 10,
+                               m_view->sizeHint().width() +
+                                   m_scroll->verticalScrollBar()->sizeHint().width() + 4);
+    resize(std::max(width, sizeHint().width()), screen.height() * 85 / 100);
+    updateControls();
+}
+
+void ReportPreview::createWidgets()
+{
+    const auto pageButton = [this](const char* name, const QString& tip,
+                                   QStyle::StandardPixmap icon, const QKeySequence& key) {
+        QPushButton* b = addButton(name, QString(), tip);
+        b->setIcon(style()->standardIcon(icon));
+        b->setShortcut(key);
+        return b;
+    };
+    m_first = pageButton("cmdFirst", tr("First page (Ctrl+Home)"), QStyle::SP_MediaSkipBackward,
+                         QKeySequence(Qt::CTRL | Qt::Key_Home));
+    m_previous = pageButton("cmdPrevious", tr("Previous page (Page Up)"),
+                            QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp));
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("lblPages"));
     m_pageLabel->setAlignment(Qt::AlignCenter);
     m_pageLabel->setMinimumWidth(
         fontMetrics().horizontalAdvance(QStringLiteral("Page 00000 of 00000...")));
-    m_next = addButton("cmdNext", QString(), tr("Next page (Page Down)"));
-    m_last = addButton("cmdLast", QString(), tr("Last page (Ctrl+End)"));
-    m_first->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
-    m_previous->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
-    m_next->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
-    m_last->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
-    m_first->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
-    m_previous->setShortcut(QKeySequence(Qt::Key_PageUp));
-    m_next->setShortcut(QKeySequence(Qt::Key_PageDown));
-    m_last->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_End));
+    m_next = pageButton("cmdNext", tr("Next page (Page Down)"), QStyle::SP_MediaSeekForward,
+                        QKeySequence(Qt::Key_PageDown));
+    m_last = pageButton("cmdLast", tr("Last page (Ctrl+End)"), QStyle::SP_MediaSkipForward,
+                        QKeySequence(Qt::CTRL | Qt::Key_End));
     m_zoom = new QComboBox(this);
     m_zoom->setObjectName(QStringLiteral("cboZoom"));
     m_zoom->addItems({FitPage, FitWidth, QStringLiteral("50%"), QStringLiteral("75%"),
@@ -76,15 +91,24 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     m_progress->setRange(0, 100);
     m_progress->setFormat(tr("Laying out pages: %p%"));
     m_cancel = addButton("cmdCancel", tr("Cancel"), tr("Stop laying out the report"));
-    // Below the buttons while a long report is laid out, gone once it is.
-    m_progressBar = new QWidget(this);
-    m_progressBar->setObjectName(QStringLiteral("picProgress"));
-    auto* progressRow = new QHBoxLayout(m_progressBar);
-    progressRow->setContentsMargins(6, 0, 6, 4);
-    progressRow->addWidget(m_progress, 1);
-    progressRow->addWidget(m_cancel);
-    m_progressBar->hide();
 
+    m_view = new PageView;
+    m_view->setObjectName(QStringLiteral("pageView"));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scrPage"));
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+}
+
+// The buttons on top; below them, while a long report is laid out, the
+// progress (gone once it is); the page takes the rest.
+void ReportPreview::createLayout()
+{
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picButtons"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 4, 6, 4);
     for (QWidget* w : {static_cast<QWidget*>(m_first), static_cast<QWidget*>(m_previous),
                        static_cast<QWidget*>(m_pageLabel), static_cast<QWidget*>(m_next),
                        static_cast<QWidget*>(m_last)})
@@ -99,13 +123,13 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     row->addWidget(m_savePdf);
     row->addWidget(m_close);
 
-    m_view = new PageView;
-    m_view->setObjectName(QStringLiteral("pageView"));
-    m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(QStringLiteral("scrPage"));
-    m_scroll->setWidget(m_view);
-    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_progressBar = new QWidget(this);
+    m_progressBar->setObjectName(QStringLiteral("picProgress"));
+    auto* progressRow = new QHBoxLayout(m_progressBar);
+    progressRow->setContentsMargins(6, 0, 6, 4);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_cancel);
+    m_progressBar->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -113,7 +137,10 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     layout->addWidget(bar);
     layout->addWidget(m_progressBar);
     layout->addWidget(m_scroll, 1);
+}
 
+void ReportPreview::connectButtons()
+{
     connect(m_first, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(m_previous, &QPushButton::clicked, this, [this] { showPage(currentPage() - 1); });
     connect(m_next, &QPushButton::clicked, this, [this] { showPage(currentPage() + 1); });
@@ -124,16 +151,6 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
     connect(m_savePdf, &QPushButton::clicked, this, &ReportPreview::saveAsPdf);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_cancel, &QPushButton::clicked, this, &ReportPreview::cancelLayout);
-
-    // Room for a page at its real width, and most of the screen's height.
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1024, 768);
-    const int width = std::min(screen.width() * 9 / 10,
-                               m_view->sizeHint().width() +
-                                   m_scroll->verticalScrollBar()->sizeHint().width() + 4);
-    resize(std::max(width, sizeHint().width()), screen.height() * 85 / 100);
-    updateControls();
 }
 
 QPushButton* ReportPreview::addButton(const char* name, const QString& text, const QString& tip)
@@ -219,12 +236,6 @@ void ReportPreview::showPage(int page)
     m_view->setPage(std::clamp(page, 0, count - 1));
     m_scroll->verticalScrollBar()->setValue(0);
     updateControls();
-}
-
-void ReportPreview::setZoomChoice(const QString& choice)
-{
-    m_zoom->setCurrentText(choice);
-    applyZoom();
 }
 
 void ReportPreview::applyZoom()

@@ -21,6 +21,12 @@ class ReportJob;
 // a zoom list, Print (the system's print dialog) and Save as PDF. While a
 // long report is still being laid out, a progress bar and Cancel show, and
 // Print and Save wait for the last page.
+//
+// Not QPrintPreviewWidget: that one asks for every page at once through
+// paintRequested and keeps each as a QPicture, so a report of tens of
+// thousands of pages would show nothing until all were drawn and would hold
+// them all in memory. Here the first page shows as soon as it is laid out and
+// only the page on screen is drawn.
 class ReportPreview : public QWidget
 {
     Q_OBJECT
@@ -43,7 +49,6 @@ public:
     void showPage(int page); // clamped to the report's pages
 
     // Zoom choices as the list names them: "Fit Page", "Fit Width" or a percentage.
-    void setZoomChoice(const QString& choice);
 
     void printReport();
     void saveAsPdf();
@@ -53,6 +58,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void createWidgets();
+    void createLayout();
+    void connectButtons();
     QPushButton* addButton(const char* name, const QString& text, const QString& tip);
     void applyZoom();
     void updateControls();

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace vantor::store {
 
 namespace {
@@ -24,10 +26,11 @@ bool hasJournal(const QString& path)
            QFileInfo::exists(path + QLatin1String("-wal"));
 }
 
-FileKind classifyDatabase(const QString& path)
+namespace {
+
+// What keeps the file from being opened at all, seen from the file system.
+std::optional<FileKind> fileProblem(const QFileInfo& info, const QString& shown)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
     if (info.isSymLink() && !info.exists()) {
         return verdict(FileKind::DanglingLink,
                        QStringLiteral("\"%1\" is a link to \"%2\", which does not exist. Restore "
@@ -48,6 +51,17 @@ FileKind classifyDatabase(const QString& path)
                        QStringLiteral("The file \"%1\" is empty (0 bytes); it holds no results "
                                       "database.")
                            .arg(shown));
+    return std::nullopt;
+}
+
+} // namespace
+
+FileKind classifyDatabase(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (const std::optional<FileKind> problem = fileProblem(info, shown))
+        return *problem;
 
     try {
         engine::SqliteDatabase db(path, hasJournal(path) ? engine::SqliteDatabase::Mode::ReadWrite

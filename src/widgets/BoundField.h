@@ -26,7 +26,6 @@ public:
     BoundField(QPlainTextEdit* editor, QObject* parent = nullptr);
 
     void bind(engine::Recordset* record, const QString& field);
-    const QString& fieldName() const { return m_field; }
     engine::Recordset* recordset() const { return m_record; }
 
     // A Format pattern for showing the value ("MMMM dd, yyyy"). A date field

@@ -77,11 +77,6 @@ void DataGrid::setColumnWidthTwips(int column, int twips)
     setColumnWidth(column, twipsToPixelsX(twips, this));
 }
 
-int DataGrid::columnWidthTwips(int column) const
-{
-    return isColumnHidden(column) ? 0 : pixelsToTwipsX(columnWidth(column), this);
-}
-
 void DataGrid::finishEditing()
 {
     if (state() != QAbstractItemView::EditingState)

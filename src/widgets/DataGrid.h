@@ -33,7 +33,6 @@ public:
 
     // Column widths in twips, by 0-based index; a width of 0 hides the column.
     void setColumnWidthTwips(int column, int twips);
-    int columnWidthTwips(int column) const;
     void setColumnVisible(int column, bool visible) { setColumnHidden(column, !visible); }
 
     // Asked before the user leaves an edited row (which writes it); false

@@ -148,12 +148,10 @@ void FlexGrid::setColWidthTwips(int column, int twips)
 {
     checkColumn(column);
     if (twips == DefaultWidth) {
-        m_widthTwips.remove(column);
         setColumnHidden(column, false);
         setColumnWidth(column, contentsWidth(column));
         return;
     }
-    m_widthTwips.insert(column, twips);
     const int pixels = twipsToPixelsX(twips, this);
     setColumnHidden(column, pixels <= 0);
     if (pixels > 0)
@@ -184,13 +182,6 @@ void FlexGrid::widenColToFit(int column, const QString& text)
                        2 * TextMargin + 3;
     const int header = horizontalHeader()->sectionSizeHint(column);
     setColumnWidth(column, std::max({columnWidth(column), needed, header}));
-}
-
-int FlexGrid::colWidthTwips(int column) const
-{
-    if (const auto set = m_widthTwips.constFind(column); set != m_widthTwips.cend())
-        return *set;
-    return pixelsToTwipsX(columnWidth(column), this);
 }
 
 void FlexGrid::setColAlignment(int column, Qt::Alignment alignment)

@@ -56,7 +56,6 @@ public:
     // Widths in twips by column; DefaultWidth sizes to the contents. A width
     // that rounds to no pixel hides the column.
     void setColWidthTwips(int column, int twips);
-    int colWidthTwips(int column) const;
     // Widens a shown column, if need be, so that text and the header fit
     // unshortened, in bold as well as in the plain font.
     void widenColToFit(int column, const QString& text);
@@ -67,7 +66,6 @@ public:
     void setMergeCol(int column, bool merge);
     bool mergeCol(int column) const { return m_mergeColumns.value(column, false); }
     void setMergeCells(MergeMode mode);
-    MergeMode mergeCells() const { return m_mergeMode; }
     // The first and last data row of the merged block holding the cell, as
     // far as rows are read; (row, row) for a cell that merges with none.
     std::pair<int, int> mergedRows(int row, int column) const;
@@ -81,7 +79,6 @@ public:
     int row() const { return m_row; }
     int col() const { return m_col; }
     void setFillStyle(FillStyle style) { m_fillStyle = style; }
-    FillStyle fillStyle() const { return m_fillStyle; }
     void setCellBackColor(const QColor& color);
     void setCellFontBold(bool bold);
 
@@ -106,7 +103,6 @@ private:
     FlexGridFormats m_formats;
     QHash<int, bool> m_mergeColumns;
     QHash<int, Qt::Alignment> m_alignments;
-    QHash<int, int> m_widthTwips;
     MergeMode m_mergeMode = MergeMode::Never;
     FillStyle m_fillStyle = FillStyle::Single;
     bool m_redraw = true;

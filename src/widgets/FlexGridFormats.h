@@ -38,7 +38,6 @@ public:
     // The cell's back colour; nullopt when none was set.
     std::optional<QColor> backColor(int row, int column) const;
     bool bold(int row, int column) const;
-    int entryCount() const { return int(m_entries.size()); }
 
 private:
     enum class Kind { BackColor, Bold };

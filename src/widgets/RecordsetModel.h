@@ -29,7 +29,6 @@ public:
     engine::Recordset* recordset() const { return m_recordset; }
 
     void setAllowAddNew(bool allow);
-    bool allowAddNew() const { return m_allowAddNew; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     // Asked before text typed into a cell is stored; false refuses it (the
     // check tells the user why) and leaves the row as it was.

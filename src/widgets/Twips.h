@@ -16,14 +16,4 @@ inline int twipsToPixelsY(int twips, const QPaintDevice* device)
     return int(qint64(twips) * (device ? device->logicalDpiY() : 96) / 1440);
 }
 
-inline int pixelsToTwipsX(int pixels, const QPaintDevice* device)
-{
-    return int(qint64(pixels) * 1440 / (device ? device->logicalDpiX() : 96));
-}
-
-inline int pixelsToTwipsY(int pixels, const QPaintDevice* device)
-{
-    return int(qint64(pixels) * 1440 / (device ? device->logicalDpiY() : 96));
-}
-
 } // namespace vantor::widgets

@@ -130,7 +130,6 @@ void WindowRegistry::forget(const QObject* id)
     // A child whose content went away must not leave an empty frame behind.
     if (loaded.frame && loaded.frame != loaded.window)
         loaded.frame->deleteLater();
-    emit windowUnloaded(loaded.name);
 }
 
 QWidget* WindowRegistry::load(const QString& name)
@@ -188,7 +187,6 @@ QWidget* WindowRegistry::load(const QString& name)
     connect(window, &QObject::destroyed, this, [this, window] { forget(window); });
     if (frame != window)
         connect(frame, &QObject::destroyed, this, [this, window] { forget(window); });
-    emit windowLoaded(name);
     return window;
 }
 

@@ -58,10 +58,6 @@ public:
     // False when a window refused to close; the windows loaded before it stay.
     bool closeAll(const QWidget* keep = nullptr);
 
-signals:
-    void windowLoaded(const QString& name);
-    void windowUnloaded(const QString& name);
-
 private:
     struct Entry
     {

@@ -183,6 +183,11 @@ void tst_DataFolder::commandLine_data()
     QTest::newRow("lenient: --version after toolkit options")
         << QStringList{u"-platform"_s, u"offscreen"_s, u"--version"_s} << true << A::Version
         << QString();
+    // A toolkit option is one word, never the letters r, e, v, ... as options.
+    QTest::newRow("lenient: -reverse is no -v")
+        << QStringList{u"-reverse"_s} << true << A::Run << QString();
+    QTest::newRow("lenient: toolkit option then --data")
+        << QStringList{u"-style"_s, u"fusion"_s, u"--data"_s, u"d"_s} << true << A::Run << u"d"_s;
     QTest::newRow("lenient: --data without a folder")
         << QStringList{u"--data"_s} << true << A::Usage << QString();
     QTest::newRow("lenient: the folder is not an option")

@@ -5,6 +5,7 @@
 #include "engine/Connection.h"
 #include "overview/ChartControl.h"
 #include "overview/OverviewWindows.h"
+#include "overview/frmChart.h"
 #include "platform/Format.h"
 
 #include <QAreaSeries>
@@ -346,6 +347,43 @@ private slots:
         QVERIFY(fresh);
         QCOMPARE(fresh->windowTitle(), QStringLiteral("Chart Results for Cholesterol"));
         QCOMPARE(points(fresh).size(), 3);
+    }
+
+    // With a series field each of its texts gets a column and a line of its
+    // own, named in the legend; a date without that series' value stays empty.
+    void severalSeries()
+    {
+        engine::Connection connection;
+        connection.open(QStringLiteral("Data Source=vantor.mdb"));
+        engine::Recordset rows;
+        rows.open(
+            QStringLiteral("SELECT Results.Date, Tests.Test, Details.Result FROM (Details "
+                           "INNER JOIN Results ON Details.ID = Results.ID) INNER JOIN Tests "
+                           "ON Details.Test = Tests.ID WHERE Results.Period = 1 AND Tests.Test "
+                           "IN ('Glucose', 'Cholesterol') ORDER BY Results.Date, Tests.Test"),
+            &connection);
+        auto* window = new frmChart;
+        window->resize(640, 420);
+        window->show();
+        window->FillChart(rows, QStringLiteral("Date"), QStringLiteral("Result"),
+                          QStringLiteral("Test"));
+        QVERIFY(m_ui.messages().isEmpty());
+
+        const ChartControl* chart = window->chart();
+        const auto day = [](int month, int dayOfMonth) {
+            return platform::valueText(QDate(2004, month, dayOfMonth));
+        };
+        QCOMPARE(points(chart), (QStringList{day(3, 5) + QStringLiteral("=1234.56=95.5"),
+                                             day(3, 6) + QStringLiteral("=180=88"),
+                                             day(4, 1) + QStringLiteral("=200=-")}));
+        QStringList names;
+        for (QAbstractSeries* series : chart->chart()->series())
+            names << series->name();
+        QCOMPARE(names, (QStringList{QStringLiteral("Cholesterol"), QStringLiteral("Glucose")}));
+        QVERIFY(chart->chart()->legend()->isVisible());
+        QTest::qWait(200); // laid out and painted for the picture
+        overviewtest::screenshot(window, QStringLiteral("frmChart-series"));
+        window->close();
     }
 };
 

@@ -131,6 +131,14 @@ void tst_VantorDb::commands_data()
            u"({SELECT ID, Result FROM Details} AS D RELATE ID TO ID) AS D"_s
         << 0 << u"ID\tD\n2\t(D)\n  ID\tResult\n  2\t101\n1\t(D)\n  ID\tResult\n  1\t95.5\n"_s
         << QString();
+    // The whole dialect, not only what the windows send: functions, named formats.
+    QTest::newRow("functions of the dialect")
+        << u"query known.mdb SELECT Format(Result, 'Standard') AS S, Format(0.25, 'Percent') AS P, "
+           u"Mid(Remarks, 5) AS M, InStr(Nz(Remarks), 'here') AS I, "
+           u"IIf(IsNull(Remarks), 'none', UCase(Left(Remarks, 3))) AS U "
+           u"FROM Details INNER JOIN Results ON Results.ID = Details.ID ORDER BY Result"_s
+        << 0 << u"S\tP\tM\tI\tU\n95.50\t25.00%\there\t5\tTAB\n101.00\t25.00%\t\t0\tnone\n"_s
+        << QString();
     QTest::newRow("bad SQL") << u"query known.mdb SELECT Nothing FROM Nowhere"_s << 1 << QString()
                              << u"vantor-db: "_s;
 }

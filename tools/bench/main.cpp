@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextStream>
@@ -15,6 +16,7 @@
 #include <limits>
 
 using namespace vantor;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -101,6 +103,55 @@ void printWindowTable(QTextStream& out, const QString& program, const bench::Set
         << "<= 1.50 x the C loop (" << floor.rows << " rows)\n";
 }
 
+// The engine against the sqlite3 shell, measurement by measurement.
+void printComparisons(QTextStream& out, const bench::Setup& setup, int runs, const QString& only)
+{
+    out << column(QStringLiteral("measurement"), 24) << column(QStringLiteral("rows"), 12)
+        << column(QStringLiteral("engine ms"), 12) << column(QStringLiteral("sqlite3 ms"), 12)
+        << "ratio\n";
+    for (const bench::Comparison& comparison : bench::comparisons()) {
+        if (!only.isEmpty() && comparison.name != only)
+            continue;
+        qint64 rows = 0;
+        const double engineMs = bestOf(runs, [&] { rows = comparison.engine(setup); });
+        const double nativeMs = bestOf(runs, [&] { comparison.native(setup); });
+        out << column(comparison.name, 24) << column(QString::number(rows), 12)
+            << column(QString::number(engineMs, 'f', 1), 12)
+            << column(QString::number(nativeMs, 'f', 1), 12)
+            << QString::number(engineMs / nativeMs, 'f', 2) << '\n';
+        out.flush();
+    }
+}
+
+struct Arguments
+{
+    bench::Setup setup;
+    int runs = 3;
+    QString only;
+    QString window; // one window measurement, run by the bench itself in a process of its own
+};
+
+// False when the arguments are wrong.
+bool parseArguments(const QStringList& arguments, Arguments& parsed)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption runs(u"runs"_s, {}, u"N"_s, u"3"_s);
+    const QCommandLineOption sqlite(u"sqlite3"_s, {}, u"PROGRAM"_s);
+    const QCommandLineOption only(u"only"_s, {}, u"NAME"_s);
+    const QCommandLineOption window(u"window"_s, {}, u"NAME"_s);
+    parser.addOptions({runs, sqlite, only, window});
+    bool runsOk = false;
+    if (!parser.parse(arguments) || parser.positionalArguments().size() != 1)
+        return false;
+    parsed.runs = parser.value(runs).toInt(&runsOk);
+    parsed.setup.database = parser.positionalArguments().first();
+    if (parser.isSet(sqlite))
+        parsed.setup.sqliteShell = parser.value(sqlite);
+    parsed.only = parser.value(only);
+    parsed.window = parser.value(window);
+    return runsOk && parsed.runs >= 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -112,64 +163,21 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    bench::Setup setup;
-    int runs = 3;
-    QString only;
-    QString window;
-    const QStringList args = app.arguments().mid(1);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == QLatin1String("--runs") && hasValue) {
-            runs = args[++i].toInt();
-        } else if (arg == QLatin1String("--sqlite3") && hasValue) {
-            setup.sqliteShell = args[++i];
-        } else if (arg == QLatin1String("--only") && hasValue) {
-            only = args[++i];
-        } else if (arg == QLatin1String("--window") && hasValue) {
-            window = args[++i]; // one window measurement, run by the bench itself
-        } else if (!arg.startsWith(QLatin1String("--")) && setup.database.isEmpty()) {
-            setup.database = arg;
-        } else {
-            err << UsageText;
-            return 2;
-        }
-    }
-    if (setup.database.isEmpty() || runs < 1) {
+    Arguments args;
+    if (!parseArguments(app.arguments(), args)) {
         err << UsageText;
         return 2;
     }
-    if (!QFileInfo(setup.database).isFile()) {
-        err << "vantor-bench: " << setup.database << " does not exist.\n";
+    if (!QFileInfo(args.setup.database).isFile()) {
+        err << "vantor-bench: " << args.setup.database << " does not exist.\n";
         return 1;
     }
-
-    if (!window.isEmpty()) {
-        try {
-            return bench::runWindow(setup, window);
-        } catch (const Error& error) {
-            err << "vantor-bench: " << error.description() << '\n';
-            return 1;
-        }
-    }
-
-    out << column(QStringLiteral("measurement"), 24) << column(QStringLiteral("rows"), 12)
-        << column(QStringLiteral("engine ms"), 12) << column(QStringLiteral("sqlite3 ms"), 12)
-        << "ratio\n";
     try {
-        for (const bench::Comparison& comparison : bench::comparisons()) {
-            if (!only.isEmpty() && comparison.name != only)
-                continue;
-            qint64 rows = 0;
-            const double engineMs = bestOf(runs, [&] { rows = comparison.engine(setup); });
-            const double nativeMs = bestOf(runs, [&] { comparison.native(setup); });
-            out << column(comparison.name, 24) << column(QString::number(rows), 12)
-                << column(QString::number(engineMs, 'f', 1), 12)
-                << column(QString::number(nativeMs, 'f', 1), 12)
-                << QString::number(engineMs / nativeMs, 'f', 2) << '\n';
-            out.flush();
-        }
-        printWindowTable(out, QCoreApplication::applicationFilePath(), setup, runs, only);
+        if (!args.window.isEmpty())
+            return bench::runWindow(args.setup, args.window);
+        printComparisons(out, args.setup, args.runs, args.only);
+        printWindowTable(out, QCoreApplication::applicationFilePath(), args.setup, args.runs,
+                         args.only);
     } catch (const Error& error) {
         out.flush();
         err << "vantor-bench: " << error.description() << '\n';

@@ -12,8 +12,11 @@
 #include "widgets/WindowRegistry.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QJsonDocument>
 #include <QTextStream>
+
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -37,6 +40,47 @@ const char UsageText[] = "usage: vantor-calc --list\n"
                          "what they show as JSON.\n"
                          "Exit status: 0 done, 2 unknown calculator or input.\n";
 
+// --help, --version, --list and wrong arguments are answered here, with the
+// exit code; otherwise args receives the title and its Control=text pairs.
+std::optional<int> answerOptions(QTextStream& out, QTextStream& err, QStringList& args)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption list(u"list"_s);
+    parser.addOption(list);
+    // Control=text pairs follow the title; none of them is an option.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const bool parsed = parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(help)) {
+        out << UsageText;
+        return Ok;
+    }
+    if (parser.isSet(version)) {
+        out << "vantor-calc " << VANTOR_VERSION << '\n';
+        return Ok;
+    }
+    if (!parsed) {
+        QString problem = parser.errorText();
+        if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty())
+            problem = u"unknown option "_s + (unknown.first().size() == 1 ? u"-"_s : u"--"_s) +
+                      unknown.first();
+        err << "vantor-calc: " << problem << "\n\n" << UsageText;
+        return Usage;
+    }
+    args = parser.positionalArguments();
+    if (parser.isSet(list)) {
+        for (const QString& line : vantor::calc::CalcSession::listing())
+            out << line << '\n';
+        return Ok;
+    }
+    if (args.isEmpty()) {
+        err << UsageText;
+        return Usage;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -49,28 +93,9 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
-        err << UsageText;
-        return Usage;
-    }
-    if (args.first() == u"--help"_s || args.first() == u"-h"_s) {
-        out << UsageText;
-        return Ok;
-    }
-    if (args.first() == u"--version"_s) {
-        out << "vantor-calc " << VANTOR_VERSION << '\n';
-        return Ok;
-    }
-    if (args.first() == u"--list"_s) {
-        for (const QString& line : vantor::calc::CalcSession::listing())
-            out << line << '\n';
-        return Ok;
-    }
-    if (args.first().startsWith(u"--"_s)) {
-        err << "vantor-calc: unknown option " << args.first() << "\n\n" << UsageText;
-        return Usage;
-    }
+    QStringList args;
+    if (const std::optional<int> answered = answerOptions(out, err, args))
+        return *answered;
 
     vantor::platform::RecordingUi recorder;
     vantor::platform::setUi(&recorder);

@@ -1,11 +1,13 @@
 #include "ImportCommand.h"
 
+#include "ParserProblem.h"
 #include "QueryCommand.h"
 #include "engine/Connection.h"
 #include "importer/ImportPlan.h"
 #include "platform/Error.h"
 #include "store/Migration.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
@@ -55,65 +57,61 @@ struct Options
     bool yes = false;
 };
 
-QString parseOptions(const QStringList& args, Options& o)
+// Returns the message for a usage error, empty when the arguments are fine.
+QString parseOptions(QCommandLineParser& parser, const QStringList& args, Options& o)
 {
-    QStringList positional;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        auto value = [&]() -> std::optional<QString> {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            return args[++i];
-        };
-        if (arg == u"--yes") {
-            o.yes = true;
-        } else if (arg == u"--skip-bad") {
-            o.skipBad = true;
-        } else if (arg == u"--no-new") {
-            o.noNew = true;
-        } else if (arg == u"--map" || arg == u"--delimiter" || arg == u"--heading" ||
-                   arg == u"--date-form" || arg == u"--decimal" || arg == u"--period") {
-            const auto v = value();
-            if (!v)
-                return arg + QStringLiteral(" needs a value.");
-            const QString t = v->toLower();
-            if (arg == u"--map") {
-                o.map = *v;
-            } else if (arg == u"--period") {
-                o.period = *v;
-            } else if (arg == u"--delimiter") {
-                if (t == u"tab")
-                    o.delimiter = u'\t';
-                else if (t == u"semicolon" || t == u";")
-                    o.delimiter = u';';
-                else if (t == u"comma" || t == u",")
-                    o.delimiter = u',';
-                else
-                    return QStringLiteral("--delimiter takes tab, semicolon or comma.");
-            } else if (arg == u"--heading") {
-                if (t != u"yes" && t != u"no")
-                    return QStringLiteral("--heading takes yes or no.");
-                o.heading = t == u"yes";
-            } else if (arg == u"--date-form") {
-                if (t == u"iso")
-                    o.dateForm = DateForm::Iso;
-                else if (t == u"mdy")
-                    o.dateForm = DateForm::MonthDayYear;
-                else if (t == u"dmy")
-                    o.dateForm = DateForm::DayMonthYear;
-                else
-                    return QStringLiteral("--date-form takes iso, mdy or dmy.");
-            } else {
-                if (t != u"." && t != u",")
-                    return QStringLiteral("--decimal takes . or ,");
-                o.decimal = t[0];
-            }
-        } else if (arg.startsWith(u"--")) {
-            return QStringLiteral("Unknown option %1.").arg(arg);
-        } else {
-            positional << arg;
-        }
+    auto valued = [](const char* name) {
+        return QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("VALUE"));
+    };
+    const QCommandLineOption map = valued("map"), delimiter = valued("delimiter"),
+                             heading = valued("heading"), dateForm = valued("date-form"),
+                             decimal = valued("decimal"), period = valued("period");
+    const QCommandLineOption yes(QStringLiteral("yes")), skipBad(QStringLiteral("skip-bad")),
+        noNew(QStringLiteral("no-new"));
+    parser.addOptions({map, delimiter, heading, dateForm, decimal, period, yes, skipBad, noNew});
+    if (!parser.parse(QStringList{QStringLiteral("vantor-db import")} + args))
+        return usageProblem(parser);
+
+    o.yes = parser.isSet(yes);
+    o.skipBad = parser.isSet(skipBad);
+    o.noNew = parser.isSet(noNew);
+    o.map = parser.value(map);
+    o.period = parser.value(period);
+    if (parser.isSet(delimiter)) {
+        const QString t = parser.value(delimiter).toLower();
+        if (t == u"tab")
+            o.delimiter = u'\t';
+        else if (t == u"semicolon" || t == u";")
+            o.delimiter = u';';
+        else if (t == u"comma" || t == u",")
+            o.delimiter = u',';
+        else
+            return QStringLiteral("--delimiter takes tab, semicolon or comma.");
     }
+    if (parser.isSet(heading)) {
+        const QString t = parser.value(heading).toLower();
+        if (t != u"yes" && t != u"no")
+            return QStringLiteral("--heading takes yes or no.");
+        o.heading = t == u"yes";
+    }
+    if (parser.isSet(dateForm)) {
+        const QString t = parser.value(dateForm).toLower();
+        if (t == u"iso")
+            o.dateForm = DateForm::Iso;
+        else if (t == u"mdy")
+            o.dateForm = DateForm::MonthDayYear;
+        else if (t == u"dmy")
+            o.dateForm = DateForm::DayMonthYear;
+        else
+            return QStringLiteral("--date-form takes iso, mdy or dmy.");
+    }
+    if (parser.isSet(decimal)) {
+        const QString t = parser.value(decimal);
+        if (t != u"." && t != u",")
+            return QStringLiteral("--decimal takes . or ,");
+        o.decimal = t[0];
+    }
+    const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2)
         return QStringLiteral("import takes a text file and a database file.");
     o.file = positional[0];
@@ -270,12 +268,14 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
 
 int runImportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (arguments.contains(QLatin1String("--help"))) {
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    Options options;
+    const QString problem = parseOptions(parser, arguments, options);
+    if (parser.isSet(help)) {
         out << ImportUsage;
         return Ok;
     }
-    Options options;
-    const QString problem = parseOptions(arguments, options);
     if (!problem.isEmpty()) {
         err << "vantor-db: " << problem << "\n\n" << ImportUsage;
         return Usage;

@@ -1,12 +1,14 @@
 // vantor-db: makes, checks and queries results databases from the command line.
 
 #include "ImportCommand.h"
+#include "ParserProblem.h"
 #include "QueryCommand.h"
 #include "platform/Error.h"
 #include "store/Database.h"
 #include "store/Migration.h"
 #include "vantor/Version.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -51,37 +53,34 @@ struct Arguments
 };
 
 // Returns the message for a usage error, empty when the arguments are fine.
-QString parse(const QStringList& args, Arguments& parsed)
+QString parse(QCommandLineParser& parser, Arguments& parsed)
 {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--json")) {
-            parsed.json = true;
-        } else if (arg == QLatin1String("--values") || arg == QLatin1String("--seed")) {
-            if (i + 1 >= args.size())
-                return arg + QStringLiteral(" needs a number.");
-            bool ok = false;
-            const qint64 number = args[++i].toLongLong(&ok);
-            if (arg == QLatin1String("--values")) {
-                if (!ok || number < 0)
-                    return QStringLiteral("--values needs a whole number of 0 or more, not \"%1\".")
-                        .arg(args[i]);
-                parsed.values = number;
-            } else {
-                if (!ok || number < 0 || number > 0xFFFFFFFFLL)
-                    return QStringLiteral("--seed needs a whole number from 0 to 4294967295, "
-                                          "not \"%1\".")
-                        .arg(args[i]);
-                parsed.seed = unsigned(number);
-            }
-        } else if (arg.startsWith(QLatin1String("--")) && arg.size() > 2) {
-            return QStringLiteral("Unknown option %1.").arg(arg);
-        } else if (parsed.command.isEmpty()) {
-            parsed.command = arg;
-        } else {
-            parsed.positional << arg;
-        }
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption values(QStringLiteral("values"), {}, QStringLiteral("N"));
+    const QCommandLineOption seed(QStringLiteral("seed"), {}, QStringLiteral("S"));
+    parser.addOptions({json, values, seed});
+    if (!parser.parse(QCoreApplication::arguments()))
+        return tools::usageProblem(parser);
+
+    bool ok = false;
+    if (parser.isSet(values)) {
+        const qint64 number = parser.value(values).toLongLong(&ok);
+        if (!ok || number < 0)
+            return QStringLiteral("--values needs a whole number of 0 or more, not \"%1\".")
+                .arg(parser.value(values));
+        parsed.values = number;
     }
+    if (parser.isSet(seed)) {
+        const qint64 number = parser.value(seed).toLongLong(&ok);
+        if (!ok || number < 0 || number > 0xFFFFFFFFLL)
+            return QStringLiteral("--seed needs a whole number from 0 to 4294967295, not \"%1\".")
+                .arg(parser.value(seed));
+        parsed.seed = unsigned(number);
+    }
+    parsed.json = parser.isSet(json);
+    parsed.positional = parser.positionalArguments();
+    if (!parsed.positional.isEmpty())
+        parsed.command = parsed.positional.takeFirst();
 
     const QString& c = parsed.command;
     const qsizetype wanted = c == QLatin1String("query") ? 2 : 1;
@@ -150,16 +149,19 @@ int main(int argc, char* argv[])
 
     if (app.arguments().value(1) == QLatin1String("import"))
         return tools::runImportCommand(app.arguments().mid(2), out, err);
-    if (app.arguments().contains(QLatin1String("--help"))) {
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    Arguments args;
+    const QString problem = parse(parser, args);
+    if (parser.isSet(help)) {
         out << UsageText;
         return Ok;
     }
-    if (app.arguments().contains(QLatin1String("--version"))) {
+    if (parser.isSet(version)) {
         out << "vantor-db " << VANTOR_VERSION << '\n';
         return Ok;
     }
-    Arguments args;
-    const QString problem = parse(app.arguments().mid(1), args);
     if (!problem.isEmpty()) {
         err << "vantor-db: " << problem << "\n\n" << UsageText;
         return Usage;
