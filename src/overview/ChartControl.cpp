@@ -321,7 +321,9 @@ void ChartControl::addBand(double left, double right, QDateTimeAxis* dates, QVal
     area->attachAxis(values);
 }
 
-// The points outside the reference range, drawn again in red.
+// The points outside the reference range, drawn again in red. Each is an
+// item of its own in the scene, so like the line they are thinned to the
+// lowest and highest of each pixel column: the most extreme stay in sight.
 void ChartControl::addOutsidePoints(QDateTimeAxis* dates, QValueAxis* values)
 {
     auto* outside = new QScatterSeries;
@@ -330,13 +332,17 @@ void ChartControl::addOutsidePoints(QDateTimeAxis* dates, QValueAxis* values)
     outside->setColor(QColor(0xC0, 0x00, 0x00));
     outside->setBorderColor(QColor(0xC0, 0x00, 0x00));
     outside->setMarkerSize(9);
-    for (const QList<QPointF>& points : std::as_const(m_points))
+    const int pixels = plotWidth();
+    for (const QList<QPointF>& points : std::as_const(m_points)) {
+        QList<QPointF> beyond; // in date order, as the line's points are
         for (const QPointF& point : points) {
             const store::RangeFlag flag =
                 store::rangeFlag(point.y(), m_low, m_high, QString(), QString());
             if (flag == store::RangeFlag::Low || flag == store::RangeFlag::High)
-                outside->append(point);
+                beyond << point;
         }
+        outside->append(forDrawing(beyond, pixels));
+    }
     chart()->addSeries(outside);
     outside->attachAxis(dates);
     outside->attachAxis(values);

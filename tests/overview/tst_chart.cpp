@@ -282,6 +282,40 @@ private slots:
         QVERIFY(!picture.isNull());
     }
 
+    // Thousands of days outside the range draw as quickly as the line: each
+    // pixel column keeps its lowest and highest, so the extremes stay.
+    void manyDaysOutsideTheRange()
+    {
+        addSodium(25000);
+        overviewtest::execute("UPDATE Tests SET Low = 137, High = 141 WHERE Test = 'Sodium';");
+        QElapsedTimer clock;
+        clock.start();
+        QWidget* window = viewChart(QStringLiteral("01-Jan-1950"),
+                                    platform::mediumDate(QDate(1950, 1, 1).addDays(24999)),
+                                    QStringLiteral("Sodium"));
+        QVERIFY(window);
+        window->resize(648, 448);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCoreApplication::processEvents();
+        QVERIFY(!window->grab().isNull());
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        const QChart* chart = overviewtest::child<ChartControl>(window, "chtReport")->chart();
+        auto* outside = qobject_cast<QScatterSeries*>(chart->series().value(2));
+        QVERIFY(outside);
+        // No more than two a pixel column of a plot no wider than the window.
+        QVERIFY2(outside->count() <= 2 * window->width(),
+                 qPrintable(QString::number(outside->count())));
+        double lowest = 1e9;
+        double highest = -1e9;
+        for (const QPointF& point : outside->points()) {
+            QVERIFY2(point.y() < 137 || point.y() > 141, qPrintable(QString::number(point.y())));
+            lowest = std::min(lowest, point.y());
+            highest = std::max(highest, point.y());
+        }
+        QCOMPARE(lowest, 135.0);
+        QCOMPARE(highest, 143.0);
+    }
+
     // Resting the pointer near a point shows that point's date and value.
     void hoverShowsDateAndValue()
     {
