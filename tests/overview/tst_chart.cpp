@@ -299,6 +299,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(!window->grab().isNull());
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        overviewtest::screenshot(window, QStringLiteral("frmChart-outside-25000days"));
         const QChart* chart = overviewtest::child<ChartControl>(window, "chtReport")->chart();
         auto* outside = qobject_cast<QScatterSeries*>(chart->series().value(2));
         QVERIFY(outside);
