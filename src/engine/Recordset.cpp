@@ -100,18 +100,17 @@ void Recordset::loadTranslated(const TranslatedSql& t, const Filter& filter)
         stmt.bind(int(k) + 1, filter[k].second);
 
     const int visible = int(t.columnNames.size());
-    const int total = sqlite3_column_count(stmt.get());
+    const int total = stmt.columnCount();
     std::vector<Field> fields(static_cast<size_t>(visible));
     std::vector<bool> dateColumns(static_cast<size_t>(total), false);
     for (int c = 0; c < visible; ++c) {
         Field& f = fields[size_t(c)];
         f.name = t.columnNames.at(c);
-        f.type = typeFromDecl(sqlite3_column_decltype(stmt.get(), c));
+        f.type = stmt.declaredType(c);
         dateColumns[size_t(c)] = f.type == FieldType::Date;
-        const char* table = sqlite3_column_table_name(stmt.get(), c);
-        const char* column = sqlite3_column_origin_name(stmt.get(), c);
-        if (table && column && t.updatable && filter.empty()) {
-            const QString tableName = QString::fromUtf8(table);
+        const QString tableName = stmt.originTable(c);
+        const QString column = stmt.originColumn(c);
+        if (!tableName.isEmpty() && !column.isEmpty() && t.updatable && filter.empty()) {
             const auto sameTable = [&](const TranslatedSql::RowidColumn& r) {
                 return r.table.compare(tableName, Qt::CaseInsensitive) == 0;
             };
@@ -120,7 +119,7 @@ void Recordset::loadTranslated(const TranslatedSql& t, const Filter& filter)
             for (qsizetype k = 0; k < t.rowidColumns.size() && !f.selfJoined; ++k) {
                 if (t.rowidColumns.at(k).table.compare(tableName, Qt::CaseInsensitive) == 0) {
                     f.baseTable = tableName;
-                    f.baseColumn = QString::fromUtf8(column);
+                    f.baseColumn = column;
                     f.rowidColumn = visible + int(k);
                     break;
                 }
@@ -133,7 +132,7 @@ void Recordset::loadTranslated(const TranslatedSql& t, const Filter& filter)
         m_connection->raise();
     // Every row is now held here: the pages SQLite kept while reading them
     // (up to 2 MB a connection, as long as a window stays open) go back.
-    sqlite3_db_release_memory(m_connection->handle());
+    m_connection->releaseMemory();
 
     // Columns without a declared type (expressions) take the type of their first value.
     for (int c = 0; c < visible; ++c) {

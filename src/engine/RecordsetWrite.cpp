@@ -4,7 +4,6 @@
 #include "RecordsetSupport.h"
 #include "RowStore.h"
 
-#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -222,7 +221,7 @@ qint64 RowWriter::run(const QString& sql, const QVariantList& binds)
     for (qsizetype k = 0; k < binds.size(); ++k)
         stmt.bind(int(k) + 1, binds.at(k));
     stmt.step();
-    return sqlite3_changes64(m_conn.handle());
+    return m_conn.changes();
 }
 
 // The row must still hold, in every field of the table, what it held when read.
@@ -297,7 +296,7 @@ void RowWriter::insert(int row, std::vector<ReadBack>& readBacks)
                   .arg(quoted(target.table), names.join(u','), marks.join(u','));
     }
     run(sql, binds);
-    const qint64 rowid = sqlite3_last_insert_rowid(m_conn.handle());
+    const qint64 rowid = m_conn.lastInsertRowid();
 
     // Read the row back: the database assigns ids and defaults.
     QStringList names;

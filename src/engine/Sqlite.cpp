@@ -151,6 +151,11 @@ qint64 SqliteDatabase::lastInsertRowid() const
     return sqlite3_last_insert_rowid(m_db);
 }
 
+void SqliteDatabase::releaseMemory()
+{
+    sqlite3_db_release_memory(m_db);
+}
+
 void SqliteDatabase::backUpTo(SqliteDatabase& target)
 {
     sqlite3_backup* backup = sqlite3_backup_init(target.m_db, "main", m_db, "main");
@@ -324,6 +329,16 @@ QString SqliteStatement::columnName(int column) const
 FieldType SqliteStatement::declaredType(int column) const
 {
     return typeFromDecl(sqlite3_column_decltype(m_stmt, column));
+}
+
+QString SqliteStatement::originTable(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_table_name(m_stmt, column));
+}
+
+QString SqliteStatement::originColumn(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_origin_name(m_stmt, column));
 }
 
 SqliteStatement::Type SqliteStatement::type(int column) const

@@ -52,6 +52,8 @@ public:
     QVariant scalar(const QString& sql);
     qint64 changes() const;
     qint64 lastInsertRowid() const;
+    // Gives back the memory SQLite keeps for pages it has read.
+    void releaseMemory();
 
     // Copies every page of this database into `target` in one step, so the
     // copy is of one moment. Throws vantor::Error.
@@ -118,6 +120,9 @@ public:
     int columnCount() const;
     QString columnName(int column) const;
     FieldType declaredType(int column) const;
+    // The table and column a result column reads; empty for an expression.
+    QString originTable(int column) const;
+    QString originColumn(int column) const;
 
     // The current row's values.
     Type type(int column) const;
