@@ -1,5 +1,7 @@
 #include "RowStore.h"
 
+#include "Sqlite.h"
+
 #include "platform/Error.h"
 
 #include <sqlite3.h>
@@ -244,37 +246,21 @@ QVariant RowStore::toVariant(const Cell& c) const
 Cell RowStore::fromVariant(const QVariant& v)
 {
     Cell c;
-    if (!v.isValid() || v.isNull())
-        return c;
-    switch (v.typeId()) {
-    case QMetaType::Bool:
-        c.i = v.toBool() ? -1 : 0;
-        c.tag = Cell::Int;
+    switch (storageOf(v)) {
+    case Storage::Null:
         break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::ULongLong:
-        c.i = v.toLongLong();
-        c.tag = Cell::Int;
+    case Storage::Integer:
+        c = Cell::integer(storedInteger(v));
         break;
-    case QMetaType::Double:
-    case QMetaType::Float:
+    case Storage::Real:
         c.d = v.toDouble();
         c.tag = Cell::Real;
         break;
-    case QMetaType::QDate:
-        c.i = v.toDate().toJulianDay();
+    case Storage::Date:
+        c.i = storedDate(v).toJulianDay();
         c.tag = Cell::Date;
         break;
-    case QMetaType::QDateTime:
-        c.i = v.toDateTime().date().toJulianDay();
-        c.tag = Cell::Date;
-        break;
-    default:
+    case Storage::Text:
         c.s = m_texts.add(v.toString());
         c.tag = Cell::Text;
         break;

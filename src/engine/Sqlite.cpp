@@ -234,16 +234,12 @@ void SqliteStatement::finalize()
     m_stmt = nullptr;
 }
 
-void SqliteStatement::bind(int index, const QVariant& value)
+Storage storageOf(const QVariant& value)
 {
-    if (!value.isValid() || value.isNull()) {
-        bindNull(index);
-        return;
-    }
+    if (!value.isValid() || value.isNull())
+        return Storage::Null;
     switch (value.typeId()) {
     case QMetaType::Bool:
-        bind(index, qint64(value.toBool() ? -1 : 0));
-        break;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
@@ -251,19 +247,34 @@ void SqliteStatement::bind(int index, const QVariant& value)
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::ULongLong:
-        bind(index, value.toLongLong());
-        break;
+        return Storage::Integer;
     case QMetaType::Double:
     case QMetaType::Float:
+        return Storage::Real;
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return Storage::Date;
+    default:
+        return Storage::Text;
+    }
+}
+
+void SqliteStatement::bind(int index, const QVariant& value)
+{
+    switch (storageOf(value)) {
+    case Storage::Null:
+        bindNull(index);
+        break;
+    case Storage::Integer:
+        bind(index, storedInteger(value));
+        break;
+    case Storage::Real:
         bind(index, value.toDouble());
         break;
-    case QMetaType::QDate:
-        bind(index, value.toDate().toString(Qt::ISODate));
+    case Storage::Date:
+        bind(index, storedDate(value).toString(Qt::ISODate));
         break;
-    case QMetaType::QDateTime:
-        bind(index, value.toDateTime().date().toString(Qt::ISODate));
-        break;
-    default:
+    case Storage::Text:
         // Never null here: an empty text stays an empty text.
         bind(index, value.toString().isNull() ? QStringLiteral("") : value.toString());
         break;

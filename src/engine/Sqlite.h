@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -14,6 +16,21 @@ enum class FieldType { Null, Integer, Double, Text, Date, Chapter };
 // What a column's declared type says it holds (Null when nothing is declared
 // or the declaration says nothing the program reads).
 FieldType typeFromDecl(const char* decl);
+
+// How the program stores a value: true as -1 with the whole numbers, a
+// date-time as its day, anything that is no number or date as text. One rule
+// for what is written to the file and what a recordset keeps.
+enum class Storage { Null, Integer, Real, Date, Text };
+Storage storageOf(const QVariant& value);
+// The stored form of a value of that class.
+inline qint64 storedInteger(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Bool ? (value.toBool() ? -1 : 0) : value.toLongLong();
+}
+inline QDate storedDate(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
+}
 
 class SqliteStatement;
 
