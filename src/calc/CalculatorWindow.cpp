@@ -7,6 +7,8 @@
 #include "platform/Ui.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -257,6 +259,27 @@ void CalculatorWindow::setMoreInfo(const QString& text)
         if (needed > height())
             resize(width(), needed);
     }
+}
+
+void CalculatorWindow::addInputRows(QGridLayout* grid, const QList<Input>& inputs, int firstRow,
+                                    int column)
+{
+    int row = firstRow;
+    for (const Input& input : inputs) {
+        grid->addWidget(input.label, row, column);
+        grid->addWidget(input.field, row, column + 1);
+        grid->addWidget(input.unit, row, column + 2);
+        ++row;
+    }
+}
+
+QHBoxLayout* CalculatorWindow::buttonRow()
+{
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_calculate);
+    buttons->addWidget(m_result, 1);
+    buttons->addWidget(m_clear);
+    return buttons;
 }
 
 } // namespace vantor::calc

@@ -12,6 +12,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+class QGridLayout;
+class QHBoxLayout;
+
 namespace vantor::calc {
 
 class CaptionLabel;
@@ -72,6 +75,12 @@ protected:
     QLabel* addHeading(const QString& name, const QString& text, qreal pointSize = 0);
     // The interpretation shown in the window: bold 9.75-point, several lines high.
     void showMoreInfoArea(int lines);
+    // The inputs one a row from firstRow on: caption, field and unit in three
+    // columns from the given one.
+    static void addInputRows(QGridLayout* grid, const QList<Input>& inputs, int firstRow,
+                             int column = 0);
+    // Calculate, the result and Clear All in one line.
+    QHBoxLayout* buttonRow();
 
     // A control of the window's own, known by its object name.
     void registerControl(QWidget* control);

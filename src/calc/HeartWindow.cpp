@@ -27,19 +27,9 @@ HeartWindow::HeartWindow(QWidget* parent)
     auto* grid = new QGridLayout;
     grid->addWidget(gender.label, 0, 0);
     grid->addWidget(gender.field, 0, 1);
-    int row = 1;
-    for (const Input& input : {chol, hdl, ldl}) {
-        grid->addWidget(input.label, row, 0);
-        grid->addWidget(input.field, row, 1);
-        grid->addWidget(input.unit, row, 2);
-        ++row;
-    }
+    addInputRows(grid, {chol, hdl, ldl}, 1);
     grid->setColumnStretch(1, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_calculate);
-    buttons->addWidget(m_result, 1);
-    buttons->addWidget(m_clear);
+    QHBoxLayout* buttons = buttonRow();
 
     showMoreInfoArea(8);
 

@@ -19,17 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void addRows(QGridLayout* grid, const QList<CalculatorWindow::Input>& inputs, int column)
-{
-    int row = 1;
-    for (const CalculatorWindow::Input& input : inputs) {
-        grid->addWidget(input.label, row, column);
-        grid->addWidget(input.field, row, column + 1);
-        grid->addWidget(input.unit, row, column + 2);
-        ++row;
-    }
-}
-
 // Age, gender and weight in one line.
 QHBoxLayout* personRow(const CalculatorWindow::Input& age, const CalculatorWindow::Input& gender,
                        const CalculatorWindow::Input& weight)
@@ -116,8 +105,8 @@ QGridLayout* KidneyWindow::valuesGrid(const QList<Input>& serum, const QList<Inp
     auto* values = new QGridLayout;
     values->addWidget(addHeading(u"SerumLabel"_s, u"Serum Values"_s, 12), 0, 0, 1, 3);
     values->addWidget(addHeading(u"UrineLabel"_s, u"Urine Values"_s, 12), 0, 4, 1, 3);
-    addRows(values, serum, 0);
-    addRows(values, urine, 4);
+    addInputRows(values, serum, 1, 0);
+    addInputRows(values, urine, 1, 4);
     values->setColumnMinimumWidth(3, 24);
     values->setColumnStretch(1, 1);
     values->setColumnStretch(5, 1);
@@ -132,10 +121,7 @@ QHBoxLayout* KidneyWindow::buttonRow()
     moreInfoButton->hide();
     connect(moreInfoButton, &QPushButton::clicked, this, &KidneyWindow::showMoreInfo);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_calculate);
-    buttons->addWidget(m_result, 1);
-    buttons->addWidget(m_clear);
+    QHBoxLayout* buttons = CalculatorWindow::buttonRow();
     buttons->addWidget(moreInfoButton);
     // Kept for More Info only; never shown in this window.
     m_moreInfo->hide();

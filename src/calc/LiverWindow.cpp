@@ -37,19 +37,9 @@ LiverWindow::LiverWindow(QWidget* parent)
     QLabel* serumLabel = addHeading(u"SerumLabel"_s, u"Serum Values"_s);
 
     auto* grid = new QGridLayout;
-    int row = 0;
-    for (const Input& input : inputs) {
-        grid->addWidget(input.label, row, 0);
-        grid->addWidget(input.field, row, 1);
-        grid->addWidget(input.unit, row, 2);
-        ++row;
-    }
+    addInputRows(grid, inputs, 0);
     grid->setColumnStretch(1, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_calculate);
-    buttons->addWidget(m_result, 1);
-    buttons->addWidget(m_clear);
+    QHBoxLayout* buttons = buttonRow();
 
     showMoreInfoArea(6);
 
