@@ -300,11 +300,6 @@ Cell RowStore::originalCellOf(const Row& r, int column) const
     return cellOf(r, column);
 }
 
-QVariant RowStore::originalValue(int rowIndex, int column) const
-{
-    return toVariant(originalCell(rowIndex, column));
-}
-
 int RowStore::appendNewRow()
 {
     list();

@@ -207,7 +207,6 @@ public:
         return m_listed ? m_rows[size_t(index)].status : Status::Unchanged;
     }
     // The value a changed row had when read (its current value if unchanged).
-    QVariant originalValue(int row, int column) const;
     Cell originalCell(int index, int column) const { return originalCellOf(row(index), column); }
 
     int appendNewRow();
