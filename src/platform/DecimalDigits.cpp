@@ -50,25 +50,30 @@ DecimalDigits::DecimalDigits(double magnitude)
                                    std::chars_format::scientific, 14);
             readScientific(text, result.ptr, digits, count, pointPos);
         } else {
-            const bool up = digits[15] > '5';
-            count = 15;
-            if (up) {
-                int i = 14;
-                while (i >= 0 && digits[i] == '9')
-                    --i;
-                if (i < 0) {
-                    digits[0] = '1';
-                    count = 1;
-                    ++pointPos;
-                } else {
-                    ++digits[i];
-                    count = i + 1;
-                }
-            }
+            keepDigits(15, digits[15] > '5');
         }
     }
     while (count > 0 && digits[count - 1] == '0')
         --count;
+}
+
+void DecimalDigits::keepDigits(int keep, bool roundUp)
+{
+    count = keep;
+    if (!roundUp)
+        return;
+    // Carry the one into the digits kept: 0.999 becomes 1.
+    int i = keep - 1;
+    while (i >= 0 && digits[i] == '9')
+        --i;
+    if (i < 0) {
+        digits[0] = '1';
+        count = 1;
+        ++pointPos;
+    } else {
+        ++digits[i];
+        count = i + 1;
+    }
 }
 
 void DecimalDigits::roundToFraction(int places)
@@ -80,21 +85,7 @@ void DecimalDigits::roundToFraction(int places)
         count = 0;
         return;
     }
-    const bool up = digits[keep] >= '5';
-    count = keep;
-    if (up) {
-        int i = keep - 1;
-        while (i >= 0 && digits[i] == '9')
-            --i;
-        if (i < 0) {
-            digits[0] = '1';
-            count = 1;
-            ++pointPos;
-        } else {
-            ++digits[i];
-            count = i + 1;
-        }
-    }
+    keepDigits(keep, digits[keep] >= '5');
     while (count > 0 && digits[count - 1] == '0')
         --count;
 }

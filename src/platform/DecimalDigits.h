@@ -25,6 +25,10 @@ struct DecimalDigits
     char digits[20];
     int count = 0;
     int pointPos = 0;
+
+private:
+    // Keeps the first `keep` digits, adding one in the last place when told.
+    void keepDigits(int keep, bool roundUp);
 };
 
 } // namespace vantor::platform
