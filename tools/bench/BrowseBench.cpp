@@ -5,7 +5,6 @@
 #include "entry/JumpListSource.h"
 #include "platform/Error.h"
 
-#include <QProcess>
 
 namespace vantor::bench {
 
@@ -71,17 +70,7 @@ QString nativeBrowseSql()
 
 void browseNatively(const Setup& setup)
 {
-    QProcess shell;
-    shell.setStandardOutputFile(QProcess::nullDevice());
-    shell.start(setup.sqliteShell,
-                {QStringLiteral("-batch"), QStringLiteral("-init"), QProcess::nullDevice(),
-                 QStringLiteral("-readonly"), setup.database, nativeBrowseSql()});
-    if (!shell.waitForFinished(-1) || shell.exitStatus() != QProcess::NormalExit ||
-        shell.exitCode() != 0)
-        throw Error(Error::DatabaseError,
-                    QStringLiteral("%1 failed: %2 %3")
-                        .arg(setup.sqliteShell, shell.errorString(),
-                             QString::fromLocal8Bit(shell.readAllStandardError()).trimmed()));
+    runShell(setup, nativeBrowseSql());
 }
 
 } // namespace

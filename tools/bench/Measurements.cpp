@@ -29,14 +29,17 @@ qint64 openThroughEngine(const Setup& setup, const QString& sql)
     return rows.recordCount();
 }
 
-// Runs sql in the sqlite3 shell with its output thrown away.
-void runInShell(const Setup& setup, const QString& sql)
+} // namespace
+
+void runShell(const Setup& setup, const QString& sql, const QStringList& options,
+              const QString& outputFile)
 {
     QProcess shell;
-    shell.setStandardOutputFile(QProcess::nullDevice());
+    shell.setStandardOutputFile(outputFile.isEmpty() ? QProcess::nullDevice() : outputFile);
     shell.start(setup.sqliteShell,
-                {QStringLiteral("-batch"), QStringLiteral("-init"), QProcess::nullDevice(),
-                 QStringLiteral("-readonly"), setup.database, sql});
+                QStringList{QStringLiteral("-batch"), QStringLiteral("-init"),
+                            QProcess::nullDevice(), QStringLiteral("-readonly")} +
+                    options + QStringList{setup.database, sql});
     if (!shell.waitForFinished(-1) || shell.exitStatus() != QProcess::NormalExit ||
         shell.exitCode() != 0)
         throw Error(Error::DatabaseError,
@@ -44,8 +47,6 @@ void runInShell(const Setup& setup, const QString& sql)
                         .arg(setup.sqliteShell, shell.errorString(),
                              QString::fromLocal8Bit(shell.readAllStandardError()).trimmed()));
 }
-
-} // namespace
 
 QString overviewSummarySql()
 {
@@ -99,7 +100,7 @@ QVector<Comparison> comparisons()
     return {
         {QStringLiteral("overview summary"),
          [](const Setup& setup) { return openThroughEngine(setup, overviewSummarySql()); },
-         [](const Setup& setup) { runInShell(setup, nativeOverviewSummarySql()); }},
+         [](const Setup& setup) { runShell(setup, nativeOverviewSummarySql()); }},
         browseToLast(),
         summaryFirstScreen(),
         summaryAllRows(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -26,6 +27,11 @@ struct Comparison
 };
 
 QVector<Comparison> comparisons();
+
+// Runs sql in the sqlite3 shell on the database, read-only, with the extra
+// options; its output goes to outputFile (thrown away unless given).
+void runShell(const Setup& setup, const QString& sql, const QStringList& options = {},
+              const QString& outputFile = {});
 
 // The summary of the overview window, exactly as the window sends it.
 QString overviewSummarySql();

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -58,24 +57,6 @@ qint64 openSummaryWindow(const Setup& setup, bool allRows)
     return window->grid()->rows() - window->grid()->fixedRows();
 }
 
-// Runs sql in the sqlite3 shell, its output going to outputFile.
-void runShell(const Setup& setup, const QStringList& options, const QString& sql,
-              const QString& outputFile)
-{
-    QProcess shell;
-    shell.setStandardOutputFile(outputFile);
-    shell.start(setup.sqliteShell,
-                QStringList{QStringLiteral("-batch"), QStringLiteral("-init"),
-                            QProcess::nullDevice(), QStringLiteral("-readonly")} +
-                    options + QStringList{setup.database, sql});
-    if (!shell.waitForFinished(-1) || shell.exitStatus() != QProcess::NormalExit ||
-        shell.exitCode() != 0)
-        throw Error(Error::DatabaseError,
-                    QStringLiteral("%1 failed: %2 %3")
-                        .arg(setup.sqliteShell, shell.errorString(),
-                             QString::fromLocal8Bit(shell.readAllStandardError()).trimmed()));
-}
-
 QString exportFile()
 {
     return QDir::temp().filePath(QStringLiteral("vantor-bench-export.txt"));
@@ -115,7 +96,7 @@ QString nativeExportSql()
 
 void exportNatively(const Setup& setup)
 {
-    runShell(setup, {QStringLiteral("-tabs"), QStringLiteral("-header")}, nativeExportSql(),
+    runShell(setup, nativeExportSql(), {QStringLiteral("-tabs"), QStringLiteral("-header")},
              exportFile());
     QFile::remove(exportFile());
 }
@@ -127,7 +108,7 @@ Comparison summaryFirstScreen()
     return {QStringLiteral("summary first screen"),
             [](const Setup& setup) { return openSummaryWindow(setup, false); },
             [](const Setup& setup) {
-                runShell(setup, {}, nativeOverviewSummarySql(), QProcess::nullDevice());
+                runShell(setup, nativeOverviewSummarySql());
             }};
 }
 
@@ -136,7 +117,7 @@ Comparison summaryAllRows()
     return {QStringLiteral("summary all rows"),
             [](const Setup& setup) { return openSummaryWindow(setup, true); },
             [](const Setup& setup) {
-                runShell(setup, {}, nativeOverviewSummarySql(), QProcess::nullDevice());
+                runShell(setup, nativeOverviewSummarySql());
             }};
 }
 
