@@ -3,6 +3,7 @@
 #include "ErrorTrap.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 
 namespace vantor::overview {
 
@@ -30,6 +31,24 @@ DateRangeDialog::DateRangeDialog(const Setup& setup, QWidget* parent)
 
     connect(m_action, &QPushButton::clicked, this, &DateRangeDialog::act);
     m_inputs->load(m_errorTitle);
+}
+
+void DateRangeDialog::keyPressEvent(QKeyEvent* event)
+{
+    // A window of its own rather than a QDialog, so its default button would
+    // not see Enter by itself. Open lists and line edits take theirs first.
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       event->modifiers() == Qt::KeypadModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        if (m_action->isEnabled())
+            m_action->click();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DateRangeDialog::act()

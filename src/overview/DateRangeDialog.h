@@ -57,6 +57,9 @@ public:
     void act();
 
 protected:
+    // Enter presses the action, as a dialog's default button would; Escape
+    // closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
     // Where the dialog's own inputs go, between the lists and the button.
     QVBoxLayout* inputLayout() const { return m_inputLayout; }
     // The dialog's action, after the common checks. Throw vantor::Error to

@@ -8,6 +8,7 @@
 #include "store/Database.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -235,6 +236,38 @@ private slots:
         m_ui.pushAnswer(platform::Answer::Yes);
         QTest::mouseClick(overviewtest::child<QPushButton>(m_dialog, "cmdOK"), Qt::LeftButton);
         QCOMPARE(readFile(target).count("\r\n"), 1 + 40000 + 9);
+    }
+
+    // Keys alone: Enter in the name box or on a date list exports, as the
+    // default button would in a dialog; Escape closes the window.
+    void enterExportsAndEscapeCloses()
+    {
+        m_dialog = new dlgExport;
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog));
+        const QString target = QDir::current().absoluteFilePath(QStringLiteral("out/keys.txt"));
+        auto* name = overviewtest::child<QLineEdit>(m_dialog, "sFile");
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, target);
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(overviewtest::onlyMessage(m_ui),
+                 overviewtest::shown(1, QStringLiteral("Export Data"), Icon::Information,
+                                     QStringLiteral("Export completed successfully.")));
+
+        m_ui.takeFirstMessage();
+
+        // Again from the From list, on the keypad's Enter: the file is there now.
+        m_ui.pushAnswer(platform::Answer::No);
+        m_dialog->inputs()->fromList()->setFocus();
+        QTest::keyClick(m_dialog->inputs()->fromList(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(m_ui.takeFirstMessage().buttons, platform::Buttons::YesNo);
+
+        const QPointer<dlgExport> dialog(m_dialog);
+        QTest::keyClick(m_dialog->inputs()->fromList(), Qt::Key_Escape);
+        QTRY_VERIFY(dialog.isNull()); // closed, and gone with it
+        m_dialog = nullptr;
     }
 
     void defaultNameAndBrowse()
