@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace vantor::overview {
@@ -312,6 +313,17 @@ bool frmStats::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmStats::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       event->modifiers() == Qt::KeypadModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        m_ok->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmStats::showMinimum()

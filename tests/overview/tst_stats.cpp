@@ -171,6 +171,19 @@ private slots:
                                                           "which match that criteria.")));
     }
 
+    // Enter on a date list presses OK.
+    void enterComputesTheSpan()
+    {
+        open();
+        m_window->inputs()->fromList()->setBoundText(QStringLiteral("06-Mar-2004"));
+        m_window->inputs()->toList()->setBoundText(QStringLiteral("06-Mar-2004"));
+        m_window->inputs()->toList()->setFocus();
+        QTest::keyClick(m_window->inputs()->toList(), Qt::Key_Return);
+        QCOMPARE(gridRows(grid("DataGrid1")),
+                 (QStringList{QStringLiteral("Cholesterol|mg/dL|180.00|180|180|"),
+                              QStringLiteral("Glucose|mg/dL|88.00|88|88|")}));
+    }
+
     void reversedDatesKeepTheTable()
     {
         open();
