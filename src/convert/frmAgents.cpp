@@ -8,6 +8,7 @@
 #include "store/ConnectionStrings.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/DataCombo.h"
+#include "widgets/EnterKey.h"
 #include "widgets/DataControl.h"
 #include "widgets/Twips.h"
 
@@ -67,7 +68,6 @@ frmAgents::frmAgents(QWidget* parent) : QWidget(parent)
     connect(m_option1, &QRadioButton::clicked, this, &frmAgents::SetUnitLabel);
     connect(m_option2, &QRadioButton::clicked, this, &frmAgents::SetUnitLabel);
     connect(m_convert, &QPushButton::clicked, this, &frmAgents::cmdConvert_Click);
-    connect(m_amount, &QLineEdit::returnPressed, this, &frmAgents::cmdConvert_Click);
     connect(m_adodc1, &widgets::DataControl::error, this, [](int, const QString& description) {
         platform::showMessage(description, Icon::Critical);
     });
@@ -108,7 +108,7 @@ void frmAgents::createWidgets()
     m_unit = named(new QLabel(QStringLiteral("Unit"), this), "lblUnit");
     m_unit->setMinimumWidth(widgets::twipsToPixelsX(1200, this));
     m_convert = named(new QPushButton(QStringLiteral("Convert"), this), "cmdConvert");
-    m_convert->setDefault(true);
+    widgets::pressOnEnter(this, m_convert);
     m_result = named(new QLabel(QStringLiteral("Result:"), this), "lblResult");
     QFont bold = m_result->font();
     bold.setBold(true);

@@ -2,6 +2,8 @@
 
 #include "ErrorTrap.h"
 
+#include "widgets/EnterKey.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 
@@ -17,7 +19,7 @@ DateRangeDialog::DateRangeDialog(const Setup& setup, QWidget* parent)
     m_inputs = new DateRangeInputs({setup.fromLabel, setup.toLabel, setup.withItem}, this);
     m_action = new QPushButton(setup.actionCaption, this);
     m_action->setObjectName(QStringLiteral("cmdOK"));
-    m_action->setDefault(true);
+    widgets::pressOnEnter(this, m_action);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_inputs);
@@ -35,16 +37,7 @@ DateRangeDialog::DateRangeDialog(const Setup& setup, QWidget* parent)
 
 void DateRangeDialog::keyPressEvent(QKeyEvent* event)
 {
-    // A window of its own rather than a QDialog, so its default button would
-    // not see Enter by itself. Open lists and line edits take theirs first.
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       event->modifiers() == Qt::KeypadModifier;
-    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        if (m_action->isEnabled())
-            m_action->click();
-        return;
-    }
-    if (plain && event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         close();
         return;
     }

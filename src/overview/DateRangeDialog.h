@@ -57,8 +57,7 @@ public:
     void act();
 
 protected:
-    // Enter presses the action, as a dialog's default button would; Escape
-    // closes the window.
+    // Escape closes the window, as it would a dialog (Enter presses the action).
     void keyPressEvent(QKeyEvent* event) override;
     // Where the dialog's own inputs go, between the lists and the button.
     QVBoxLayout* inputLayout() const { return m_inputLayout; }

@@ -11,11 +11,11 @@
 #include "store/ReferenceRange.h"
 #include "widgets/DataControl.h"
 #include "widgets/DataGrid.h"
+#include "widgets/EnterKey.h"
 
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace vantor::overview {
@@ -159,7 +159,7 @@ frmStats::frmStats(QWidget* parent) : QWidget(parent)
     m_inputs = new DateRangeInputs({QStringLiteral("From "), QStringLiteral("to"), false}, this);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK1"));
-    m_ok->setDefault(true);
+    widgets::pressOnEnter(this, m_ok);
 
     m_statistics = makeDataControl("datPrimaryRS1", this);
     m_statisticsGrid = makeGrid("DataGrid1", m_statistics, this);
@@ -313,17 +313,6 @@ bool frmStats::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void frmStats::keyPressEvent(QKeyEvent* event)
-{
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       event->modifiers() == Qt::KeypadModifier;
-    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        m_ok->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void frmStats::showMinimum()

@@ -44,8 +44,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Enter presses OK, as a dialog's default button would.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Counts the flagged values between from and to (all dates when null).

@@ -46,14 +46,15 @@ void choose(QWidget* window, const QString& item)
     emit combo->activated(i);
 }
 
-// Option 1 converts to SI units, option 2 to conventional ones.
+// Option 1 converts to SI units, option 2 to conventional ones. Enter in
+// the amount box presses Convert.
 void convertAmount(QWidget* window, int option, const QString& amount)
 {
     child<QRadioButton>(window, option == 1 ? "Option1" : "Option2")->click();
     auto* box = child<QLineEdit>(window, "txtAmount");
     box->clear();
     QTest::keyClicks(box, amount);
-    child<QPushButton>(window, "cmdConvert")->click();
+    QTest::keyClick(box, Qt::Key_Return);
 }
 
 } // namespace
